@@ -1,0 +1,1 @@
+#include "math/BoundingVolume.h"

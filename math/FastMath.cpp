@@ -1,0 +1,203 @@
+#include "math/FastMath.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace orrery {
+
+constexpr double kAlmostEqualTolerance = 0x1p-45;
+constexpr float kAlmostEqualToleranceF = 33.0f * 0x1p-23f;
+
+namespace {
+
+constexpr double kInvLn2 = 1.4426950408889634;
+
+template <class T> T clearSign(T x) {
+  // Clears the bit itself so that -0 and NaN lose their sign as well.
+  using Bits = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
+  Bits b;
+  std::memcpy(&b, &x, sizeof b);
+  b &= ~(Bits(1) << (sizeof(T) * 8 - 1));
+  std::memcpy(&x, &b, sizeof b);
+  return x;
+}
+
+template <class T> int signOf(T x) {
+  if (x == T(0)) {
+    return 0;
+  }
+  return x > T(0) ? 1 : -1;
+}
+
+template <class T> T guardedSqrt(T x, T tolerance) {
+  if (x < T(0) && -x < tolerance) {
+    return T(0);
+  }
+  return std::sqrt(x);
+}
+
+template <class T> T clampUnit(T x) {
+  if (x > T(1)) {
+    return T(1);
+  }
+  if (x < T(-1)) {
+    return T(-1);
+  }
+  return x;
+}
+
+// The constants of the parabolic sine for one precision.
+template <class T> struct Quadrants;
+template <> struct Quadrants<double> {
+  static constexpr double kHalfPi = 1.5707963267948966;
+  static constexpr double kPi = 3.141592653589793;
+  static constexpr double kThreeHalfPi = 4.71238898038469;
+  static constexpr double kTwoPi = 6.283185307179586;
+};
+template <> struct Quadrants<float> {
+  static constexpr float kHalfPi = 1.5707964f;
+  static constexpr float kPi = 3.1415927f;
+  static constexpr float kThreeHalfPi = 4.712389f;
+  static constexpr float kTwoPi = 6.2831855f;
+};
+
+template <class V> typename V::Scalar scaleToUnit(V &v, typename V::Scalar f) {
+  v = v * f;
+  return f;
+}
+
+} // namespace
+
+float FastMath::fabs(float x) { return clearSign(x); }
+double FastMath::fabs(double x) { return clearSign(x); }
+int FastMath::sign(float x) { return signOf(x); }
+int FastMath::sign(double x) { return signOf(x); }
+float FastMath::inv(float x) { return 1.0f / x; }
+double FastMath::inv(double x) { return 1.0 / x; }
+float FastMath::rsqrt(float x) { return 1.0f / std::sqrt(x); }
+float FastMath::sqrt(float x) { return guardedSqrt(x, kAlmostEqualToleranceF); }
+double FastMath::sqrt(double x) { return guardedSqrt(x, kAlmostEqualTolerance); }
+float FastMath::asin(float x) { return std::asin(clampUnit(x)); }
+double FastMath::asin(double x) { return std::asin(clampUnit(x)); }
+float FastMath::acos(float x) { return std::acos(clampUnit(x)); }
+double FastMath::acos(double x) { return std::acos(clampUnit(x)); }
+float FastMath::pow(float x, float y) { return std::pow(x, y); }
+double FastMath::pow(double x, double y) { return std::pow(x, y); }
+float FastMath::log(float x) { return std::log(x); }
+double FastMath::log(double x) { return std::log(x); }
+float FastMath::log10(float x) { return std::log10(x); }
+double FastMath::log10(double x) { return std::log10(x); }
+float FastMath::log2(float x) { return static_cast<float>(double(log(x)) * kInvLn2); }
+double FastMath::log2(double x) { return log(x) * kInvLn2; }
+
+float FastMath::fastsin(float x) {
+  constexpr float kHalfPi = 1.5707964f;
+  constexpr float kPi = 3.1415927f;
+  constexpr float kInvPi = 0.31830987f;
+  float r = x;
+  bool negate = false;
+  if (x > kHalfPi || x < 0.0f) {
+    const float q = x * kInvPi;
+    // Truncation is only defined inside the int range; beyond it the
+    // argument is outside the function's domain.
+    if (!(q >= -2147483648.0f && q < 2147483648.0f)) {
+      return std::numeric_limits<float>::quiet_NaN();
+    }
+    const auto k = static_cast<std::int32_t>(q);
+    r = x + static_cast<float>(k) * -kPi;
+    negate = r < 0.0f;
+    if (r < 0.0f) {
+      r = -r;
+    }
+    if (k % 2 != 0) {
+      negate = !negate;
+    }
+    if (r > kHalfPi) {
+      r = kPi - r;
+    }
+  }
+  const double rd = r;
+  const double r2 = rd * rd;
+  const double s =
+      ((((2.5842385779145e-06 * r2 - 0.00019799147955241832) * r2 + 0.00833291093532942) * r2 -
+        0.16666652675811644) *
+           r2 +
+       1.0) *
+      rd;
+  const auto sf = static_cast<float>(s);
+  return negate ? -sf : sf;
+}
+
+float FastMath::fastcos(float x) { return fastsin(x + 1.5707964f); }
+
+template <class T> void FastMath::fastSinCos(T x, T &s, T &c) {
+  using Q = Quadrants<T>;
+  if (x < T(0)) {
+    x += Q::kTwoPi;
+  }
+  const T h = Q::kHalfPi;
+  const T m = static_cast<T>(C);
+  const T a = m * T(-4) + T(2);
+  if (x <= h) {
+    const T t = x / h - T(0.5);
+    const T p = a * t * t + m;
+    c = p - t;
+    s = t + p;
+  } else if (x <= Q::kPi) {
+    const T u = T(0.5) - (x - h) / h;
+    const T p = a * u * u + m;
+    c = u - p;
+    s = u + p;
+  } else if (x <= Q::kThreeHalfPi) {
+    const T t = (x - Q::kPi) / h - T(0.5);
+    const T q = (m * T(4) - T(2)) * t * t - m;
+    c = t + q;
+    s = q - t;
+  } else {
+    const T t = (x - Q::kThreeHalfPi) / h - T(0.5);
+    const T p = a * t * t + m;
+    c = t + p;
+    s = t - p;
+  }
+}
+
+template void FastMath::fastSinCos<float>(float, float &, float &);
+template void FastMath::fastSinCos<double>(double, double &, double &);
+
+float FastMath::sin(float x) {
+  float s, c;
+  fastSinCos(x, s, c);
+  return s;
+}
+float FastMath::cos(float x) {
+  float s, c;
+  fastSinCos(x, s, c);
+  return c;
+}
+double FastMath::sin(double x) {
+  double s, c;
+  fastSinCos(x, s, c);
+  return s;
+}
+double FastMath::cos(double x) {
+  double s, c;
+  fastSinCos(x, s, c);
+  return c;
+}
+void FastMath::sincos(float x, float &s, float &c) { fastSinCos(x, s, c); }
+void FastMath::sincos(double x, double &s, double &c) { fastSinCos(x, s, c); }
+
+double FastMath::normalize(Vec2d &v) {
+  return scaleToUnit(v, double(rsqrt(static_cast<float>(v.x * v.x + v.y * v.y))));
+}
+double FastMath::normalize(Vec3d &v) {
+  return scaleToUnit(v, double(rsqrt(static_cast<float>(v.x * v.x + v.y * v.y + v.z * v.z))));
+}
+float FastMath::normalize(Vec2f &v) { return scaleToUnit(v, rsqrt(v.x * v.x + v.y * v.y)); }
+float FastMath::normalize(Vec3f &v) {
+  return scaleToUnit(v, rsqrt(v.x * v.x + v.y * v.y + v.z * v.z));
+}
+
+} // namespace orrery

@@ -1,0 +1,1 @@
+#include "math/Polyhedron.h"

@@ -1,0 +1,98 @@
+#pragma once
+
+// Shared lifetimes by counting.
+//
+// A Referent counts its holders in refCount. Holders follow four rules:
+// taking a reference adds 1 (acquire); releasing one subtracts 1 and calls
+// orphaned() when the count reaches 0 (release); replacing a held pointer by
+// a different one releases the old and acquires the new (replace); a holder's
+// destructor releases what it holds. Counts are plain integers: an object and
+// its holders are used from one thread at a time.
+//
+// Counted objects are allocated with new, which goes through orrery::doNew;
+// orphaned() deletes through the virtual destructor, which returns the memory
+// with orrery::doDelete. RefPtr<T> is the counted handle.
+
+#include "common/Memory.h"
+#include "math/Export.h"
+
+#include <cstdint>
+#include <utility>
+
+namespace orrery {
+
+class ORRERY_MATH_API Referent {
+public:
+  ORRERY_ALLOCATE_WITH_DONEW
+
+  // The number of holders; a new object and every copy start at 0.
+  std::int32_t refCount = 0;
+
+  Referent() = default;
+  Referent(const Referent &) : refCount(0) {}
+  // Assignment copies no count.
+  Referent &operator=(const Referent &) { return *this; }
+  virtual ~Referent();
+
+  // Deletes this object. Called when the last holder lets go.
+  virtual void orphaned();
+
+  static void acquire(Referent *p) {
+    if (p != nullptr) {
+      ++p->refCount;
+    }
+  }
+  static void release(Referent *p) {
+    if (p != nullptr && --p->refCount == 0) {
+      p->orphaned();
+    }
+  }
+  template <class T> static void replace(T *&slot, T *p) {
+    if (p == slot) {
+      return;
+    }
+    release(slot);
+    slot = p;
+    acquire(p);
+  }
+};
+
+// A counted handle holding one reference.
+template <class T> class RefPtr {
+public:
+  RefPtr() = default;
+  RefPtr(T *p) : mPtr(p) { Referent::acquire(mPtr); } // NOLINT: handles convert from raw pointers
+  RefPtr(const RefPtr &other) : RefPtr(other.mPtr) {}
+  template <class U> RefPtr(const RefPtr<U> &other) : RefPtr(other.get()) {}
+  RefPtr(RefPtr &&other) noexcept : mPtr(std::exchange(other.mPtr, nullptr)) {}
+  ~RefPtr() { Referent::release(mPtr); }
+
+  RefPtr &operator=(const RefPtr &other) {
+    Referent::replace(mPtr, other.mPtr);
+    return *this;
+  }
+  RefPtr &operator=(RefPtr &&other) noexcept {
+    if (this != &other) {
+      Referent::release(mPtr);
+      mPtr = std::exchange(other.mPtr, nullptr);
+    }
+    return *this;
+  }
+  RefPtr &operator=(T *p) {
+    Referent::replace(mPtr, p);
+    return *this;
+  }
+
+  T *get() const { return mPtr; }
+  T &operator*() const { return *mPtr; }
+  T *operator->() const { return mPtr; }
+  explicit operator bool() const { return mPtr != nullptr; }
+
+  friend bool operator==(const RefPtr &a, const RefPtr &b) { return a.mPtr == b.mPtr; }
+  friend bool operator==(const RefPtr &a, const T *b) { return a.mPtr == b; }
+
+private:
+  T *mPtr = nullptr;
+};
+
+} // namespace orrery

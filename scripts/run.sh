@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset default -DORRERY_BUILD_TESTS=OFF -DORRERY_BUILD_BENCHMARKS=OFF
-cmake --build --preset default
+cmake --preset default -DORRERY_BUILD_TESTS=ON -DORRERY_BUILD_BENCHMARKS=ON >/dev/null
+cmake --build --preset default --target math
 cmake --install build/default --prefix build/default-prefix >/dev/null
 cmake -S examples/lookat -B build/example-lookat -DCMAKE_PREFIX_PATH="$PWD/build/default-prefix" >/dev/null
 cmake --build build/example-lookat >/dev/null

@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset default
+cmake --preset default -DORRERY_BUILD_TESTS=ON -DORRERY_BUILD_BENCHMARKS=ON
 cmake --build --preset default
 ctest --preset default

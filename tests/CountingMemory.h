@@ -1,0 +1,54 @@
+#pragma once
+
+// A default memory manager for lifetime tests: counts the blocks handed out
+// and returned while it is installed, and restores the previous manager when
+// it goes out of scope.
+
+#include "common/Memory.h"
+
+#include <cstdlib>
+#include <set>
+
+namespace orrery::test {
+
+class CountingMemory final : public MemoryManager {
+public:
+  CountingMemory() { mPrevious = setDefaultMemoryManager(this); }
+  ~CountingMemory() override { setDefaultMemoryManager(mPrevious); }
+  CountingMemory(const CountingMemory &) = delete;
+  CountingMemory &operator=(const CountingMemory &) = delete;
+
+  void *allocate(std::size_t size) override {
+    if (mFailNext) {
+      mFailNext = false;
+      return nullptr;
+    }
+    void *block = std::malloc(size);
+    ++allocations;
+    mLive.insert(block);
+    return block;
+  }
+  void release(void *block) override {
+    ++releases;
+    if (mLive.erase(block) == 0) {
+      ++foreignReleases; // not ours, or released twice
+    } else {
+      std::free(block);
+    }
+  }
+
+  // Makes the next allocation fail, as an exhausted heap would.
+  void failNextAllocation() { mFailNext = true; }
+  std::size_t live() const { return mLive.size(); }
+
+  int allocations = 0;
+  int releases = 0;
+  int foreignReleases = 0;
+
+private:
+  MemoryManager *mPrevious = nullptr;
+  std::set<void *> mLive;
+  bool mFailNext = false;
+};
+
+} // namespace orrery::test

@@ -1,0 +1,62 @@
+#include "CountingMemory.h"
+#include "math/Referent.h"
+
+#include <gtest/gtest.h>
+
+using namespace orrery;
+
+namespace {
+
+struct Counted : Referent {
+  explicit Counted(int *destroyed) : destroyed(destroyed) {}
+  ~Counted() override { ++*destroyed; }
+  int *destroyed;
+};
+
+} // namespace
+
+TEST(Memory, ZeroByteRequestStillGetsABlock) {
+  test::CountingMemory counter;
+  void *block = doNew(0, nullptr);
+  EXPECT_NE(block, nullptr);
+  doDelete(block, nullptr);
+  doDelete(nullptr, nullptr);
+  EXPECT_EQ(counter.allocations, 1);
+  EXPECT_EQ(counter.releases, 1);
+  EXPECT_EQ(counter.live(), 0u);
+}
+
+TEST(Memory, LastHandleReleaseDeletesOnceThroughTheDefaultManager) {
+  test::CountingMemory counter;
+  int destroyed = 0;
+  {
+    RefPtr<Counted> a(new Counted(&destroyed));
+    EXPECT_EQ(a->refCount, 1);
+    RefPtr<Counted> b = a;
+    EXPECT_EQ(a->refCount, 2);
+    RefPtr<Counted> c = std::move(b);
+    EXPECT_EQ(a->refCount, 2);
+    EXPECT_FALSE(b);
+    c = a; // same object: nothing changes
+    EXPECT_EQ(a->refCount, 2);
+  }
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(counter.allocations, 1);
+  EXPECT_EQ(counter.releases, 1);
+  EXPECT_EQ(counter.foreignReleases, 0);
+}
+
+TEST(Memory, CopiesStartUncountedAndFailedAllocationYieldsNull) {
+  test::CountingMemory counter;
+  int destroyed = 0;
+  Counted original(&destroyed);
+  original.refCount = 5;
+  Counted copy(original);
+  EXPECT_EQ(copy.refCount, 0);
+  copy = original;
+  EXPECT_EQ(copy.refCount, 0);
+
+  counter.failNextAllocation();
+  Counted *failed = new Counted(&destroyed);
+  EXPECT_EQ(failed, nullptr);
+}

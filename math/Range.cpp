@@ -127,11 +127,8 @@ namespace {
 
 IRange *rangeAxisOf(Range2d *rect, int axis) { return rect != nullptr ? (*rect)[axis] : nullptr; }
 
-// The layout of one end of a child range, (0, fraction) when the child is
-// missing; `which` selects the stored or converted layout.
-template <class Get> Layout rangeChildLayout(const RelativeRange *r, Get which) {
-  return r != nullptr ? which(*r) : Layout{0.0, Layout::kPinFraction};
-}
+// What a child range reads as when its allocation failed.
+constexpr Layout kRangeMissingChildLayout{0.0, Layout::kPinFraction};
 
 } // namespace
 
@@ -176,29 +173,31 @@ void RelativeRange2d::set(const Layout2d &beginLayout, const Layout2d &endLayout
 }
 
 Layout2d RelativeRange2d::getBeginLayout() const {
-  auto get = [](const RelativeRange &r) { return r.getBeginLayout(); };
-  return Layout2d{rangeChildLayout(getRelX(), get), rangeChildLayout(getRelY(), get)};
+  const RelativeRange *rx = getRelX();
+  const RelativeRange *ry = getRelY();
+  return Layout2d{rx != nullptr ? rx->getBeginLayout() : kRangeMissingChildLayout,
+                  ry != nullptr ? ry->getBeginLayout() : kRangeMissingChildLayout};
 }
 
 Layout2d RelativeRange2d::getEndLayout() const {
-  auto get = [](const RelativeRange &r) { return r.getEndLayout(); };
-  return Layout2d{rangeChildLayout(getRelX(), get), rangeChildLayout(getRelY(), get)};
+  const RelativeRange *rx = getRelX();
+  const RelativeRange *ry = getRelY();
+  return Layout2d{rx != nullptr ? rx->getEndLayout() : kRangeMissingChildLayout,
+                  ry != nullptr ? ry->getEndLayout() : kRangeMissingChildLayout};
 }
 
 Layout2d RelativeRange2d::getBeginLayoutAsType(Layout::PinType px, Layout::PinType py) const {
-  return Layout2d{
-      rangeChildLayout(getRelX(),
-                       [px](const RelativeRange &r) { return r.getBeginLayoutAsType(px); }),
-      rangeChildLayout(getRelY(),
-                       [py](const RelativeRange &r) { return r.getBeginLayoutAsType(py); })};
+  const RelativeRange *rx = getRelX();
+  const RelativeRange *ry = getRelY();
+  return Layout2d{rx != nullptr ? rx->getBeginLayoutAsType(px) : kRangeMissingChildLayout,
+                  ry != nullptr ? ry->getBeginLayoutAsType(py) : kRangeMissingChildLayout};
 }
 
 Layout2d RelativeRange2d::getEndLayoutAsType(Layout::PinType px, Layout::PinType py) const {
-  return Layout2d{rangeChildLayout(
-                      getRelX(), [px](const RelativeRange &r) { return r.getEndLayoutAsType(px); }),
-                  rangeChildLayout(getRelY(), [py](const RelativeRange &r) {
-                    return r.getEndLayoutAsType(py);
-                  })};
+  const RelativeRange *rx = getRelX();
+  const RelativeRange *ry = getRelY();
+  return Layout2d{rx != nullptr ? rx->getEndLayoutAsType(px) : kRangeMissingChildLayout,
+                  ry != nullptr ? ry->getEndLayoutAsType(py) : kRangeMissingChildLayout};
 }
 
 AbsoluteRange2d::AbsoluteRange2d(Range *xRange, Range *yRange) : Range2d(xRange, yRange) {}

@@ -1,0 +1,214 @@
+#include "CountingMemory.h"
+#include "math/Range.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+using namespace orrery;
+
+namespace {
+
+constexpr Layout frac(double v) { return Layout{v, Layout::kPinFraction}; }
+constexpr Layout fromBegin(double v) { return Layout{v, Layout::kPinBegin}; }
+constexpr Layout fromEnd(double v) { return Layout{v, Layout::kPinEnd}; }
+constexpr auto kBadPin = static_cast<Layout::PinType>(3);
+
+// A held range must live on the heap: its last release deletes it.
+RefPtr<Range> heapRange(double b, double e) { return RefPtr<Range>(new Range(b, e)); }
+
+void expectSpans(const IRange *r, double b, double e) {
+  EXPECT_EQ(r->getBegin(), b);
+  EXPECT_EQ(r->getEnd(), e);
+}
+
+void expectAllReturned(const test::CountingMemory &memory) {
+  EXPECT_EQ(memory.live(), 0u);
+  EXPECT_EQ(memory.foreignReleases, 0);
+}
+
+// A parent range that logs the order in which its ends are queried.
+struct QueryLog : IRange {
+  double getBegin() const override { return query('b', 100.0); }
+  double getEnd() const override { return query('e', 300.0); }
+  double getSpan() const override { return query('s', 200.0); }
+  double query(char what, double value) const {
+    log += what;
+    return value;
+  }
+  mutable std::string log;
+};
+
+} // namespace
+
+TEST(RelativeRange, ResolvesAndConvertsEachPinTypeAndAbsorbsBadInput) {
+  RefPtr<Range> parent = heapRange(100.0, 300.0);
+  expectSpans(RefPtr<RelativeRange>(new RelativeRange(parent.get())).get(), 100.0, 300.0);
+  RelativeRange r(parent.get(), frac(0.25), fromBegin(10.0));
+  expectSpans(&r, 150.0, 110.0); // ends are never reordered
+  r.setEndLayout(fromEnd(-10.0));
+  EXPECT_EQ(r.getEnd(), 290.0);
+
+  EXPECT_EQ(r.getBeginLayoutAsType(Layout::kPinEnd).value, -150.0);
+  EXPECT_EQ(r.getBeginLayoutAsType(Layout::kPinBegin).value, 50.0);
+  EXPECT_EQ(r.getEndLayoutAsType(Layout::kPinFraction).value, 0.95);
+  EXPECT_EQ(r.getEndLayoutAsType(kBadPin).value, 0.0);
+  r.setLayout(Layout{50.0, kBadPin}, Layout{50.0, static_cast<Layout::PinType>(-1)});
+  expectSpans(&r, 0.0, 0.0);
+  EXPECT_EQ(r.getBeginLayoutAsType(kBadPin).value, 50.0);
+
+  // A zero-span parent makes fractions infinite or NaN; without a parent
+  // every end reads 0 but the stored layout converts to its own pin.
+  parent->set(5.0, 5.0);
+  r.setLayout(fromBegin(3.0), fromBegin(0.0));
+  EXPECT_EQ(r.getBeginLayoutAsType(Layout::kPinFraction).value, INFINITY);
+  EXPECT_TRUE(std::isnan(r.getEndLayoutAsType(Layout::kPinFraction).value));
+  r.setParent(nullptr);
+  expectSpans(&r, 0.0, 0.0);
+  EXPECT_EQ(r.getEndLayoutAsType(Layout::kPinFraction).value, 0.0);
+}
+
+TEST(RelativeRange, QueriesTheParentInTheDocumentedOrder) {
+  RefPtr<QueryLog> parent(new QueryLog);
+  RelativeRange r(parent.get(), frac(0.25), fromBegin(10.0));
+  EXPECT_EQ(r.getBegin(), 150.0);
+  EXPECT_EQ(parent->log, "sb");
+  EXPECT_EQ(r.getEndLayoutAsType(Layout::kPinFraction).value, 0.05);
+  EXPECT_EQ(parent->log, "sbbbs");
+  EXPECT_EQ(r.getBeginLayoutAsType(Layout::kPinFraction).value, 0.25);
+  EXPECT_EQ(r.getSpan(), -40.0);
+  EXPECT_EQ(parent->log, "sbbbsbsb"); // own type untouched; span is end, then begin
+}
+
+TEST(RelativeRange, FollowsItsParentAndTheRootOfANestedChainAtOnce) {
+  RefPtr<Range> root = heapRange(100.0, 300.0);
+  RelativeRange r(root.get(), frac(0.5), fromEnd(-10.0));
+  expectSpans(&r, 200.0, 290.0);
+  root->set(0.0, 1000.0);
+  expectSpans(&r, 500.0, 990.0);
+  RefPtr<RelativeRange> mid(new RelativeRange(root.get(), frac(0.1), fromEnd(-100.0)));
+  RelativeRange leaf(mid.get(), fromBegin(10.0), frac(0.5));
+  expectSpans(&leaf, 110.0, 500.0);
+  root->set(0.0, 2000.0);
+  expectSpans(&leaf, 210.0, 1050.0);
+}
+
+TEST(RelativeRange, SetParentMovesTwoReferencesAndDestructionReleasesThem) {
+  test::CountingMemory memory;
+  {
+    RefPtr<Range> a = heapRange(0.0, 10.0);
+    RefPtr<Range> b = heapRange(20.0, 30.0);
+    RefPtr<RelativeRange> r(new RelativeRange(a.get()));
+    r->setParent(a.get());
+    EXPECT_EQ(a->refCount, 3);
+    r->setParent(b.get());
+    EXPECT_EQ(a->refCount, 1);
+    EXPECT_EQ(b->refCount, 3);
+    r->setParent(nullptr);
+    EXPECT_EQ(b->refCount, 1);
+
+    // Reparenting onto the grandparent kills the old parent, held only by r,
+    // which releases the grandparent twice on its way out.
+    r->setParent(new RelativeRange(b.get(), frac(0.5), frac(1.0)));
+    b = nullptr;
+    EXPECT_EQ(r->getBegin(), 25.0);
+    Range *root = static_cast<Range *>(static_cast<RelativeRange *>(r->getParent())->getParent());
+    r->setParent(root);
+    EXPECT_EQ(root->refCount, 2);
+    EXPECT_EQ(memory.live(), 3u);
+    expectSpans(r.get(), 20.0, 30.0);
+  }
+  expectAllReturned(memory);
+}
+
+TEST(RelativeRange2d, LaysOutInsetsAndFollowsTheParentRectangle) {
+  test::CountingMemory memory;
+  {
+    RefPtr<Range> px = heapRange(0.0, 800.0);
+    RefPtr<Range2d> parent(new Range2d(px.get(), new Range(0.0, 600.0)));
+    RefPtr<RelativeRange2d> r(new RelativeRange2d(parent.get()));
+    EXPECT_EQ(px->refCount, 4);
+    expectSpans((*r)[0], 0.0, 800.0);
+    expectSpans((*r)[1], 0.0, 600.0);
+    r->set(Layout2d{fromBegin(10.0), fromBegin(10.0)}, Layout2d{fromEnd(-10.0), fromEnd(-10.0)});
+    expectSpans(r->getRelX(), 10.0, 790.0);
+    expectSpans(r->getRelY(), 10.0, 590.0);
+
+    const Layout2d end = r->getEndLayoutAsType(Layout::kPinFraction, Layout::kPinBegin);
+    EXPECT_EQ(end.x.value, 0.9875);
+    EXPECT_EQ(end.y.value, 590.0);
+    EXPECT_EQ(end.y.pin, Layout::kPinBegin);
+    EXPECT_EQ(r->getBeginLayoutAsType(Layout::kPinEnd, Layout::kPinEnd).x.value, -790.0);
+    EXPECT_EQ(r->getEndLayout().x.value, -10.0);
+
+    // The parent rectangle itself is not held, only its ranges.
+    parent = nullptr;
+    px->set(100.0, 500.0);
+    expectSpans(r->getRelX(), 110.0, 490.0);
+    EXPECT_EQ(px->refCount, 3);
+  }
+  EXPECT_EQ(memory.allocations, 6);
+  expectAllReturned(memory);
+}
+
+TEST(RelativeRange2d, CreatesTheYRangeFirstAndSurvivesAFailedAllocation) {
+  test::CountingMemory memory;
+  {
+    RefPtr<Range2d> parent(new Range2d(new Range(0.0, 800.0), new Range(0.0, 600.0)));
+    memory.failNextAllocation();
+    RelativeRange2d r(parent.get());
+    EXPECT_EQ(r.getRelY(), nullptr);
+    r.set(Layout2d{frac(0.5), frac(0.5)}, Layout2d{frac(1.0), frac(1.0)});
+    const Layout2d b = r.getBeginLayoutAsType(Layout::kPinBegin, Layout::kPinBegin);
+    EXPECT_EQ(b.x.value, 400.0);
+    EXPECT_EQ(b.y.pin, Layout::kPinFraction);
+    EXPECT_EQ((*parent)[-1]->refCount, 1); // any non-zero index is y
+    RelativeRange2d unparented(nullptr);
+    EXPECT_EQ(unparented.getRelX()->getParent(), nullptr);
+  }
+  expectAllReturned(memory);
+}
+
+TEST(AbsoluteRange2d, SetRaisesAnEndBelowItsBeginOnEachAxisSeparately) {
+  RefPtr<AbsoluteRange2d> r(new AbsoluteRange2d(new Range, new Range));
+  r->set(Vec2d{5.0, 5.0}, Vec2d{3.0, 9.0});
+  expectSpans(r->getAbsX(), 5.0, 5.0);
+  EXPECT_EQ(r->getAbsX()->getSpan(), 0.0);
+  expectSpans(r->getAbsY(), 5.0, 9.0);
+}
+
+TEST(ScreenVec, UnitParsingIsCaseSensitiveAndTriesTheNamesInTableOrder) {
+  auto code = [](const char *t) { return ScreenVec::unitsFromString(QString::fromLatin1(t)); };
+  EXPECT_EQ(code("fraction"), 1);
+  EXPECT_EQ(code("insetPixels"), 2);
+  EXPECT_EQ(code("12pixels"), 0);
+  EXPECT_EQ(code(""), 0);
+  EXPECT_EQ(code("FRACTION"), 0);
+  EXPECT_EQ(code("Pixels"), 0);
+  EXPECT_EQ(code("insetpixels"), 0);          // contains "pixels"
+  EXPECT_EQ(code("insetPixels fraction"), 1); // table order, not text order
+  const ScreenVec v{1.0, 0.5, ScreenVec::kInsetPixels, 7};
+  EXPECT_EQ(v.getUnits(0), QStringLiteral("insetPixels"));
+  EXPECT_EQ(v.getUnits(-1), QStringLiteral("pixels")); // y, whose code is out of range
+}
+
+TEST(ScreenSpaceCalculator, PixelTangentsAreHalfFovTangentsOverHalfSizes) {
+  const Vec3d eye{1.0, -2.0, 3.0};
+  const Vec2d right{std::numbers::pi / 2, std::numbers::pi / 2};
+  const math::ScreenSpaceCalculator c(eye, right, Vec2<int>{800, 600});
+  EXPECT_EQ(c.getPosition(), eye);
+  EXPECT_DOUBLE_EQ(c.getPixelTanX(), 1.0 / 400);
+  EXPECT_DOUBLE_EQ(c.getPixelTanY(), 1.0 / 300);
+  EXPECT_EQ(c.getPixelTanSq(), c.getPixelTanY() * c.getPixelTanY());
+  const math::ScreenSpaceCalculator wide(eye, Vec2d{2.0, 0.5}, Vec2<int>{1, 1});
+  EXPECT_EQ(wide.getPixelTanSq(), 4 * std::tan(1.0) * std::tan(1.0)); // halving is exact
+
+  for (const Vec2<int> size : {Vec2<int>{0, 600}, Vec2<int>{800, 0}, Vec2<int>{-8, -6}}) {
+    const math::ScreenSpaceCalculator none(eye, right, size);
+    EXPECT_EQ(none.getPixelTanX(), 0.0);
+    EXPECT_EQ(none.getPixelTanY(), 0.0);
+    EXPECT_EQ(none.getPixelTanSq(), 0.0);
+  }
+}

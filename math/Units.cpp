@@ -11,6 +11,8 @@ namespace {
 
 constexpr double kUnitsDefaultRadius = 6371000.0; // metres, the mean Earth radius
 constexpr double kUnitsDegToRad = 0.017453292519943295;
+// One degree of arc along the surface of the default planet.
+constexpr double kUnitsDefaultDegree = kUnitsDefaultRadius * kUnitsDegToRad;
 
 double unitsConvert(const double *table, double value, int from, int to) {
   // The reciprocal of the target factor times the value already in metres.
@@ -76,18 +78,18 @@ UnitsDegreeSplit unitsSplitDegrees(double degrees) {
 constinit double Units::sPlanetRadius = kUnitsDefaultRadius;
 constinit double Units::sInvPlanetRadius = 1.0 / kUnitsDefaultRadius;
 constinit double Units::distanceToMeters[12] = {
-    0.001,                               // kMillimeters
-    0.01,                                // kCentimeters
-    1.0,                                 // kMeters
-    1000.0,                              // kKilometers
-    0.0254,                              // kInches
-    0.3048,                              // kFeet
-    0.9144,                              // kYards
-    1609.344,                            // kMiles
-    kUnitsDefaultRadius,                 // kPlanetRadii
-    1852.0,                              // kNauticalMiles
-    1.7018,                              // kCustomLength
-    kUnitsDefaultRadius *kUnitsDegToRad, // kDegrees: one degree of arc on the surface
+    0.001,               // kMillimeters
+    0.01,                // kCentimeters
+    1.0,                 // kMeters
+    1000.0,              // kKilometers
+    0.0254,              // kInches
+    0.3048,              // kFeet
+    0.9144,              // kYards
+    1609.344,            // kMiles
+    kUnitsDefaultRadius, // kPlanetRadii
+    1852.0,              // kNauticalMiles
+    1.7018,              // kCustomLength
+    kUnitsDefaultDegree, // kDegrees
 };
 // Taken as tabulated, not derived from the length factors.
 constinit double Units::areaToMeters[12] = {

@@ -1,0 +1,133 @@
+#include "math/Units.h"
+
+#include <gtest/gtest.h>
+
+#include <GeographicLib/Geodesic.hpp>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+using namespace orrery;
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+bool allNaN(const Vec3d &v) { return std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z); }
+
+TEST(Units, ConversionsUseLoadTimeFactorsAndTheReciprocalOfTheTarget) {
+  EXPECT_EQ(Units::sInvPlanetRadius, 1.5696123057604772e-07);
+  EXPECT_EQ(Units::convertLength(1, Units::kDegrees, Units::kMeters), 111194.92664455874);
+  EXPECT_EQ(Units::convertLength(1, Units::kMiles, Units::kKilometers), 1.609344);
+  EXPECT_EQ(Units::convertLength(5, Units::kCustomLength, Units::kMeters), 8.509);
+  // (1 / to) * (value * from): a plain division would give ...235 and 2.5399999999999997e-05.
+  EXPECT_EQ(Units::convertLength(1, Units::kKilometers, Units::kNauticalMiles), 0.5399568034557236);
+  EXPECT_EQ(Units::convertLength(1, Units::kInches, Units::kKilometers), 2.54e-05);
+  EXPECT_EQ(Units::convertArea(1, Units::kHectares, Units::kAres), 100.0);
+  EXPECT_EQ(Units::convertArea(1, Units::kSquareMiles, Units::kAcres), (1 / 4046.856) * 2589988.0);
+  EXPECT_EQ(Units::convertArea(1, Units::kSquareFeet, Units::kSquareMeters), 0.092903034966);
+  EXPECT_TRUE(std::isinf(Units::convertArea(1, Units::kAcres, Units::AType(10))));
+}
+
+TEST(Units, SetPlanetRadiusReachesEveryLaterConversion) {
+  Units::setPlanetRadius(1000.0);
+  EXPECT_EQ(Units::sInvPlanetRadius, 0.001);
+  EXPECT_EQ(Units::convertLength(1, Units::kPlanetRadii, Units::kMeters), 1000.0);
+  EXPECT_EQ(Units::convertLength(1, Units::kDegrees, Units::kMeters), 17.453292519943297);
+  EXPECT_EQ(convert::LLAToNorm({90, 45, 500}), Vec3d({0.5, 0.25, 0.5}));
+  EXPECT_EQ(convert::NormToLLA({0.5, 0.25, 0.5}), Vec3d({90, 45, 500}));
+  EXPECT_NEAR(convert::altToArcDegrees(1000.0, 0.3), 0.3, 1e-16);
+  Units::setPlanetRadius(6371000.0);
+  EXPECT_EQ(Units::distanceToMeters[Units::kDegrees], 111194.92664455874);
+}
+
+TEST(Spherical, InPlaceConversionDateLineOriginAndPole) {
+  Vec3d v{0.25, 0.125, 0.5};
+  const Vec3d expected = v.getCartesian();
+  v.toCartesian(v);
+  EXPECT_EQ(v, expected);
+  // Longitude 180 comes out as exactly -1 and the wrap keeps it.
+  EXPECT_EQ(Vec3d({0, 0, 1}).getSpherical(), Vec3d({-1, 0, 0}));
+  EXPECT_EQ(Vec3d({0, 0, 0}).getSpherical(), Vec3d({-0.5, 0, -1}));
+  EXPECT_EQ(Vec3d({0, 1, 0}).getSpherical(), Vec3d({-0.5, 0.5, 0}));
+  EXPECT_GT(Vec3d({-1e-9, 0, 1}).getSpherical().x, 0.999999); // wrapped up by 2
+}
+
+TEST(Spherical, ToSphericalOrderIsPinnedAndRoundTripsWithTheTrigonometricForm) {
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> lonU(-1, 1), latU(-0.499, 0.499), altU(-0.5, 2);
+  int differsFromPlainQuotient = 0;
+  for (int i = 0; i < 500; ++i) {
+    const Vec3d p{lonU(rng), latU(rng), altU(rng)};
+    const double r = 1 + p.z, lam = p.x * kPi, phi = p.y * kPi;
+    const Vec3d c = p.getCartesian();
+    EXPECT_NEAR(c.x, -r * std::cos(phi) * std::sin(lam), 2e-15);
+    EXPECT_NEAR(c.y, r * std::sin(phi), 2e-15);
+    EXPECT_NEAR(c.z, -r * std::cos(phi) * std::cos(lam), 2e-15);
+    const Vec3d s = c.getSpherical();
+    EXPECT_NEAR(s.x, p.x, 4e-15);
+    // Multiply by 180, divide by pi, divide by 180, bit for bit.
+    const double latRad = std::atan2(c.y, std::sqrt(c.z * c.z + c.x * c.x));
+    EXPECT_EQ(s.y, ((latRad * 180.0) / kPi) / 180.0);
+    differsFromPlainQuotient += s.y != latRad / kPi;
+  }
+  EXPECT_GT(differsFromPlainQuotient, 50);
+}
+
+TEST(Spherical, FloatTwinsAgreeWithTheDoubleForms) {
+  std::mt19937_64 rng(3);
+  std::uniform_real_distribution<float> u(-0.49f, 0.49f);
+  for (int i = 0; i < 200; ++i) {
+    Vec3f f{2 * u(rng), u(rng), u(rng) + 0.5f};
+    const Vec3d d{f.x, f.y, f.z}, dc = d.getCartesian();
+    f.toCartesian();
+    EXPECT_TRUE(std::fabs(f.x - dc.x) < 2e-6 && std::fabs(f.z - dc.z) < 2e-6);
+    f.toSpherical();
+    EXPECT_TRUE(std::fabs(f.x - d.x) < 4e-6 && std::fabs(f.y - d.y) < 2e-6);
+  }
+}
+
+TEST(AngleSplitting, ClampsTruncatesAndPassesNaN) {
+  EXPECT_EQ(convert::SphToHms(0), Vec3d({12, 0, 0}));
+  for (double out : {-1.0, 1.0, -1.5, kInf, -kInf}) {
+    EXPECT_EQ(convert::SphToHms(out), Vec3d({0, 0, 0})) << out;
+  }
+  const Vec3d late = convert::SphToHms(1.0 - 1e-9); // floor-split, never rounded up
+  EXPECT_EQ(late.x, 23.0);
+  EXPECT_EQ(late.y, 59.0);
+  EXPECT_EQ(convert::SphToHms(std::nextafter(1.0, 0.0)), Vec3d({24, 0, 0})); // 1 + v rounds to 2
+  EXPECT_EQ(convert::SphToDms(-45.5), Vec3d({-45, 30, 0}));
+  EXPECT_EQ(convert::SphToDms(-0.5), Vec3d({0, 30, 0}));
+  EXPECT_FALSE(std::signbit(convert::SphToDms(-0.5).x));
+  EXPECT_EQ(convert::SphToDmm(10.25), Vec2d({10, 15}));
+  for (double big : {200.0, 3e9, kInf}) {
+    EXPECT_EQ(convert::SphToDms(big), Vec3d({180, 0, 0}));
+    EXPECT_EQ(convert::SphToDms(-big), Vec3d({-180, 0, 0}));
+    EXPECT_EQ(convert::SphToDmm(-big), Vec2d({-180, 0}));
+  }
+  EXPECT_TRUE(allNaN(convert::SphToHms(kNaN)));
+  EXPECT_TRUE(allNaN(convert::SphToDms(kNaN)));
+  EXPECT_TRUE(std::isnan(convert::SphToDmm(kNaN).y));
+}
+
+TEST(Bearings, ClockwiseAngleAndGreatCircleAzimuth) {
+  EXPECT_NEAR(clockwiseAngle({1, 0, 0}, {0, 0, -1}, {0, 1, 0}), kPi / 2, 1e-16);
+  EXPECT_NEAR(azimuthToPoint(0, 0, 0, 0.1), kPi / 2, 1e-16);
+  EXPECT_EQ(azimuthToPoint(0, 0, 0.1, 0), 0.0);
+  // On a sphere the bearing is GeographicLib's geodesic azimuth with zero flattening.
+  const GeographicLib::Geodesic sphere(1.0, 0.0);
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> lat(-80, 80), lon(-180, 180);
+  for (int i = 0; i < 200; ++i) {
+    const double la1 = lat(rng), lo1 = lon(rng), la2 = lat(rng), lo2 = lon(rng), d2r = kPi / 180;
+    double s12, azi1, azi2;
+    sphere.Inverse(la1, lo1, la2, lo2, s12, azi1, azi2);
+    const double ours = azimuthToPoint(la1 * d2r, lo1 * d2r, la2 * d2r, lo2 * d2r);
+    EXPECT_NEAR(std::remainder(ours - azi1 * d2r, 2 * kPi), 0.0, 1e-12);
+  }
+}
+
+} // namespace

@@ -55,7 +55,12 @@ void mulTransposeInto(V &out, const S (&in)[N], const M &m) {
   store(out, o);
 }
 
+// An index outside 0 .. N-1 leaves v as it was instead of reading past the
+// elements.
 template <class V, class M> void getRowOf(V &v, const M &m, int r) {
+  if (r < 0 || r >= M::kSize) {
+    return;
+  }
   typename M::Scalar o[M::kSize];
   for (int c = 0; c < M::kSize; ++c) {
     o[c] = m.m[r * M::kSize + c];
@@ -64,6 +69,9 @@ template <class V, class M> void getRowOf(V &v, const M &m, int r) {
 }
 
 template <class V, class M> void getColOf(V &v, const M &m, int c) {
+  if (c < 0 || c >= M::kSize) {
+    return;
+  }
   typename M::Scalar o[M::kSize];
   for (int r = 0; r < M::kSize; ++r) {
     o[r] = m.m[r * M::kSize + c];

@@ -10,6 +10,8 @@
 // - Every member product writes into this after reading all of its inputs, so
 //   this may alias any input.
 // - Float operations compute in float throughout.
+// - getRow and getCol take a 0-based index; an index outside 0 .. N-1 leaves
+//   the vector unchanged.
 
 #include "math/Export.h"
 

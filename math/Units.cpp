@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace orrery {
 
@@ -14,7 +15,14 @@ constexpr double kUnitsDegToRad = 0.017453292519943295;
 // One degree of arc along the surface of the default planet.
 constexpr double kUnitsDefaultDegree = kUnitsDefaultRadius * kUnitsDegToRad;
 
+// Both unit tables have this many entries.
+constexpr int kUnitsTableSize = 12;
+
 double unitsConvert(const double *table, double value, int from, int to) {
+  // A unit outside the table has no factor; reading one would be undefined.
+  if (from < 0 || from >= kUnitsTableSize || to < 0 || to >= kUnitsTableSize) {
+    return std::numeric_limits<double>::quiet_NaN();
+  }
   // The reciprocal of the target factor times the value already in metres.
   return (1.0 / table[to]) * (value * table[from]);
 }

@@ -12,9 +12,10 @@ namespace orrery {
 
 // Length and area conversion over fixed unit tables. Two length units depend
 // on the planet radius (one radius, and one degree of arc along the surface);
-// setPlanetRadius rewrites them. Arguments are not validated: an enumeration
-// value out of range is undefined, and a unit whose factor is 0 divides by
-// zero under the floating-point rules.
+// setPlanetRadius rewrites them. Arguments are not validated beyond the table
+// bounds: a unit outside the table (an index below 0 or above 11) converts to
+// NaN, and a unit whose factor is 0 divides by zero under the floating-point
+// rules.
 class ORRERY_MATH_API Units {
 public:
   // Index into distanceToMeters.

@@ -3,6 +3,8 @@
 // truncations outside the integer range. Each has a defined, documented
 // answer.
 
+#include "math/FastMath.h"
+#include "math/Units.h"
 #include "math/Vector.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,8 @@
 using namespace orrery;
 
 namespace {
+
+constexpr float kInfF = std::numeric_limits<float>::infinity();
 
 TEST(Vector, RowAndColumnIndicesOutsideTheMatrixLeaveTheVectorUnchanged) {
   Mat4d m;
@@ -38,6 +42,43 @@ TEST(Vector, RowAndColumnIndicesOutsideTheMatrixLeaveTheVectorUnchanged) {
   EXPECT_EQ(d, (Vec3d{7, 8, 9}));
   d.getRow(Mat3d::identity, 2);
   EXPECT_EQ(d, (Vec3d{0, 0, 1}));
+}
+
+TEST(Units, UnitsOutsideTheTablesConvertToNaN) {
+  // 12 to 15 are values of both enumerations, past the 12-entry tables.
+  for (int bad : {12, 15}) {
+    EXPECT_TRUE(std::isnan(Units::convertLength(1.0, Units::LType(bad), Units::kMeters)));
+    EXPECT_TRUE(std::isnan(Units::convertLength(1.0, Units::kMeters, Units::LType(bad))));
+    EXPECT_TRUE(std::isnan(Units::convertArea(1.0, Units::AType(bad), Units::kAcres)));
+    EXPECT_TRUE(std::isnan(Units::convertArea(1.0, Units::kAres, Units::AType(bad))));
+  }
+  // The last entries are inside: the lengths' degree and the areas' zero padding.
+  EXPECT_EQ(Units::convertLength(1.0, Units::kDegrees, Units::kMeters),
+            Units::distanceToMeters[Units::kDegrees]);
+  EXPECT_TRUE(std::isinf(Units::convertArea(1.0, Units::kSquareMeters, Units::AType(11))));
+}
+
+TEST(FastMath, FastSinIsNaNWhereItsTurnCountLeavesTheIntegerRange) {
+  // x / pi in float must truncate to a 32-bit integer: 2^31 pi is about
+  // 6.746e9, and the float product reaches 2^31 a little below it.
+  const float inside = 6.7e9f;
+  const float outside = 6.75e9f;
+  EXPECT_FALSE(std::isnan(FastMath::fastsin(inside)));
+  EXPECT_FALSE(std::isnan(FastMath::fastsin(-inside)));
+  EXPECT_TRUE(std::isnan(FastMath::fastsin(outside)));
+  EXPECT_TRUE(std::isnan(FastMath::fastsin(-outside)));
+  EXPECT_TRUE(std::isnan(FastMath::fastsin(kInfF)));
+  EXPECT_TRUE(std::isnan(FastMath::fastsin(-kInfF)));
+  EXPECT_TRUE(std::isnan(FastMath::fastcos(kInfF)));
+  EXPECT_TRUE(std::isnan(FastMath::fastsin(std::nanf(""))));
+}
+
+TEST(FastMath, NormalizeRoundsAnOverflowingSquaredLengthToInfinity) {
+  // The double squared length beyond the float range rounds to an infinite
+  // float, so the factor is 0 and the vector collapses to zero.
+  Vec3d v{1e30, 0.0, 0.0};
+  EXPECT_EQ(FastMath::normalize(v), 0.0);
+  EXPECT_EQ(v, (Vec3d{0.0, 0.0, 0.0}));
 }
 
 } // namespace

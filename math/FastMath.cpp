@@ -7,6 +7,11 @@
 
 namespace orrery {
 
+// Narrowing a double beyond the float range to float (normalize of a long
+// Vec3d), infinities and NaN all follow IEEE 754 arithmetic here, so they are
+// defined results rather than undefined conversions.
+static_assert(std::numeric_limits<double>::is_iec559 && std::numeric_limits<float>::is_iec559);
+
 constexpr double kAlmostEqualTolerance = 0x1p-45;
 constexpr float kAlmostEqualToleranceF = 33.0f * 0x1p-23f;
 

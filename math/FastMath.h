@@ -68,7 +68,9 @@ public:
   template <class T> static void fastSinCos(T x, T &s, T &c);
 
   // Scales v to unit length with a single-precision factor and returns the
-  // factor (1 / length). A zero vector gives an infinite factor and NaNs.
+  // factor (1 / length). A zero vector gives an infinite factor and NaNs; a
+  // double vector whose squared length exceeds the float range rounds it to
+  // infinity and gives the factor 0 and a zero vector.
   static double normalize(Vec2d &v);
   static double normalize(Vec3d &v);
   static float normalize(Vec2f &v);

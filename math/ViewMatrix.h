@@ -17,8 +17,10 @@ namespace orrery::math {
 // Inverts a in place by Gauss-Jordan elimination with full pivoting. Among
 // pivot candidates of equal magnitude the later one (in row, then column
 // order) wins. Returns false, with a left partly reduced, when a column is
-// chosen twice or a pivot is exactly 0. Every 4x4 inversion of the library
-// goes through here.
+// chosen twice or a pivot is exactly 0. Finiteness is not checked: a matrix
+// whose elimination overflows (elements near the ends of the double range)
+// can yield infinite or NaN elements with a true result, even when it is
+// singular. Every 4x4 inversion of the library goes through here.
 ORRERY_MATH_API bool invertFullPivot(Mat4d &a);
 
 } // namespace orrery::math

@@ -20,7 +20,10 @@ namespace orrery {
 // fraction t of that distance along the geodesic from the first point to the
 // second. t = 0 gives the first point, t = 1 the second; t outside [0, 1]
 // extrapolates along the same geodesic. Coincident points give distance 0 and
-// the first point for every t.
+// the first point for every finite t (an infinite t gives NaN).
+// The distance is taken as 2 atanh(r) of a disk radius r within about e^-d of
+// 1, so its absolute error grows like e^d times the rounding of 1: about 1e-9
+// at a distance of 16.
 ORRERY_MATH_API double hlerp_uhp(double x1, double y1, double x2, double y2, double t, double *outX,
                                  double *outY);
 

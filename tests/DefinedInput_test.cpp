@@ -4,6 +4,7 @@
 // answer.
 
 #include "math/FastMath.h"
+#include "math/Interpolation.h"
 #include "math/Units.h"
 #include "math/Vector.h"
 
@@ -79,6 +80,20 @@ TEST(FastMath, NormalizeRoundsAnOverflowingSquaredLengthToInfinity) {
   Vec3d v{1e30, 0.0, 0.0};
   EXPECT_EQ(FastMath::normalize(v), 0.0);
   EXPECT_EQ(v, (Vec3d{0.0, 0.0, 0.0}));
+}
+
+TEST(Interpolation, CoincidentPointsStayPutForEveryFiniteT) {
+  double x = 0.0, y = 0.0;
+  // s2 t t is formed as (s2 t) t, which stays 0 for any finite t.
+  for (double t : {0.0, -1.0, 1e155, -1e300, std::numeric_limits<double>::max()}) {
+    EXPECT_EQ(hlerp_uhp(3.0, 2.0, 3.0, 2.0, t, &x, &y), 0.0);
+    EXPECT_EQ(x, 3.0);
+    EXPECT_EQ(y, 2.0);
+  }
+  // An infinite t takes the general branch, which divides 0 by a zero radius.
+  EXPECT_EQ(hlerp_uhp(3.0, 2.0, 3.0, 2.0, -std::numeric_limits<double>::infinity(), &x, &y), 0.0);
+  EXPECT_TRUE(std::isnan(x));
+  EXPECT_TRUE(std::isnan(y));
 }
 
 } // namespace

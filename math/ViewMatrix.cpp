@@ -3,69 +3,138 @@
 #include "math/FastMath.h"
 
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace orrery {
+
+namespace {
+
+// Two doubles of one matrix row in an SSE register, and the matching masks.
+using InvLanePair = double __attribute__((vector_size(16)));
+using InvLaneMask = long long __attribute__((vector_size(16)));
+
+[[gnu::always_inline]] inline InvLanePair invLoad(const double *p) {
+  InvLanePair v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+[[gnu::always_inline]] inline void invStore(double *p, InvLanePair v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+// Lanes of mask from y, the others from x.
+[[gnu::always_inline]] inline InvLanePair invSelect(InvLaneMask mask, InvLanePair y,
+                                                    InvLanePair x) {
+  return reinterpret_cast<InvLanePair>((reinterpret_cast<InvLaneMask>(y) & mask) |
+                                       (reinterpret_cast<InvLaneMask>(x) & ~mask));
+}
+
+// Element c of the row held in lo (elements 0, 1) and hi (elements 2, 3),
+// in both lanes. The masks select it; the bits are moved, never computed on,
+// so -0 and NaN come through unchanged.
+[[gnu::always_inline]] inline InvLanePair invBroadcast(InvLanePair lo, InvLanePair hi,
+                                                       InvLaneMask atLo, InvLaneMask atHi) {
+  const InvLaneMask one =
+      (reinterpret_cast<InvLaneMask>(lo) & atLo) | (reinterpret_cast<InvLaneMask>(hi) & atHi);
+  return reinterpret_cast<InvLanePair>(one | __builtin_shufflevector(one, one, 1, 0));
+}
+
+} // namespace
 
 namespace math {
 
 bool invertFullPivot(Mat4d &mat) {
   double *a = mat.m;
-  int count[4] = {0, 0, 0, 0};
+  // Bit i is set while index i has not been used as a pivot column. Rows and
+  // columns share it: a pivot chosen in column c is moved into row c.
+  unsigned unused = 0xFu;
+  // A column taken a second time (only when every candidate is NaN) makes
+  // the next search report a singular matrix.
+  bool chosenTwice = false;
   int pivotRows[4];
   int pivotCols[4];
   for (int step = 0; step < 4; ++step) {
+    if (chosenTwice) {
+      return false;
+    }
+    // The last candidate in row-major order of largest magnitude wins, 0
+    // included; NaN never wins. When every candidate is NaN, element 0 is
+    // taken. The search branches: the choice is predictable from one call to
+    // the next, which keeps it off the elimination's critical path.
     double largest = 0.0;
-    int row = 0;
-    int col = 0;
+    int at = 0;
+#pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
-      if (count[j] == 1) {
+      if ((unused >> j & 1u) == 0) {
         continue;
       }
+#pragma GCC unroll 4
       for (int k = 0; k < 4; ++k) {
-        if (count[k] == 0) {
-          const double magnitude = FastMath::fabs(a[j * 4 + k]);
-          if (magnitude >= largest) {
-            largest = magnitude;
-            row = j;
-            col = k;
-          }
-        } else if (count[k] > 1) {
-          return false;
+        if ((unused >> k & 1u) == 0) {
+          continue;
+        }
+        const double magnitude = std::fabs(a[j * 4 + k]);
+        if (magnitude >= largest) {
+          largest = magnitude;
+          at = j * 4 + k;
         }
       }
     }
-    ++count[col];
-    if (row != col) {
-      for (int l = 0; l < 4; ++l) {
-        std::swap(a[row * 4 + l], a[col * 4 + l]);
-      }
-    }
+    const int row = at / 4;
+    const int col = at % 4;
+    chosenTwice = (unused >> col & 1u) == 0;
+    unused &= ~(1u << col);
     pivotRows[step] = row;
     pivotCols[step] = col;
-    if (a[col * 4 + col] == 0.0) {
+
+    // Exchange rows row and col (a no-op when they are the same).
+    const InvLaneMask atLo{-(col == 0), -(col == 1)};
+    const InvLaneMask atHi{-(col == 2), -(col == 3)};
+    double *pivotRow = a + col * 4;
+    double *other = a + row * 4;
+    InvLanePair lo = invLoad(other);
+    InvLanePair hi = invLoad(other + 2);
+    const InvLanePair otherLo = invLoad(pivotRow);
+    const InvLanePair otherHi = invLoad(pivotRow + 2);
+    invStore(other, otherLo);
+    invStore(other + 2, otherHi);
+    const InvLanePair pivot = invBroadcast(lo, hi, atLo, atHi);
+    if (pivot[0] == 0.0) {
+      invStore(pivotRow, lo);
+      invStore(pivotRow + 2, hi);
       return false;
     }
-    const double p = 1.0 / a[col * 4 + col];
-    a[col * 4 + col] = 1.0;
-    for (int l = 0; l < 4; ++l) {
-      a[col * 4 + l] *= p;
-    }
+    // The pivot element is set to 1 before the row is scaled by 1 / pivot.
+    const InvLanePair one{1.0, 1.0};
+    const InvLanePair p = one / pivot;
+    lo = invSelect(atLo, one, lo) * p;
+    hi = invSelect(atHi, one, hi) * p;
+    invStore(pivotRow, lo);
+    invStore(pivotRow + 2, hi);
+    // Every other row: element col set to 0, then d times the pivot row
+    // subtracted, d being the element's value before.
+    const InvLanePair zero{0.0, 0.0};
+#pragma GCC unroll 4
     for (int l = 0; l < 4; ++l) {
       if (l == col) {
         continue;
       }
-      const double d = a[l * 4 + col];
-      a[l * 4 + col] = 0.0;
-      for (int e = 0; e < 4; ++e) {
-        a[l * 4 + e] -= a[col * 4 + e] * d;
-      }
+      double *target = a + l * 4;
+      const InvLanePair targetLo = invLoad(target);
+      const InvLanePair targetHi = invLoad(target + 2);
+      const InvLanePair d = invBroadcast(targetLo, targetHi, atLo, atHi);
+      invStore(target, invSelect(atLo, zero, targetLo) - lo * d);
+      invStore(target + 2, invSelect(atHi, zero, targetHi) - hi * d);
     }
   }
   for (int step = 3; step >= 0; --step) {
-    if (pivotRows[step] != pivotCols[step]) {
+    const int r = pivotRows[step];
+    const int c = pivotCols[step];
+    if (r != c) {
       for (int k = 0; k < 4; ++k) {
-        std::swap(a[k * 4 + pivotRows[step]], a[k * 4 + pivotCols[step]]);
+        std::swap(a[k * 4 + r], a[k * 4 + c]);
       }
     }
   }

@@ -4,9 +4,12 @@
 
 #include <Eigen/Dense>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
+#include <utility>
 
 using orrery::Mat4d;
 using orrery::Vec3d;
@@ -54,6 +57,64 @@ Mat4d lookAt(const Vec3d &eye, const Vec3d &target, const Vec3d &up) {
   return m;
 }
 
+// The documented Gauss-Jordan steps, one element at a time: use counts, the
+// pivot search with its tie rule and both stops, the row exchange, scaling,
+// elimination and the final column exchanges.
+bool referenceInverse(double *a) {
+  int count[4] = {0, 0, 0, 0};
+  int rows[4];
+  int cols[4];
+  for (int step = 0; step < 4; ++step) {
+    double largest = 0.0;
+    int row = 0;
+    int col = 0;
+    for (int j = 0; j < 4; ++j) {
+      if (count[j] == 1) {
+        continue;
+      }
+      for (int k = 0; k < 4; ++k) {
+        if (count[k] > 1) {
+          return false;
+        }
+        if (count[k] == 0 && std::fabs(a[j * 4 + k]) >= largest) {
+          largest = std::fabs(a[j * 4 + k]);
+          row = j;
+          col = k;
+        }
+      }
+    }
+    ++count[col];
+    for (int e = 0; e < 4 && row != col; ++e) {
+      std::swap(a[row * 4 + e], a[col * 4 + e]);
+    }
+    rows[step] = row;
+    cols[step] = col;
+    if (a[col * 5] == 0.0) {
+      return false;
+    }
+    const double p = 1.0 / a[col * 5];
+    a[col * 5] = 1.0;
+    for (int e = 0; e < 4; ++e) {
+      a[col * 4 + e] = a[col * 4 + e] * p;
+    }
+    for (int l = 0; l < 4; ++l) {
+      if (l != col) {
+        const double d = a[l * 4 + col];
+        a[l * 4 + col] = 0.0;
+        for (int e = 0; e < 4; ++e) {
+          a[l * 4 + e] = a[l * 4 + e] - d * a[col * 4 + e];
+        }
+      }
+    }
+  }
+  for (int step = 3; step >= 0; --step) {
+    for (int k = 0; k < 4 && rows[step] != cols[step]; ++k) {
+      std::swap(a[k * 4 + rows[step]], a[k * 4 + cols[step]]);
+    }
+  }
+  return true;
+}
+
 } // namespace
 
 TEST(ViewMatrix, InverseOfWellConditionedMatricesMatchesEigen) {
@@ -90,6 +151,31 @@ TEST(ViewMatrix, InversionPivotsOnTheLaterOfEqualMagnitudes) {
   EXPECT_EQ(m.m[7], -1.0 / 3);
   EXPECT_FALSE(std::signbit(m.m[12]));
   EXPECT_FALSE(std::signbit(m.m[15]));
+}
+
+TEST(ViewMatrix, InversionFollowsTheDocumentedStepsBitForBit) {
+  // Small integers give many ties and singular matrices; wide values give
+  // roundings that any other order of operations would change.
+  std::mt19937_64 rng(21);
+  std::uniform_int_distribution<int> small(-2, 2);
+  std::uniform_real_distribution<double> wide(-1.0, 1.0);
+  for (int trial = 0; trial < 20000; ++trial) {
+    Mat4d m;
+    for (double &e : m.m) {
+      e = trial % 2 == 0 ? small(rng) : std::ldexp(wide(rng), small(rng) * 8);
+    }
+    Mat4d expected = m;
+    const bool ok = referenceInverse(expected.m);
+    Mat4d got = m;
+    ASSERT_EQ(invertFullPivot(got), ok) << "trial " << trial;
+    if (ok) {
+      for (int i = 0; i < 16; ++i) {
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(got.m[i]),
+                  std::bit_cast<std::uint64_t>(expected.m[i]))
+            << "trial " << trial << " element " << i;
+      }
+    }
+  }
 }
 
 TEST(ViewMatrix, InversionStopsOnAZeroPivotOrAColumnChosenTwice) {

@@ -19,9 +19,10 @@ Mat4d sampleMatrix(double seed) {
 
 void BM_ours_Mat4dMul(benchmark::State &state) {
   Mat4d a = sampleMatrix(0.5);
-  const Mat4d b = sampleMatrix(-0.75);
+  Mat4d b = sampleMatrix(-0.75);
   for (auto _ : state) {
     benchmark::DoNotOptimize(a);
+    benchmark::DoNotOptimize(b);
     Mat4d c;
     c.mul(a, b);
     benchmark::DoNotOptimize(c);
@@ -33,13 +34,41 @@ void BM_peer_Mat4dMul(benchmark::State &state) {
   const Mat4d sa = sampleMatrix(0.5);
   const Mat4d sb = sampleMatrix(-0.75);
   RowMajor4 a = Eigen::Map<const RowMajor4>(sa.m);
-  const RowMajor4 b = Eigen::Map<const RowMajor4>(sb.m);
+  RowMajor4 b = Eigen::Map<const RowMajor4>(sb.m);
   for (auto _ : state) {
     benchmark::DoNotOptimize(a);
+    benchmark::DoNotOptimize(b);
     RowMajor4 c = a * b;
     benchmark::DoNotOptimize(c);
   }
 }
 BENCHMARK(BM_peer_Mat4dMul);
+
+// A point (w = 1) through a 4x4 transform.
+void BM_ours_Vec3dMulPoint(benchmark::State &state) {
+  Mat4d m = sampleMatrix(0.5);
+  Vec3d v{1.5, -2.25, 0.75};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(v);
+    benchmark::DoNotOptimize(m);
+    Vec3d r;
+    r.mul(v, 1.0, m);
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_ours_Vec3dMulPoint);
+
+void BM_peer_Vec3dMulPoint(benchmark::State &state) {
+  const Mat4d sm = sampleMatrix(0.5);
+  RowMajor4 m = Eigen::Map<const RowMajor4>(sm.m);
+  Eigen::RowVector4d v(1.5, -2.25, 0.75, 1.0);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(v);
+    benchmark::DoNotOptimize(m);
+    Eigen::RowVector4d r = v * m;
+    benchmark::DoNotOptimize(r);
+  }
+}
+BENCHMARK(BM_peer_Vec3dMulPoint);
 
 } // namespace

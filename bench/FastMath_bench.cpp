@@ -1,17 +1,20 @@
+#include "BenchSamples.h"
 #include "math/FastMath.h"
 
 #include <Eigen/Dense>
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <utility>
 
 using namespace orrery;
+using orrery::bench::cycleSamples;
 
 namespace {
 
-// Both sides walk the same 64 arguments, one call per iteration.
 constexpr int kSamples = 64;
 
+// kSamples angles spread over [lo, hi] in a scrambled order.
 template <class T> const T *sampleAngles(T lo, T hi) {
   static T angles[kSamples];
   for (int i = 0; i < kSamples; ++i) {
@@ -20,96 +23,56 @@ template <class T> const T *sampleAngles(T lo, T hi) {
   return angles;
 }
 
+const float *fastsinAngles() { return sampleAngles(-10.0f, 10.0f); }
+const double *sincosAngles() { return sampleAngles(-6.283185307179586, 6.283185307179586); }
+
 void BM_ours_Fastsin(benchmark::State &state) {
-  const float *xs = sampleAngles(-10.0f, 10.0f);
-  int i = 0;
-  for (auto _ : state) {
-    float x = xs[i];
-    i = (i + 1) % kSamples;
-    benchmark::DoNotOptimize(x);
-    float s = FastMath::fastsin(x);
-    benchmark::DoNotOptimize(s);
-  }
+  cycleSamples(state, fastsinAngles(), kSamples, [](float x) { return FastMath::fastsin(x); });
 }
 BENCHMARK(BM_ours_Fastsin);
 
 void BM_peer_Fastsin(benchmark::State &state) {
-  const float *xs = sampleAngles(-10.0f, 10.0f);
-  int i = 0;
-  for (auto _ : state) {
-    float x = xs[i];
-    i = (i + 1) % kSamples;
-    benchmark::DoNotOptimize(x);
-    float s = std::sin(x);
-    benchmark::DoNotOptimize(s);
-  }
+  cycleSamples(state, fastsinAngles(), kSamples, [](float x) { return std::sin(x); });
 }
 BENCHMARK(BM_peer_Fastsin);
 
 void BM_ours_SinCosDouble(benchmark::State &state) {
-  const double *xs = sampleAngles(-6.283185307179586, 6.283185307179586);
-  int i = 0;
-  for (auto _ : state) {
-    double x = xs[i];
-    i = (i + 1) % kSamples;
-    benchmark::DoNotOptimize(x);
-    double s;
-    double c;
-    FastMath::sincos(x, s, c);
-    benchmark::DoNotOptimize(s);
-    benchmark::DoNotOptimize(c);
-  }
+  cycleSamples(state, sincosAngles(), kSamples, [](double x) {
+    std::pair<double, double> sc;
+    FastMath::sincos(x, sc.first, sc.second);
+    return sc;
+  });
 }
 BENCHMARK(BM_ours_SinCosDouble);
 
 void BM_peer_SinCosDouble(benchmark::State &state) {
-  const double *xs = sampleAngles(-6.283185307179586, 6.283185307179586);
-  int i = 0;
-  for (auto _ : state) {
-    double x = xs[i];
-    i = (i + 1) % kSamples;
-    benchmark::DoNotOptimize(x);
-    double s;
-    double c;
-    ::sincos(x, &s, &c);
-    benchmark::DoNotOptimize(s);
-    benchmark::DoNotOptimize(c);
-  }
+  cycleSamples(state, sincosAngles(), kSamples, [](double x) {
+    std::pair<double, double> sc;
+    ::sincos(x, &sc.first, &sc.second);
+    return sc;
+  });
 }
 BENCHMARK(BM_peer_SinCosDouble);
 
-const Vec3d *sampleVectors() {
-  static Vec3d vs[kSamples];
+template <class V> const V *sampleVectors() {
+  static V vs[kSamples];
   for (int i = 0; i < kSamples; ++i) {
-    vs[i] = {0.5 + i, 3.0 - 0.25 * i, -1.0 + 0.125 * i * i};
+    vs[i] = V{0.5 + i, 3.0 - 0.25 * i, -1.0 + 0.125 * i * i};
   }
   return vs;
 }
 
 void BM_ours_NormalizeVec3d(benchmark::State &state) {
-  const Vec3d *vs = sampleVectors();
-  int i = 0;
-  for (auto _ : state) {
-    Vec3d v = vs[i];
-    i = (i + 1) % kSamples;
-    benchmark::DoNotOptimize(v);
-    double f = FastMath::normalize(v);
-    benchmark::DoNotOptimize(v);
-    benchmark::DoNotOptimize(f);
-  }
+  cycleSamples(state, sampleVectors<Vec3d>(), kSamples,
+               [](Vec3d &v) { return FastMath::normalize(v); });
 }
 BENCHMARK(BM_ours_NormalizeVec3d);
 
 void BM_peer_NormalizeVec3d(benchmark::State &state) {
-  const Vec3d *vs = sampleVectors();
-  int i = 0;
-  for (auto _ : state) {
-    Eigen::Vector3d v(vs[i].x, vs[i].y, vs[i].z);
-    i = (i + 1) % kSamples;
-    benchmark::DoNotOptimize(v);
+  cycleSamples(state, sampleVectors<Eigen::Vector3d>(), kSamples, [](Eigen::Vector3d &v) {
     v.normalize();
-    benchmark::DoNotOptimize(v);
-  }
+    return 0;
+  });
 }
 BENCHMARK(BM_peer_NormalizeVec3d);
 

@@ -1,3 +1,4 @@
+#include "BenchSamples.h"
 #include "math/ViewMatrix.h"
 
 #include <Eigen/Dense>
@@ -6,6 +7,7 @@
 #include <random>
 
 using namespace orrery;
+using orrery::bench::cycleSamples;
 
 namespace {
 
@@ -28,33 +30,21 @@ const Mat4d *sampleMatrices() {
 }
 
 void BM_ours_Invert4x4(benchmark::State &state) {
-  const Mat4d *ms = sampleMatrices();
-  int i = 0;
-  for (auto _ : state) {
-    Mat4d m = ms[i];
-    i = (i + 1) % kSamples;
-    benchmark::DoNotOptimize(m);
-    bool ok = math::invertFullPivot(m);
-    benchmark::DoNotOptimize(ok);
-    benchmark::DoNotOptimize(m);
-  }
+  cycleSamples(state, sampleMatrices(), kSamples,
+               [](Mat4d &m) { return math::invertFullPivot(m); });
 }
 BENCHMARK(BM_ours_Invert4x4);
 
 void BM_peer_Invert4x4(benchmark::State &state) {
+  static Eigen::Matrix4d es[kSamples];
   const Mat4d *ms = sampleMatrices();
-  Eigen::Matrix4d es[kSamples];
   for (int k = 0; k < kSamples; ++k) {
     es[k] = Eigen::Map<const Eigen::Matrix<double, 4, 4, Eigen::RowMajor>>(ms[k].m);
   }
-  int i = 0;
-  for (auto _ : state) {
-    Eigen::Matrix4d m = es[i];
-    i = (i + 1) % kSamples;
-    benchmark::DoNotOptimize(m);
-    Eigen::Matrix4d inv = m.inverse();
-    benchmark::DoNotOptimize(inv);
-  }
+  cycleSamples(state, es, kSamples, [](const Eigen::Matrix4d &m) {
+    const Eigen::Matrix4d inv = m.inverse();
+    return inv;
+  });
 }
 BENCHMARK(BM_peer_Invert4x4);
 

@@ -311,20 +311,36 @@ void Mat4d::set(double m00, double m01, double m02, double m03, double m10, doub
 }
 
 void Mat4d::mul(const Mat4d &a, const Mat4d &b) {
-  // Both factors are read into locals first, so this may be either of them.
-  double in[16];
-  double rows[16];
-  std::memcpy(in, a.m, sizeof in);
-  std::memcpy(rows, b.m, sizeof rows);
-  double r[16];
+  // All 32 inputs are loaded before anything is stored, so this may be
+  // either factor. Row i of the result is sum over k of a(i,k) * row k of b,
+  // two columns per register, k = 0..3 in order in every lane.
+  VecLanePair aLo[4];
+  VecLanePair aHi[4];
+  VecLanePair bLo[4];
+  VecLanePair bHi[4];
+#pragma GCC unroll 4
+  for (int k = 0; k < 4; ++k) {
+    aLo[k] = vecLoadPair(a.m + k * 4);
+    aHi[k] = vecLoadPair(a.m + k * 4 + 2);
+    bLo[k] = vecLoadPair(b.m + k * 4);
+    bHi[k] = vecLoadPair(b.m + k * 4 + 2);
+  }
+  VecLanePair rLo[4];
+  VecLanePair rHi[4];
 #pragma GCC unroll 4
   for (int i = 0; i < 4; ++i) {
-    const double row[4] = {in[i * 4], in[i * 4 + 1], in[i * 4 + 2], in[i * 4 + 3]};
-    double o[4];
-    vecRowTimesMatrix<4, 4>(row, rows, o);
-    std::memcpy(r + i * 4, o, sizeof o);
+    const VecLanePair a0 = __builtin_shufflevector(aLo[i], aLo[i], 0, 0);
+    const VecLanePair a1 = __builtin_shufflevector(aLo[i], aLo[i], 1, 1);
+    const VecLanePair a2 = __builtin_shufflevector(aHi[i], aHi[i], 0, 0);
+    const VecLanePair a3 = __builtin_shufflevector(aHi[i], aHi[i], 1, 1);
+    rLo[i] = a0 * bLo[0] + a1 * bLo[1] + a2 * bLo[2] + a3 * bLo[3];
+    rHi[i] = a0 * bHi[0] + a1 * bHi[1] + a2 * bHi[2] + a3 * bHi[3];
   }
-  std::memcpy(m, r, sizeof r);
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) {
+    std::memcpy(m + i * 4, &rLo[i], sizeof rLo[i]);
+    std::memcpy(m + i * 4 + 2, &rHi[i], sizeof rHi[i]);
+  }
 }
 
 void Mat2f::set(float m00, float m01, float m10, float m11) {

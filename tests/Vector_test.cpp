@@ -4,6 +4,7 @@
 
 #include <Eigen/Dense>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -210,9 +211,28 @@ template <class M> M randomSpread(std::mt19937_64 &rng) {
   return m;
 }
 
-template <class S, class V, int N> void expectComponents(const V &v, const S (&want)[N]) {
+// Result columns 0..K-1 of a row-vector product, or rows 0..K-1 of a
+// matrix-times-column product.
+template <int K, class S, int N> std::array<S, K> columns(const S (&in)[N], const S *m) {
+  std::array<S, K> out;
+  for (int c = 0; c < K; ++c) {
+    out[c] = columnSum(in, m, c);
+  }
+  return out;
+}
+
+template <int K, class S, int N> std::array<S, K> rows(const S (&in)[N], const S *m) {
+  std::array<S, K> out;
+  for (int r = 0; r < K; ++r) {
+    out[r] = rowSum(in, m, r);
+  }
+  return out;
+}
+
+template <class V, class S, std::size_t K>
+void expectComponents(const V &v, std::array<S, K> want) {
   const S *got = &v.x;
-  for (int i = 0; i < N; ++i) {
+  for (std::size_t i = 0; i < K; ++i) {
     EXPECT_EQ(got[i], want[i]) << "component " << i;
   }
 }
@@ -237,68 +257,59 @@ void checkProductFamily(std::mt19937_64 &rng) {
 
   V2 r2;
   r2.mul(a2, m2);
-  expectComponents(r2, {columnSum(in2, m2.m, 0), columnSum(in2, m2.m, 1)});
+  expectComponents(r2, columns<2>(in2, m2.m));
   r2 = a2;
   r2 *= m2;
-  expectComponents(r2, {columnSum(in2, m2.m, 0), columnSum(in2, m2.m, 1)});
+  expectComponents(r2, columns<2>(in2, m2.m));
   r2.mulTranspose(a2, m2);
-  expectComponents(r2, {rowSum(in2, m2.m, 0), rowSum(in2, m2.m, 1)});
+  expectComponents(r2, rows<2>(in2, m2.m));
   r2.mul(a2, w, m3);
-  expectComponents(r2, {columnSum(in2w, m3.m, 0), columnSum(in2w, m3.m, 1)});
+  expectComponents(r2, columns<2>(in2w, m3.m));
   r2.mulTranspose(a2, w, m3);
-  expectComponents(r2, {rowSum(in2w, m3.m, 0), rowSum(in2w, m3.m, 1)});
+  expectComponents(r2, rows<2>(in2w, m3.m));
 
-  const S col3[3] = {columnSum(in3, m3.m, 0), columnSum(in3, m3.m, 1), columnSum(in3, m3.m, 2)};
   V3 r3;
   r3.mul(a3, m3);
-  expectComponents(r3, col3);
+  expectComponents(r3, columns<3>(in3, m3.m));
   r3 = a3;
   r3 *= m3;
-  expectComponents(r3, col3);
+  expectComponents(r3, columns<3>(in3, m3.m));
   r3 = a3;
   r3.mul(r3, m3); // the input is this
-  expectComponents(r3, col3);
+  expectComponents(r3, columns<3>(in3, m3.m));
   r3.mulTranspose(a3, m3);
-  expectComponents(r3, {rowSum(in3, m3.m, 0), rowSum(in3, m3.m, 1), rowSum(in3, m3.m, 2)});
+  expectComponents(r3, rows<3>(in3, m3.m));
   r3.mul(a2, w, m3);
-  expectComponents(r3,
-                   {columnSum(in2w, m3.m, 0), columnSum(in2w, m3.m, 1), columnSum(in2w, m3.m, 2)});
+  expectComponents(r3, columns<3>(in2w, m3.m));
   r3.mulTranspose(a2, w, m3);
-  expectComponents(r3, {rowSum(in2w, m3.m, 0), rowSum(in2w, m3.m, 1), rowSum(in2w, m3.m, 2)});
+  expectComponents(r3, rows<3>(in2w, m3.m));
   r3.mul(a3, w, m4);
-  expectComponents(r3,
-                   {columnSum(in3w, m4.m, 0), columnSum(in3w, m4.m, 1), columnSum(in3w, m4.m, 2)});
+  expectComponents(r3, columns<3>(in3w, m4.m));
   r3.mulTranspose(a3, w, m4);
-  expectComponents(r3, {rowSum(in3w, m4.m, 0), rowSum(in3w, m4.m, 1), rowSum(in3w, m4.m, 2)});
+  expectComponents(r3, rows<3>(in3w, m4.m));
   r3 = a3;
   r3 *= m4;
-  expectComponents(r3,
-                   {columnSum(in31, m4.m, 0), columnSum(in31, m4.m, 1), columnSum(in31, m4.m, 2)});
+  expectComponents(r3, columns<3>(in31, m4.m));
 
   // project scales by the reciprocal of w'; dividing by w' rounds differently.
-  const S inv = S(1) / columnSum(in31, m4.m, 3);
+  const std::array<S, 4> h = columns<4>(in31, m4.m);
+  const S inv = S(1) / h[3];
   r3 = a3;
   r3.project(m4);
-  expectComponents(r3, {inv * columnSum(in31, m4.m, 0), inv * columnSum(in31, m4.m, 1),
-                        inv * columnSum(in31, m4.m, 2)});
+  expectComponents(r3, std::array<S, 3>{inv * h[0], inv * h[1], inv * h[2]});
 
-  const S col4[4] = {columnSum(in4, m4.m, 0), columnSum(in4, m4.m, 1), columnSum(in4, m4.m, 2),
-                     columnSum(in4, m4.m, 3)};
   V4 r4;
   r4.mul(a4, m4);
-  expectComponents(r4, col4);
+  expectComponents(r4, columns<4>(in4, m4.m));
   r4 = a4;
   r4 *= m4;
-  expectComponents(r4, col4);
+  expectComponents(r4, columns<4>(in4, m4.m));
   r4.mulTranspose(a4, m4);
-  expectComponents(
-      r4, {rowSum(in4, m4.m, 0), rowSum(in4, m4.m, 1), rowSum(in4, m4.m, 2), rowSum(in4, m4.m, 3)});
+  expectComponents(r4, rows<4>(in4, m4.m));
   r4.mul(a3, w, m4);
-  expectComponents(r4, {columnSum(in3w, m4.m, 0), columnSum(in3w, m4.m, 1),
-                        columnSum(in3w, m4.m, 2), columnSum(in3w, m4.m, 3)});
+  expectComponents(r4, columns<4>(in3w, m4.m));
   r4.mulTranspose(a3, w, m4);
-  expectComponents(r4, {rowSum(in3w, m4.m, 0), rowSum(in3w, m4.m, 1), rowSum(in3w, m4.m, 2),
-                        rowSum(in3w, m4.m, 3)});
+  expectComponents(r4, rows<4>(in3w, m4.m));
 }
 
 } // namespace
@@ -320,8 +331,9 @@ TEST(Vector, MatrixProductSumsEachElementOverKInOrder) {
     c.mul(a, b);
     for (int i = 0; i < 4; ++i) {
       const double row[4] = {a.m[i * 4], a.m[i * 4 + 1], a.m[i * 4 + 2], a.m[i * 4 + 3]};
+      const std::array<double, 4> want = columns<4>(row, b.m);
       for (int j = 0; j < 4; ++j) {
-        EXPECT_EQ(c.m[i * 4 + j], columnSum(row, b.m, j)) << i << "," << j;
+        EXPECT_EQ(c.m[i * 4 + j], want[j]) << i << "," << j;
       }
     }
     Mat4d same = a;

@@ -10,9 +10,8 @@ namespace orrery {
 
 namespace {
 
-// Two doubles of one matrix row in an SSE register, and the matching masks.
+// Two doubles of one matrix row in an SSE register.
 using InvLanePair = double __attribute__((vector_size(16)));
-using InvLaneMask = long long __attribute__((vector_size(16)));
 
 [[gnu::always_inline]] inline InvLanePair invLoad(const double *p) {
   InvLanePair v;
@@ -24,21 +23,95 @@ using InvLaneMask = long long __attribute__((vector_size(16)));
   std::memcpy(p, &v, sizeof v);
 }
 
-// Lanes of mask from y, the others from x.
-[[gnu::always_inline]] inline InvLanePair invSelect(InvLaneMask mask, InvLanePair y,
-                                                    InvLanePair x) {
-  return reinterpret_cast<InvLanePair>((reinterpret_cast<InvLaneMask>(y) & mask) |
-                                       (reinterpret_cast<InvLaneMask>(x) & ~mask));
+// The rows of the matrix being inverted, elements (0, 1) in lo and (2, 3) in
+// hi, held in registers between the steps of the elimination.
+struct InvRows {
+  InvLanePair lo[4];
+  InvLanePair hi[4];
+};
+
+[[gnu::always_inline]] inline void invStoreRows(double *a, const InvRows &rows) {
+#pragma GCC unroll 4
+  for (int r = 0; r < 4; ++r) {
+    invStore(a + r * 4, rows.lo[r]);
+    invStore(a + r * 4 + 2, rows.hi[r]);
+  }
 }
 
-// Element c of the row held in lo (elements 0, 1) and hi (elements 2, 3),
-// in both lanes. The masks select it; the bits are moved, never computed on,
-// so -0 and NaN come through unchanged.
-[[gnu::always_inline]] inline InvLanePair invBroadcast(InvLanePair lo, InvLanePair hi,
-                                                       InvLaneMask atLo, InvLaneMask atHi) {
-  const InvLaneMask one =
-      (reinterpret_cast<InvLaneMask>(lo) & atLo) | (reinterpret_cast<InvLaneMask>(hi) & atHi);
-  return reinterpret_cast<InvLanePair>(one | __builtin_shufflevector(one, one, 1, 0));
+// Element C of a row, in both lanes.
+template <int C>
+[[gnu::always_inline]] inline InvLanePair invElement(InvLanePair lo, InvLanePair hi) {
+  if constexpr (C < 2) {
+    return __builtin_shufflevector(lo, lo, C, C);
+  } else {
+    return __builtin_shufflevector(hi, hi, C - 2, C - 2);
+  }
+}
+
+// The row with element C replaced by x.
+template <int C>
+[[gnu::always_inline]] inline void invReplace(InvLanePair &lo, InvLanePair &hi, double x) {
+  const InvLanePair xx{x, x};
+  if constexpr (C == 0) {
+    lo = __builtin_shufflevector(lo, xx, 2, 1);
+  } else if constexpr (C == 1) {
+    lo = __builtin_shufflevector(lo, xx, 0, 3);
+  } else if constexpr (C == 2) {
+    hi = __builtin_shufflevector(hi, xx, 2, 1);
+  } else {
+    hi = __builtin_shufflevector(hi, xx, 0, 3);
+  }
+}
+
+template <int C> [[gnu::always_inline]] inline void invSwapWith(InvRows &rows, int row) {
+  switch (row) {
+  case 0:
+    std::swap(rows.lo[0], rows.lo[C]);
+    std::swap(rows.hi[0], rows.hi[C]);
+    break;
+  case 1:
+    std::swap(rows.lo[1], rows.lo[C]);
+    std::swap(rows.hi[1], rows.hi[C]);
+    break;
+  case 2:
+    std::swap(rows.lo[2], rows.lo[C]);
+    std::swap(rows.hi[2], rows.hi[C]);
+    break;
+  default:
+    std::swap(rows.lo[3], rows.lo[C]);
+    std::swap(rows.hi[3], rows.hi[C]);
+    break;
+  }
+}
+
+// One elimination step with the pivot in column C, found in row `row`:
+// exchange rows row and C, stop on a zero pivot (rows left exchanged), set
+// the pivot element to 1 and scale its row by 1 / pivot, then in every other
+// row set element C to 0 and subtract d times the pivot row, d being the
+// element's value before. The column is a template argument so that every
+// lane index is fixed and the rows stay in registers.
+template <int C> [[gnu::always_inline]] inline bool invEliminate(InvRows &rows, int row) {
+  if (row != C) {
+    invSwapWith<C>(rows, row);
+  }
+  const InvLanePair pivot = invElement<C>(rows.lo[C], rows.hi[C]);
+  if (pivot[0] == 0.0) {
+    return false;
+  }
+  const InvLanePair p = InvLanePair{1.0, 1.0} / pivot;
+  invReplace<C>(rows.lo[C], rows.hi[C], 1.0);
+  rows.lo[C] *= p;
+  rows.hi[C] *= p;
+#pragma GCC unroll 4
+  for (int l = 0; l < 4; ++l) {
+    if (l != C) {
+      const InvLanePair d = invElement<C>(rows.lo[l], rows.hi[l]);
+      invReplace<C>(rows.lo[l], rows.hi[l], 0.0);
+      rows.lo[l] = rows.lo[l] - rows.lo[C] * d;
+      rows.hi[l] = rows.hi[l] - rows.hi[C] * d;
+    }
+  }
+  return true;
 }
 
 } // namespace
@@ -47,6 +120,12 @@ namespace math {
 
 bool invertFullPivot(Mat4d &mat) {
   double *a = mat.m;
+  InvRows rows;
+#pragma GCC unroll 4
+  for (int r = 0; r < 4; ++r) {
+    rows.lo[r] = invLoad(a + r * 4);
+    rows.hi[r] = invLoad(a + r * 4 + 2);
+  }
   // Bit i is set while index i has not been used as a pivot column. Rows and
   // columns share it: a pivot chosen in column c is moved into row c.
   unsigned unused = 0xFu;
@@ -57,6 +136,7 @@ bool invertFullPivot(Mat4d &mat) {
   int pivotCols[4];
   for (int step = 0; step < 4; ++step) {
     if (chosenTwice) {
+      invStoreRows(a, rows);
       return false;
     }
     // The last candidate in row-major order of largest magnitude wins, 0
@@ -64,7 +144,8 @@ bool invertFullPivot(Mat4d &mat) {
     // taken. The search branches: the choice is predictable from one call to
     // the next, which keeps it off the elimination's critical path.
     double largest = 0.0;
-    int at = 0;
+    int row = 0;
+    int col = 0;
 #pragma GCC unroll 4
     for (int j = 0; j < 4; ++j) {
       if ((unused >> j & 1u) == 0) {
@@ -75,60 +156,39 @@ bool invertFullPivot(Mat4d &mat) {
         if ((unused >> k & 1u) == 0) {
           continue;
         }
-        const double magnitude = std::fabs(a[j * 4 + k]);
+        const double magnitude = std::fabs(k < 2 ? rows.lo[j][k] : rows.hi[j][k - 2]);
         if (magnitude >= largest) {
           largest = magnitude;
-          at = j * 4 + k;
+          row = j;
+          col = k;
         }
       }
     }
-    const int row = at / 4;
-    const int col = at % 4;
     chosenTwice = (unused >> col & 1u) == 0;
     unused &= ~(1u << col);
     pivotRows[step] = row;
     pivotCols[step] = col;
-
-    // Exchange rows row and col (a no-op when they are the same).
-    const InvLaneMask atLo{-(col == 0), -(col == 1)};
-    const InvLaneMask atHi{-(col == 2), -(col == 3)};
-    double *pivotRow = a + col * 4;
-    double *other = a + row * 4;
-    InvLanePair lo = invLoad(other);
-    InvLanePair hi = invLoad(other + 2);
-    const InvLanePair otherLo = invLoad(pivotRow);
-    const InvLanePair otherHi = invLoad(pivotRow + 2);
-    invStore(other, otherLo);
-    invStore(other + 2, otherHi);
-    const InvLanePair pivot = invBroadcast(lo, hi, atLo, atHi);
-    if (pivot[0] == 0.0) {
-      invStore(pivotRow, lo);
-      invStore(pivotRow + 2, hi);
+    bool ok;
+    switch (col) {
+    case 0:
+      ok = invEliminate<0>(rows, row);
+      break;
+    case 1:
+      ok = invEliminate<1>(rows, row);
+      break;
+    case 2:
+      ok = invEliminate<2>(rows, row);
+      break;
+    default:
+      ok = invEliminate<3>(rows, row);
+      break;
+    }
+    if (!ok) {
+      invStoreRows(a, rows);
       return false;
     }
-    // The pivot element is set to 1 before the row is scaled by 1 / pivot.
-    const InvLanePair one{1.0, 1.0};
-    const InvLanePair p = one / pivot;
-    lo = invSelect(atLo, one, lo) * p;
-    hi = invSelect(atHi, one, hi) * p;
-    invStore(pivotRow, lo);
-    invStore(pivotRow + 2, hi);
-    // Every other row: element col set to 0, then d times the pivot row
-    // subtracted, d being the element's value before.
-    const InvLanePair zero{0.0, 0.0};
-#pragma GCC unroll 4
-    for (int l = 0; l < 4; ++l) {
-      if (l == col) {
-        continue;
-      }
-      double *target = a + l * 4;
-      const InvLanePair targetLo = invLoad(target);
-      const InvLanePair targetHi = invLoad(target + 2);
-      const InvLanePair d = invBroadcast(targetLo, targetHi, atLo, atHi);
-      invStore(target, invSelect(atLo, zero, targetLo) - lo * d);
-      invStore(target + 2, invSelect(atHi, zero, targetHi) - hi * d);
-    }
   }
+  invStoreRows(a, rows);
   for (int step = 3; step >= 0; --step) {
     const int r = pivotRows[step];
     const int c = pivotCols[step];

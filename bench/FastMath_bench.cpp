@@ -55,7 +55,7 @@ void BM_peer_SinCosDouble(benchmark::State &state) {
 BENCHMARK(BM_peer_SinCosDouble);
 
 template <class V> const V *sampleVectors() {
-  static V vs[kSamples];
+  alignas(16) static V vs[kSamples];
   for (int i = 0; i < kSamples; ++i) {
     vs[i] = V{0.5 + i, 3.0 - 0.25 * i, -1.0 + 0.125 * i * i};
   }

@@ -15,7 +15,7 @@ constexpr int kSamples = 16;
 
 // Well-conditioned matrices with no structure a pivot search could exploit.
 const Mat4d *sampleMatrices() {
-  static Mat4d ms[kSamples];
+  alignas(16) static Mat4d ms[kSamples];
   std::mt19937_64 rng(1);
   std::uniform_real_distribution<double> u(-1.0, 1.0);
   for (Mat4d &m : ms) {

@@ -310,37 +310,43 @@ void Mat4d::set(double m00, double m01, double m02, double m03, double m10, doub
   }
 }
 
-void Mat4d::mul(const Mat4d &a, const Mat4d &b) {
-  // All 32 inputs are loaded before anything is stored, so this may be
-  // either factor. Row i of the result is sum over k of a(i,k) * row k of b,
-  // two columns per register, k = 0..3 in order in every lane.
-  VecLanePair aLo[4];
-  VecLanePair aHi[4];
+// out = a * b for distinct out, a and b: row i of out is the sum over k of
+// a(i,k) * row k of b, two columns per register, k = 0..3 in order in every
+// lane. b stays in registers; each row of out is stored once it is summed.
+[[gnu::always_inline]] inline void vecMul4x4(double *__restrict out, const double *__restrict a,
+                                             const double *__restrict b) {
   VecLanePair bLo[4];
   VecLanePair bHi[4];
 #pragma GCC unroll 4
   for (int k = 0; k < 4; ++k) {
-    aLo[k] = vecLoadPair(a.m + k * 4);
-    aHi[k] = vecLoadPair(a.m + k * 4 + 2);
-    bLo[k] = vecLoadPair(b.m + k * 4);
-    bHi[k] = vecLoadPair(b.m + k * 4 + 2);
-  }
-  VecLanePair rLo[4];
-  VecLanePair rHi[4];
-#pragma GCC unroll 4
-  for (int i = 0; i < 4; ++i) {
-    const VecLanePair a0 = __builtin_shufflevector(aLo[i], aLo[i], 0, 0);
-    const VecLanePair a1 = __builtin_shufflevector(aLo[i], aLo[i], 1, 1);
-    const VecLanePair a2 = __builtin_shufflevector(aHi[i], aHi[i], 0, 0);
-    const VecLanePair a3 = __builtin_shufflevector(aHi[i], aHi[i], 1, 1);
-    rLo[i] = a0 * bLo[0] + a1 * bLo[1] + a2 * bLo[2] + a3 * bLo[3];
-    rHi[i] = a0 * bHi[0] + a1 * bHi[1] + a2 * bHi[2] + a3 * bHi[3];
+    bLo[k] = vecLoadPair(b + k * 4);
+    bHi[k] = vecLoadPair(b + k * 4 + 2);
   }
 #pragma GCC unroll 4
   for (int i = 0; i < 4; ++i) {
-    std::memcpy(m + i * 4, &rLo[i], sizeof rLo[i]);
-    std::memcpy(m + i * 4 + 2, &rHi[i], sizeof rHi[i]);
+    const VecLanePair lo = vecLoadPair(a + i * 4);
+    const VecLanePair hi = vecLoadPair(a + i * 4 + 2);
+    const VecLanePair a0 = __builtin_shufflevector(lo, lo, 0, 0);
+    const VecLanePair a1 = __builtin_shufflevector(lo, lo, 1, 1);
+    const VecLanePair a2 = __builtin_shufflevector(hi, hi, 0, 0);
+    const VecLanePair a3 = __builtin_shufflevector(hi, hi, 1, 1);
+    const VecLanePair rLo = a0 * bLo[0] + a1 * bLo[1] + a2 * bLo[2] + a3 * bLo[3];
+    const VecLanePair rHi = a0 * bHi[0] + a1 * bHi[1] + a2 * bHi[2] + a3 * bHi[3];
+    std::memcpy(out + i * 4, &rLo, sizeof rLo);
+    std::memcpy(out + i * 4 + 2, &rHi, sizeof rHi);
   }
+}
+
+void Mat4d::mul(const Mat4d &a, const Mat4d &b) {
+  // A product written into one of its factors reads copies, so every input
+  // is read before it is overwritten.
+  if (this == &a || this == &b) [[unlikely]] {
+    const Mat4d fa = a;
+    const Mat4d fb = b;
+    vecMul4x4(m, fa.m, fb.m);
+    return;
+  }
+  vecMul4x4(m, a.m, b.m);
 }
 
 void Mat2f::set(float m00, float m01, float m10, float m11) {

@@ -1,22 +1,19 @@
 #include "math/Vector.h"
 
-#include <cstring>
+#include "math/detail/LanePair.h"
+
 #include <type_traits>
 
 namespace orrery {
 
 namespace {
 
-// Two doubles in one SSE register. Products of a row vector and a matrix are
-// computed two result columns at a time; each lane still sums its own column
-// over the rows in order, so the bits are those of the scalar sums.
-using VecLanePair = double __attribute__((vector_size(16)));
-
-[[gnu::always_inline]] inline VecLanePair vecLoadPair(const double *p) {
-  VecLanePair v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
+// Products of a row vector and a double matrix are computed two result
+// columns at a time; each lane still sums its own column over the rows in
+// order, so the bits are those of the scalar sums.
+using detail::LanePair;
+using detail::loadPair;
+using detail::storePair;
 
 // The row vector in[0..N-1] times the N x N row-major matrix m, columns
 // 0..K-1: out[c] = in[0]*m(0,c) + in[1]*m(1,c) + ..., summed in row order.
@@ -26,12 +23,12 @@ template <int N, int K, class S>
   if constexpr (std::is_same_v<S, double>) {
 #pragma GCC unroll 2
     for (; c + 1 < K; c += 2) {
-      VecLanePair sum = VecLanePair{in[0], in[0]} * vecLoadPair(m + c);
+      LanePair sum = LanePair{in[0], in[0]} * loadPair(m + c);
 #pragma GCC unroll 3
       for (int r = 1; r < N; ++r) {
-        sum = sum + VecLanePair{in[r], in[r]} * vecLoadPair(m + r * N + c);
+        sum = sum + LanePair{in[r], in[r]} * loadPair(m + r * N + c);
       }
-      std::memcpy(out + c, &sum, sizeof sum);
+      storePair(out + c, sum);
     }
   }
 #pragma GCC unroll 4
@@ -315,25 +312,25 @@ void Mat4d::set(double m00, double m01, double m02, double m03, double m10, doub
 // lane. b stays in registers; each row of out is stored once it is summed.
 [[gnu::always_inline]] inline void vecMul4x4(double *__restrict out, const double *__restrict a,
                                              const double *__restrict b) {
-  VecLanePair bLo[4];
-  VecLanePair bHi[4];
+  LanePair bLo[4];
+  LanePair bHi[4];
 #pragma GCC unroll 4
   for (int k = 0; k < 4; ++k) {
-    bLo[k] = vecLoadPair(b + k * 4);
-    bHi[k] = vecLoadPair(b + k * 4 + 2);
+    bLo[k] = loadPair(b + k * 4);
+    bHi[k] = loadPair(b + k * 4 + 2);
   }
 #pragma GCC unroll 4
   for (int i = 0; i < 4; ++i) {
-    const VecLanePair lo = vecLoadPair(a + i * 4);
-    const VecLanePair hi = vecLoadPair(a + i * 4 + 2);
-    const VecLanePair a0 = __builtin_shufflevector(lo, lo, 0, 0);
-    const VecLanePair a1 = __builtin_shufflevector(lo, lo, 1, 1);
-    const VecLanePair a2 = __builtin_shufflevector(hi, hi, 0, 0);
-    const VecLanePair a3 = __builtin_shufflevector(hi, hi, 1, 1);
-    const VecLanePair rLo = a0 * bLo[0] + a1 * bLo[1] + a2 * bLo[2] + a3 * bLo[3];
-    const VecLanePair rHi = a0 * bHi[0] + a1 * bHi[1] + a2 * bHi[2] + a3 * bHi[3];
-    std::memcpy(out + i * 4, &rLo, sizeof rLo);
-    std::memcpy(out + i * 4 + 2, &rHi, sizeof rHi);
+    const LanePair lo = loadPair(a + i * 4);
+    const LanePair hi = loadPair(a + i * 4 + 2);
+    const LanePair a0 = __builtin_shufflevector(lo, lo, 0, 0);
+    const LanePair a1 = __builtin_shufflevector(lo, lo, 1, 1);
+    const LanePair a2 = __builtin_shufflevector(hi, hi, 0, 0);
+    const LanePair a3 = __builtin_shufflevector(hi, hi, 1, 1);
+    const LanePair rLo = a0 * bLo[0] + a1 * bLo[1] + a2 * bLo[2] + a3 * bLo[3];
+    const LanePair rHi = a0 * bHi[0] + a1 * bHi[1] + a2 * bHi[2] + a3 * bHi[3];
+    storePair(out + i * 4, rLo);
+    storePair(out + i * 4 + 2, rHi);
   }
 }
 

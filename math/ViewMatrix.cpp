@@ -1,46 +1,36 @@
 #include "math/ViewMatrix.h"
 
 #include "math/FastMath.h"
+#include "math/detail/LanePair.h"
 
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace orrery {
 
 namespace {
 
-// Two doubles of one matrix row in an SSE register.
-using InvLanePair = double __attribute__((vector_size(16)));
-
-[[gnu::always_inline]] inline InvLanePair invLoad(const double *p) {
-  InvLanePair v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-[[gnu::always_inline]] inline void invStore(double *p, InvLanePair v) {
-  std::memcpy(p, &v, sizeof v);
-}
+using detail::LanePair;
+using detail::loadPair;
+using detail::storePair;
 
 // The rows of the matrix being inverted, elements (0, 1) in lo and (2, 3) in
 // hi, held in registers between the steps of the elimination.
 struct InvRows {
-  InvLanePair lo[4];
-  InvLanePair hi[4];
+  LanePair lo[4];
+  LanePair hi[4];
 };
 
 [[gnu::always_inline]] inline void invStoreRows(double *a, const InvRows &rows) {
 #pragma GCC unroll 4
   for (int r = 0; r < 4; ++r) {
-    invStore(a + r * 4, rows.lo[r]);
-    invStore(a + r * 4 + 2, rows.hi[r]);
+    storePair(a + r * 4, rows.lo[r]);
+    storePair(a + r * 4 + 2, rows.hi[r]);
   }
 }
 
 // Element C of a row, in both lanes.
-template <int C>
-[[gnu::always_inline]] inline InvLanePair invElement(InvLanePair lo, InvLanePair hi) {
+template <int C> [[gnu::always_inline]] inline LanePair invElement(LanePair lo, LanePair hi) {
   if constexpr (C < 2) {
     return __builtin_shufflevector(lo, lo, C, C);
   } else {
@@ -50,8 +40,8 @@ template <int C>
 
 // The row with element C replaced by x.
 template <int C>
-[[gnu::always_inline]] inline void invReplace(InvLanePair &lo, InvLanePair &hi, double x) {
-  const InvLanePair xx{x, x};
+[[gnu::always_inline]] inline void invReplace(LanePair &lo, LanePair &hi, double x) {
+  const LanePair xx{x, x};
   if constexpr (C == 0) {
     lo = __builtin_shufflevector(lo, xx, 2, 1);
   } else if constexpr (C == 1) {
@@ -94,18 +84,18 @@ template <int C> [[gnu::always_inline]] inline bool invEliminate(InvRows &rows, 
   if (row != C) {
     invSwapWith<C>(rows, row);
   }
-  const InvLanePair pivot = invElement<C>(rows.lo[C], rows.hi[C]);
+  const LanePair pivot = invElement<C>(rows.lo[C], rows.hi[C]);
   if (pivot[0] == 0.0) {
     return false;
   }
-  const InvLanePair p = InvLanePair{1.0, 1.0} / pivot;
+  const LanePair p = LanePair{1.0, 1.0} / pivot;
   invReplace<C>(rows.lo[C], rows.hi[C], 1.0);
   rows.lo[C] *= p;
   rows.hi[C] *= p;
 #pragma GCC unroll 4
   for (int l = 0; l < 4; ++l) {
     if (l != C) {
-      const InvLanePair d = invElement<C>(rows.lo[l], rows.hi[l]);
+      const LanePair d = invElement<C>(rows.lo[l], rows.hi[l]);
       invReplace<C>(rows.lo[l], rows.hi[l], 0.0);
       rows.lo[l] = rows.lo[l] - rows.lo[C] * d;
       rows.hi[l] = rows.hi[l] - rows.hi[C] * d;
@@ -123,8 +113,8 @@ bool invertFullPivot(Mat4d &mat) {
   InvRows rows;
 #pragma GCC unroll 4
   for (int r = 0; r < 4; ++r) {
-    rows.lo[r] = invLoad(a + r * 4);
-    rows.hi[r] = invLoad(a + r * 4 + 2);
+    rows.lo[r] = loadPair(a + r * 4);
+    rows.hi[r] = loadPair(a + r * 4 + 2);
   }
   // Bit i is set while index i has not been used as a pivot column. Rows and
   // columns share it: a pivot chosen in column c is moved into row c.

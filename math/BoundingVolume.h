@@ -22,6 +22,7 @@
 #include "math/Export.h"
 #include "math/Vector.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -299,19 +300,21 @@ inline bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &
   // Narrows [tNear, tFar] to one slab; false when the ray misses it.
   auto slab = [&](S ok, S dk, S lo, S hi) {
     // Components below this are parallel to the slab; the float test widens
-    // to double so that both precisions share the threshold.
-    if (static_cast<double>(std::fabs(dk)) >= 0.0001) {
+    // to double so that both precisions share the threshold. A NaN component
+    // takes the slab branch and misses there.
+    if (!(static_cast<double>(std::fabs(dk)) < 0.0001)) {
       S t1 = (lo - ok) / dk;
       S t2 = (hi - ok) / dk;
       if (t1 > t2) {
         std::swap(t1, t2);
+      } else if (!(t1 <= t2)) {
+        return false; // NaN from the ray or the box
       }
-      // Written so that a NaN slab distance propagates and the ray misses.
-      tNear = tNear > t1 ? tNear : t1;
-      tFar = tFar < t2 ? tFar : t2;
+      tNear = std::max(tNear, t1);
+      tFar = std::min(tFar, t2);
       return !(tNear > tFar || tFar < S(0));
     }
-    return !(ok < lo || ok > hi);
+    return lo <= ok && ok <= hi; // false for a NaN origin
   };
   if (!slab(o.x, d.x, box.min.x, box.max.x) || !slab(o.y, d.y, box.min.y, box.max.y) ||
       !slab(o.z, d.z, box.min.z, box.max.z)) {

@@ -179,6 +179,9 @@ TEST(RayBoxIntersect, SlabTestBoundariesInBothPrecisions) {
   EXPECT_FALSE(RayBoxIntersect(Vec3d{-1, 0.5, 0.5}, Vec3d{-1, 0, 0}, b, 10.0, t));
   // Components below 0.0001 are parallel: the origin must lie in that slab.
   EXPECT_FALSE(RayBoxIntersect(Vec3d{-1, 1.5, 0.5}, Vec3d{1, -0.99e-4, 0}, b, 1e9, t));
+  // NaN in a parallel component, of the origin or of the direction: a miss.
+  EXPECT_FALSE(RayBoxIntersect(Vec3d{-1, kNaN, 0.5}, Vec3d{1, 0, 0}, b, 10.0, t));
+  EXPECT_FALSE(RayBoxIntersect(Vec3d{0.5, 0.5, -1}, Vec3d{kNaN, 0, 1}, b, 10.0, t));
   const BoundingBox<float, Vec3f> f(Vec3f{0, 0, 0}, Vec3f{1, 1, 1});
   float tf = -1;
   EXPECT_TRUE(RayBoxIntersect(Vec3f{-1, 0.5f, 0.5f}, Vec3f{2, 0, 0}, f, 10.0f, tf) && tf == 0.5f);

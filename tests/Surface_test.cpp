@@ -237,6 +237,8 @@ TEST(FovDelimitedSurface, ViewingDistanceFramesTheNearerEdgesAndRejectsBadFields
   const double d = s.getViewingDistance(0.8, 0.6, 0.8);
   EXPECT_NEAR(std::atan2(2 * std::sin(0.4), 2 * std::cos(0.4) + d), 0.5 * 0.8 * 0.8, 1e-15);
   EXPECT_LT(std::atan2(2 * std::sin(0.2), 2 * std::cos(0.2) + d), 0.5 * 0.8 * 0.6);
+  const double dv = s.getViewingDistance(2.0, 0.3, 0.8); // now the vertical edge limits
+  EXPECT_NEAR(std::atan2(2 * std::sin(0.2), 2 * std::cos(0.2) + dv), 0.5 * 0.8 * 0.3, 1e-15);
 
   const Rectangle r(Mat4d::identity, 1, 0.2, -0.3, -0.5, 0.4);
   const double dr = r.getViewingDistance(1, 0.1, 1);
@@ -258,7 +260,7 @@ TEST(FovDelimitedSurface, ViewDirectionIsHorizontalOnlyForWrappingShapesThatMeet
   Rectangle(scaled, 1, 0.2, -0.2, -0.2, 0.2).getViewDirection({1, 1, 0}, dir);
   EXPECT_EQ(dir, (Vec3d{0, 0, -1}));
   const Cylinder pano(Mat4d::identity, 2, 0.5, -0.5, -3, 3.1);
-  pano.getViewDirection({0, 5, 1e-15}, dir); // straight up: no horizontal part
+  pano.getViewDirection({0, 5, -1e-15}, dir); // straight up: no horizontal part
   EXPECT_EQ(dir, (Vec3d{0, 0, -1}));
   pano.getViewDirection({3, 5, 4}, dir);
   EXPECT_EQ(dir, (Vec3d{3, 0, 4}));          // not normalized
@@ -283,6 +285,8 @@ TEST(FovDelimitedSurface, ViewIsCloseWhenTheOutlineSpansTheThresholdOfTheScreen)
   back.m[14] = 0;
   back.m[0] = -1;
   EXPECT_FALSE(r.isViewCloseToSurface(back, proj, 0));
+  EXPECT_FALSE(r.isViewCloseToSurface(Mat4d::identity, perspective(kHalfPi, 1, 2, 10), 0))
+      << "nearer than the near plane";
 }
 
 TEST(Rectangle, UnitExampleAndAsymmetricCentre) {
@@ -346,6 +350,7 @@ TEST(Rectangle, RaysAgreeWithPlaneIntersectionAndClampOntoThePhotograph) {
 
 TEST(Rectangle, UnusableAnglesInvalidateAtConstruction) {
   expectInvalidAnswers(Rectangle(Mat4d::identity, 1, kHalfPi, -0.1, -0.1, 0.1));
+  expectInvalidAnswers(Rectangle(Mat4d::identity, 1, 0.1, -0.1, -kHalfPi, 0.1));
   expectInvalidAnswers(Rectangle(Mat4d::identity, 1, 0.1, -0.1, 0.2, 0.2));
   const Rectangle r(Mat4d::identity, 1, 0.1, 0.2, -0.1, 0.1);
   expectInvalidAnswers(r);
@@ -636,6 +641,13 @@ TEST(CullToFrustum, InsideWholeAwayAndInvalidViews) {
   EXPECT_EQ(rect.min, (Vec2d{kHuge, kHuge}));
   EXPECT_EQ(rect.max, (Vec2d{-kHuge, -kHuge}));
 
+  // Beyond the far plane (100) no outline sample is inside and the border
+  // rays pass beside the photograph, but the middle of the view meets it.
+  const Sphere far(Mat4d::identity, 200, 0.3, -0.2, -0.4, 0.5);
+  lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 1.5, 1.5);
+  far.cullToFrustum(f, rect);
+  expectBounds(rect, {{-1, -1}, {1, 1}}, 4 * kEps, 4 * kEps);
+
   Sphere bad(Mat4d::identity, 2, 0.3, 0.4, -0.4, 0.5);
   bad.checkValid();
   lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 1.0, 1.5);
@@ -659,12 +671,12 @@ TEST(CullToFrustum, FullPanoramaIsJoinedAcrossTheSeamOrWidenedToAFullTurn) {
   EXPECT_EQ(rect.max.y, 1);
   expectBounds(rect, bruteVisible(c, f, 600), 1e-12, 2.0 / 600);
 
-  // Seen from outside, the whole cylinder is in view: more than half a turn
-  // comes back as the full range.
-  lookAt(f, {0, 1, 20}, {}, {0, 1, 0}, kPi / 3, 1);
+  // From behind the axis a 120 degree view reaches azimuths beyond +-100
+  // degrees: more than half a turn comes back as the full range.
+  lookAt(f, {0, 0, 1.8}, {0, 0, -1}, {0, 1, 0}, 2 * kPi / 3, 1);
   c.cullToFrustum(f, rect);
-  EXPECT_EQ(rect.min, (Vec2d{-1, -1}));
-  EXPECT_EQ(rect.max, (Vec2d{1, 1}));
+  EXPECT_EQ(rect.min.x, -1);
+  EXPECT_EQ(rect.max.x, 1);
 }
 
 TEST(Surface, CountedLifetimesReturnEveryBlockAndOperationsAllocateNothing) {

@@ -648,6 +648,14 @@ TEST(CullToFrustum, InsideWholeAwayAndInvalidViews) {
   far.cullToFrustum(f, rect);
   expectBounds(rect, {{-1, -1}, {1, 1}}, 4 * kEps, 4 * kEps);
 
+  // A thin strip whose end lies in the view and whose body crosses its left
+  // edge between border rays: the samples inside span no width, but once
+  // some are inside every clamped landing point counts.
+  const Rectangle strip(Mat4d::identity, 1, 0.01, -0.01, -0.5, 0.5);
+  lookAt(f, {}, {0.75, 0.1, -1}, {0, 1, 0}, 0.6, 1);
+  strip.cullToFrustum(f, rect);
+  expectBounds(rect, bruteVisible(strip, f, 400), 1e-9, 0.1);
+
   Sphere bad(Mat4d::identity, 2, 0.3, 0.4, -0.4, 0.5);
   bad.checkValid();
   lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 1.0, 1.5);

@@ -1,1 +1,125 @@
 #include "math/BoundingVolume.h"
+
+#include "math/ViewMatrix.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace orrery {
+
+BoundingVolume::~BoundingVolume() = default;
+
+template class Plane<double, Vec3d, Vec4d>;
+template class IBoundingVolume<double, Vec3d>;
+template class BoundingBox<double, Vec3d>;
+template bool RayBoxIntersect<double, Vec3d, BoundingBox<double, Vec3d>>(
+    const Vec3d &, const Vec3d &, const BoundingBox<double, Vec3d> &, double, double &);
+template bool RayBoxIntersect<float, Vec3f, BoundingBox<float, Vec3f>>(
+    const Vec3f &, const Vec3f &, const BoundingBox<float, Vec3f> &, float, float &);
+
+Polytope::~Polytope() = default;
+
+Frustum::~Frustum() = default;
+
+namespace {
+
+// The three normalised-device corners of each face, wound so that the
+// normal (W0 - W1) x (W2 - W1) points out of the cube; the map back to a
+// right-handed view space reverses orientation, so in world space every
+// normal points into the frustum. Faces: x = -1, y = 1, x = 1, y = -1,
+// z = -1, z = 1.
+constexpr double kFrustumFaceCorners[6][3][3] = {
+    {{-1, 1, 1}, {-1, -1, 1}, {-1, -1, -1}},  {{-1, 1, 1}, {-1, 1, -1}, {1, 1, -1}},
+    {{1, 1, 1}, {1, 1, -1}, {1, -1, -1}},     {{-1, -1, 1}, {1, -1, 1}, {1, -1, -1}},
+    {{-1, 1, -1}, {-1, -1, -1}, {1, -1, -1}}, {{1, 1, 1}, {1, -1, 1}, {-1, -1, 1}}};
+
+// Each side face carries the edge of one screen corner, the difference of
+// two of its corners, far minus near: (edge index, far corner, near corner).
+constexpr int kFrustumEdgeOfFace[4][3] = {{0, 1, 2}, {3, 0, 1}, {2, 0, 1}, {1, 1, 2}};
+
+// The planes of mask (bit i selects plane i) classify a one-point box:
+// outside as soon as one plane says so, partial if any plane straddled it.
+IsectResult frustumClassifyPoint(const Polytope &poly, const Vec3d &p, unsigned mask) {
+  BoundingBox<double, Vec3d> box;
+  box.add(p);
+  const int count = std::min(poly.count, 10);
+  auto walk = [&](auto planeTest) {
+    bool partial = false;
+    for (int i = 0; i < count; ++i) {
+      if ((mask & (1u << i)) == 0) {
+        continue;
+      }
+      const IsectResult r = planeTest(poly.planes[i]);
+      if (r == kIsectOutside) {
+        return kIsectOutside;
+      }
+      partial = partial || r == kIsectPartial;
+    }
+    return partial ? kIsectPartial : kIsectInside;
+  };
+  if (box.min == box.max) {
+    // The usual case: both corners the plane test picks are p itself, so
+    // the test comes down to the sign of one distance (NaN: partial). Only
+    // coordinates beyond the empty-box bounds make a box that is not a point.
+    return walk([&](const Plane<double, Vec3d, Vec4d> &plane) {
+      const double dist = plane.signedDistance(box.min);
+      return dist < 0 ? kIsectOutside : (dist >= 0 ? kIsectInside : kIsectPartial);
+    });
+  }
+  return walk([&](const Plane<double, Vec3d, Vec4d> &plane) { return box.isect(plane); });
+}
+
+constexpr unsigned kFrustumAllPlanes = 0x3F;
+constexpr unsigned kFrustumNearFarPlanes = 0x30;
+
+} // namespace
+
+bool Frustum::build(const Mat4d &view, const Mat4d &projection) {
+  Mat4d invView = view;
+  math::invertFullPivot(invView);
+  eye = {invView.m[12], invView.m[13], invView.m[14]};
+  count = 0;
+
+  Mat4d inv;
+  inv.mul(view, projection);
+  if (!math::invertFullPivot(inv)) {
+    return false;
+  }
+  for (int i = 0; i < 6; ++i) {
+    Vec4d h[3];
+    for (int k = 0; k < 3; ++k) {
+      const double(&c)[3] = kFrustumFaceCorners[i][k];
+      h[k].mul(Vec4d{c[0], c[1], c[2], 1.0}, inv);
+    }
+    if (h[0].w == 0.0 || h[1].w == 0.0 || h[2].w == 0.0) {
+      return false;
+    }
+    Vec3d w[3];
+    for (int k = 0; k < 3; ++k) {
+      const Vec4d s = h[k] * (1.0 / h[k].w);
+      w[k] = {s.x, s.y, s.z};
+    }
+    if (i < 4) {
+      Vec3d &edge = edges[kFrustumEdgeOfFace[i][0]];
+      edge = w[kFrustumEdgeOfFace[i][1]] - w[kFrustumEdgeOfFace[i][2]];
+      divideByLength(edge); // a zero edge stays zero
+    }
+    Vec3d n = cross(w[0] - w[1], w[2] - w[1]);
+    if (divideByLength(n) == 0.0) {
+      return false;
+    }
+    planes[i].set(n.x, n.y, n.z, -dot(n, w[1]));
+  }
+  count = 6;
+  return true;
+}
+
+bool Frustum::isPtInside(const Vec3d &p) const {
+  return frustumClassifyPoint(*this, p, kFrustumAllPlanes) == kIsectInside;
+}
+
+bool Frustum::isZCulled(const Vec3d &p) const {
+  return frustumClassifyPoint(*this, p, kFrustumNearFarPlanes) != kIsectInside;
+}
+
+} // namespace orrery

@@ -1,14 +1,40 @@
 #include "math/Vector.h"
 
+#include "math/detail/LanePair.h"
+
+#include <type_traits>
+
 namespace orrery {
 
 namespace {
 
+// Products of a row vector and a double matrix are computed two result
+// columns at a time; each lane still sums its own column over the rows in
+// order, so the bits are those of the scalar sums.
+using detail::LanePair;
+using detail::loadPair;
+using detail::storePair;
+
 // The row vector in[0..N-1] times the N x N row-major matrix m, columns
 // 0..K-1: out[c] = in[0]*m(0,c) + in[1]*m(1,c) + ..., summed in row order.
-template <int N, int K, class S> void rowTimesMatrix(const S (&in)[N], const S *m, S (&out)[K]) {
-  for (int c = 0; c < K; ++c) {
+template <int N, int K, class S>
+[[gnu::always_inline]] inline void vecRowTimesMatrix(const S (&in)[N], const S *m, S (&out)[K]) {
+  int c = 0;
+  if constexpr (std::is_same_v<S, double>) {
+#pragma GCC unroll 2
+    for (; c + 1 < K; c += 2) {
+      LanePair sum = LanePair{in[0], in[0]} * loadPair(m + c);
+#pragma GCC unroll 3
+      for (int r = 1; r < N; ++r) {
+        sum = sum + LanePair{in[r], in[r]} * loadPair(m + r * N + c);
+      }
+      storePair(out + c, sum);
+    }
+  }
+#pragma GCC unroll 4
+  for (; c < K; ++c) {
     S sum = in[0] * m[c];
+#pragma GCC unroll 3
     for (int r = 1; r < N; ++r) {
       sum = sum + in[r] * m[r * N + c];
     }
@@ -18,9 +44,12 @@ template <int N, int K, class S> void rowTimesMatrix(const S (&in)[N], const S *
 
 // The matrix times in[] as a column, rows 0..K-1: out[r] = sum over c of
 // m(r,c)*in[c], summed in column order.
-template <int N, int K, class S> void matrixTimesColumn(const S (&in)[N], const S *m, S (&out)[K]) {
+template <int N, int K, class S>
+[[gnu::always_inline]] inline void vecMatrixTimesColumn(const S (&in)[N], const S *m, S (&out)[K]) {
+#pragma GCC unroll 4
   for (int r = 0; r < K; ++r) {
     S sum = m[r * N] * in[0];
+#pragma GCC unroll 3
     for (int c = 1; c < N; ++c) {
       sum = sum + m[r * N + c] * in[c];
     }
@@ -28,7 +57,7 @@ template <int N, int K, class S> void matrixTimesColumn(const S (&in)[N], const 
   }
 }
 
-template <int N, class M> constexpr M identityMatrix() {
+template <int N, class M> constexpr M vecIdentityMatrix() {
   M id{};
   for (int i = 0; i < N; ++i) {
     id.m[i * N + i] = 1;
@@ -37,27 +66,33 @@ template <int N, class M> constexpr M identityMatrix() {
 }
 
 // Stores out[] into the components of v through its set().
-template <class V, class S> void store(V &v, const S (&o)[2]) { v.set(o[0], o[1]); }
-template <class V, class S> void store(V &v, const S (&o)[3]) { v.set(o[0], o[1], o[2]); }
-template <class V, class S> void store(V &v, const S (&o)[4]) { v.set(o[0], o[1], o[2], o[3]); }
-
-template <int K, class V, class S, int N, class M>
-void mulInto(V &out, const S (&in)[N], const M &m) {
-  S o[K];
-  rowTimesMatrix<N, K>(in, m.m, o);
-  store(out, o);
+template <class V, class S> [[gnu::always_inline]] inline void vecStore(V &v, const S (&o)[2]) {
+  v.set(o[0], o[1]);
+}
+template <class V, class S> [[gnu::always_inline]] inline void vecStore(V &v, const S (&o)[3]) {
+  v.set(o[0], o[1], o[2]);
+}
+template <class V, class S> [[gnu::always_inline]] inline void vecStore(V &v, const S (&o)[4]) {
+  v.set(o[0], o[1], o[2], o[3]);
 }
 
 template <int K, class V, class S, int N, class M>
-void mulTransposeInto(V &out, const S (&in)[N], const M &m) {
+[[gnu::always_inline]] inline void vecMulInto(V &out, const S (&in)[N], const M &m) {
   S o[K];
-  matrixTimesColumn<N, K>(in, m.m, o);
-  store(out, o);
+  vecRowTimesMatrix<N, K>(in, m.m, o);
+  vecStore(out, o);
+}
+
+template <int K, class V, class S, int N, class M>
+[[gnu::always_inline]] inline void vecMulTransposeInto(V &out, const S (&in)[N], const M &m) {
+  S o[K];
+  vecMatrixTimesColumn<N, K>(in, m.m, o);
+  vecStore(out, o);
 }
 
 // An index outside 0 .. N-1 leaves v as it was instead of reading past the
 // elements.
-template <class V, class M> void getRowOf(V &v, const M &m, int r) {
+template <class V, class M> void vecGetRow(V &v, const M &m, int r) {
   if (r < 0 || r >= M::kSize) {
     return;
   }
@@ -65,10 +100,10 @@ template <class V, class M> void getRowOf(V &v, const M &m, int r) {
   for (int c = 0; c < M::kSize; ++c) {
     o[c] = m.m[r * M::kSize + c];
   }
-  store(v, o);
+  vecStore(v, o);
 }
 
-template <class V, class M> void getColOf(V &v, const M &m, int c) {
+template <class V, class M> void vecGetCol(V &v, const M &m, int c) {
   if (c < 0 || c >= M::kSize) {
     return;
   }
@@ -76,19 +111,19 @@ template <class V, class M> void getColOf(V &v, const M &m, int c) {
   for (int r = 0; r < M::kSize; ++r) {
     o[r] = m.m[r * M::kSize + c];
   }
-  store(v, o);
+  vecStore(v, o);
 }
 
-template <class V3, class M4> void projectPoint(V3 &v, const M4 &m) {
+template <class V3, class M4> void vecProjectPoint(V3 &v, const M4 &m) {
   using S = typename M4::Scalar;
   const S in[4] = {v.x, v.y, v.z, S(1)};
   S o[4];
-  rowTimesMatrix<4, 4>(in, m.m, o);
+  vecRowTimesMatrix<4, 4>(in, m.m, o);
   const S s = S(1) / o[3];
   v.set(s * o[0], s * o[1], s * o[2]);
 }
 
-template <class To, class From> void convertMatrix(To &to, const From &from) {
+template <class To, class From> void vecConvertMatrix(To &to, const From &from) {
   for (int i = 0; i < 16; ++i) {
     to.m[i] = static_cast<typename To::Scalar>(from.m[i]);
   }
@@ -102,12 +137,12 @@ constinit const Vec4d Vec4d::zero{0.0, 0.0, 0.0, 0.0};
 constinit const Vec2f Vec2f::zero{0.0f, 0.0f};
 constinit const Vec3f Vec3f::zero{0.0f, 0.0f, 0.0f};
 constinit const Vec4f Vec4f::zero{0.0f, 0.0f, 0.0f, 0.0f};
-constinit const Mat2d Mat2d::identity = identityMatrix<2, Mat2d>();
-constinit const Mat3d Mat3d::identity = identityMatrix<3, Mat3d>();
-constinit const Mat4d Mat4d::identity = identityMatrix<4, Mat4d>();
-constinit const Mat2f Mat2f::identity = identityMatrix<2, Mat2f>();
-constinit const Mat3f Mat3f::identity = identityMatrix<3, Mat3f>();
-constinit const Mat4f Mat4f::identity = identityMatrix<4, Mat4f>();
+constinit const Mat2d Mat2d::identity = vecIdentityMatrix<2, Mat2d>();
+constinit const Mat3d Mat3d::identity = vecIdentityMatrix<3, Mat3d>();
+constinit const Mat4d Mat4d::identity = vecIdentityMatrix<4, Mat4d>();
+constinit const Mat2f Mat2f::identity = vecIdentityMatrix<2, Mat2f>();
+constinit const Mat3f Mat3f::identity = vecIdentityMatrix<3, Mat3f>();
+constinit const Mat4f Mat4f::identity = vecIdentityMatrix<4, Mat4f>();
 
 // Vec2d
 
@@ -115,16 +150,18 @@ void Vec2d::set(double x_, double y_) {
   x = x_;
   y = y_;
 }
-void Vec2d::getRow(const Mat2d &m, int r) { getRowOf(*this, m, r); }
-void Vec2d::getCol(const Mat2d &m, int c) { getColOf(*this, m, c); }
-void Vec2d::mul(const Vec2d &v, const Mat2d &m) { mulInto<2>(*this, {v.x, v.y}, m); }
+void Vec2d::getRow(const Mat2d &m, int r) { vecGetRow(*this, m, r); }
+void Vec2d::getCol(const Mat2d &m, int c) { vecGetCol(*this, m, c); }
+void Vec2d::mul(const Vec2d &v, const Mat2d &m) { vecMulInto<2>(*this, {v.x, v.y}, m); }
 void Vec2d::operator*=(const Mat2d &m) { mul(*this, m); }
 void Vec2d::mulTranspose(const Vec2d &v, const Mat2d &m) {
-  mulTransposeInto<2>(*this, {v.x, v.y}, m);
+  vecMulTransposeInto<2>(*this, {v.x, v.y}, m);
 }
-void Vec2d::mul(const Vec2d &v, double w, const Mat3d &m) { mulInto<2>(*this, {v.x, v.y, w}, m); }
+void Vec2d::mul(const Vec2d &v, double w, const Mat3d &m) {
+  vecMulInto<2>(*this, {v.x, v.y, w}, m);
+}
 void Vec2d::mulTranspose(const Vec2d &v, double w, const Mat3d &m) {
-  mulTransposeInto<2>(*this, {v.x, v.y, w}, m);
+  vecMulTransposeInto<2>(*this, {v.x, v.y, w}, m);
 }
 
 // Vec3d
@@ -134,25 +171,27 @@ void Vec3d::set(double x_, double y_, double z_) {
   y = y_;
   z = z_;
 }
-void Vec3d::getRow(const Mat3d &m, int r) { getRowOf(*this, m, r); }
-void Vec3d::getCol(const Mat3d &m, int c) { getColOf(*this, m, c); }
-void Vec3d::mul(const Vec3d &v, const Mat3d &m) { mulInto<3>(*this, {v.x, v.y, v.z}, m); }
+void Vec3d::getRow(const Mat3d &m, int r) { vecGetRow(*this, m, r); }
+void Vec3d::getCol(const Mat3d &m, int c) { vecGetCol(*this, m, c); }
+void Vec3d::mul(const Vec3d &v, const Mat3d &m) { vecMulInto<3>(*this, {v.x, v.y, v.z}, m); }
 void Vec3d::operator*=(const Mat3d &m) { mul(*this, m); }
 void Vec3d::mulTranspose(const Vec3d &v, const Mat3d &m) {
-  mulTransposeInto<3>(*this, {v.x, v.y, v.z}, m);
+  vecMulTransposeInto<3>(*this, {v.x, v.y, v.z}, m);
 }
-void Vec3d::mul(const Vec2d &v, double w, const Mat3d &m) { mulInto<3>(*this, {v.x, v.y, w}, m); }
+void Vec3d::mul(const Vec2d &v, double w, const Mat3d &m) {
+  vecMulInto<3>(*this, {v.x, v.y, w}, m);
+}
 void Vec3d::mulTranspose(const Vec2d &v, double w, const Mat3d &m) {
-  mulTransposeInto<3>(*this, {v.x, v.y, w}, m);
+  vecMulTransposeInto<3>(*this, {v.x, v.y, w}, m);
 }
 void Vec3d::mul(const Vec3d &v, double w, const Mat4d &m) {
-  mulInto<3>(*this, {v.x, v.y, v.z, w}, m);
+  vecMulInto<3>(*this, {v.x, v.y, v.z, w}, m);
 }
 void Vec3d::mulTranspose(const Vec3d &v, double w, const Mat4d &m) {
-  mulTransposeInto<3>(*this, {v.x, v.y, v.z, w}, m);
+  vecMulTransposeInto<3>(*this, {v.x, v.y, v.z, w}, m);
 }
 void Vec3d::operator*=(const Mat4d &m) { mul(*this, 1.0, m); }
-void Vec3d::project(const Mat4d &m) { projectPoint(*this, m); }
+void Vec3d::project(const Mat4d &m) { vecProjectPoint(*this, m); }
 
 // Vec4d
 
@@ -162,18 +201,18 @@ void Vec4d::set(double x_, double y_, double z_, double w_) {
   z = z_;
   w = w_;
 }
-void Vec4d::getRow(const Mat4d &m, int r) { getRowOf(*this, m, r); }
-void Vec4d::getCol(const Mat4d &m, int c) { getColOf(*this, m, c); }
-void Vec4d::mul(const Vec4d &v, const Mat4d &m) { mulInto<4>(*this, {v.x, v.y, v.z, v.w}, m); }
+void Vec4d::getRow(const Mat4d &m, int r) { vecGetRow(*this, m, r); }
+void Vec4d::getCol(const Mat4d &m, int c) { vecGetCol(*this, m, c); }
+void Vec4d::mul(const Vec4d &v, const Mat4d &m) { vecMulInto<4>(*this, {v.x, v.y, v.z, v.w}, m); }
 void Vec4d::operator*=(const Mat4d &m) { mul(*this, m); }
 void Vec4d::mulTranspose(const Vec4d &v, const Mat4d &m) {
-  mulTransposeInto<4>(*this, {v.x, v.y, v.z, v.w}, m);
+  vecMulTransposeInto<4>(*this, {v.x, v.y, v.z, v.w}, m);
 }
 void Vec4d::mul(const Vec3d &v, double w_, const Mat4d &m) {
-  mulInto<4>(*this, {v.x, v.y, v.z, w_}, m);
+  vecMulInto<4>(*this, {v.x, v.y, v.z, w_}, m);
 }
 void Vec4d::mulTranspose(const Vec3d &v, double w_, const Mat4d &m) {
-  mulTransposeInto<4>(*this, {v.x, v.y, v.z, w_}, m);
+  vecMulTransposeInto<4>(*this, {v.x, v.y, v.z, w_}, m);
 }
 
 // Vec2f
@@ -182,16 +221,16 @@ void Vec2f::set(float x_, float y_) {
   x = x_;
   y = y_;
 }
-void Vec2f::getRow(const Mat2f &m, int r) { getRowOf(*this, m, r); }
-void Vec2f::getCol(const Mat2f &m, int c) { getColOf(*this, m, c); }
-void Vec2f::mul(const Vec2f &v, const Mat2f &m) { mulInto<2>(*this, {v.x, v.y}, m); }
+void Vec2f::getRow(const Mat2f &m, int r) { vecGetRow(*this, m, r); }
+void Vec2f::getCol(const Mat2f &m, int c) { vecGetCol(*this, m, c); }
+void Vec2f::mul(const Vec2f &v, const Mat2f &m) { vecMulInto<2>(*this, {v.x, v.y}, m); }
 void Vec2f::operator*=(const Mat2f &m) { mul(*this, m); }
 void Vec2f::mulTranspose(const Vec2f &v, const Mat2f &m) {
-  mulTransposeInto<2>(*this, {v.x, v.y}, m);
+  vecMulTransposeInto<2>(*this, {v.x, v.y}, m);
 }
-void Vec2f::mul(const Vec2f &v, float w, const Mat3f &m) { mulInto<2>(*this, {v.x, v.y, w}, m); }
+void Vec2f::mul(const Vec2f &v, float w, const Mat3f &m) { vecMulInto<2>(*this, {v.x, v.y, w}, m); }
 void Vec2f::mulTranspose(const Vec2f &v, float w, const Mat3f &m) {
-  mulTransposeInto<2>(*this, {v.x, v.y, w}, m);
+  vecMulTransposeInto<2>(*this, {v.x, v.y, w}, m);
 }
 
 // Vec3f
@@ -204,25 +243,25 @@ void Vec3f::set(float x_, float y_, float z_) {
 void Vec3f::setDouble(double x_, double y_, double z_) {
   set(static_cast<float>(x_), static_cast<float>(y_), static_cast<float>(z_));
 }
-void Vec3f::getRow(const Mat3f &m, int r) { getRowOf(*this, m, r); }
-void Vec3f::getCol(const Mat3f &m, int c) { getColOf(*this, m, c); }
-void Vec3f::mul(const Vec3f &v, const Mat3f &m) { mulInto<3>(*this, {v.x, v.y, v.z}, m); }
+void Vec3f::getRow(const Mat3f &m, int r) { vecGetRow(*this, m, r); }
+void Vec3f::getCol(const Mat3f &m, int c) { vecGetCol(*this, m, c); }
+void Vec3f::mul(const Vec3f &v, const Mat3f &m) { vecMulInto<3>(*this, {v.x, v.y, v.z}, m); }
 void Vec3f::operator*=(const Mat3f &m) { mul(*this, m); }
 void Vec3f::mulTranspose(const Vec3f &v, const Mat3f &m) {
-  mulTransposeInto<3>(*this, {v.x, v.y, v.z}, m);
+  vecMulTransposeInto<3>(*this, {v.x, v.y, v.z}, m);
 }
-void Vec3f::mul(const Vec2f &v, float w, const Mat3f &m) { mulInto<3>(*this, {v.x, v.y, w}, m); }
+void Vec3f::mul(const Vec2f &v, float w, const Mat3f &m) { vecMulInto<3>(*this, {v.x, v.y, w}, m); }
 void Vec3f::mulTranspose(const Vec2f &v, float w, const Mat3f &m) {
-  mulTransposeInto<3>(*this, {v.x, v.y, w}, m);
+  vecMulTransposeInto<3>(*this, {v.x, v.y, w}, m);
 }
 void Vec3f::mul(const Vec3f &v, float w, const Mat4f &m) {
-  mulInto<3>(*this, {v.x, v.y, v.z, w}, m);
+  vecMulInto<3>(*this, {v.x, v.y, v.z, w}, m);
 }
 void Vec3f::mulTranspose(const Vec3f &v, float w, const Mat4f &m) {
-  mulTransposeInto<3>(*this, {v.x, v.y, v.z, w}, m);
+  vecMulTransposeInto<3>(*this, {v.x, v.y, v.z, w}, m);
 }
 void Vec3f::operator*=(const Mat4f &m) { mul(*this, 1.0f, m); }
-void Vec3f::project(const Mat4f &m) { projectPoint(*this, m); }
+void Vec3f::project(const Mat4f &m) { vecProjectPoint(*this, m); }
 
 // Vec4f
 
@@ -232,18 +271,18 @@ void Vec4f::set(float x_, float y_, float z_, float w_) {
   z = z_;
   w = w_;
 }
-void Vec4f::getRow(const Mat4f &m, int r) { getRowOf(*this, m, r); }
-void Vec4f::getCol(const Mat4f &m, int c) { getColOf(*this, m, c); }
-void Vec4f::mul(const Vec4f &v, const Mat4f &m) { mulInto<4>(*this, {v.x, v.y, v.z, v.w}, m); }
+void Vec4f::getRow(const Mat4f &m, int r) { vecGetRow(*this, m, r); }
+void Vec4f::getCol(const Mat4f &m, int c) { vecGetCol(*this, m, c); }
+void Vec4f::mul(const Vec4f &v, const Mat4f &m) { vecMulInto<4>(*this, {v.x, v.y, v.z, v.w}, m); }
 void Vec4f::operator*=(const Mat4f &m) { mul(*this, m); }
 void Vec4f::mulTranspose(const Vec4f &v, const Mat4f &m) {
-  mulTransposeInto<4>(*this, {v.x, v.y, v.z, v.w}, m);
+  vecMulTransposeInto<4>(*this, {v.x, v.y, v.z, v.w}, m);
 }
 void Vec4f::mul(const Vec3f &v, float w_, const Mat4f &m) {
-  mulInto<4>(*this, {v.x, v.y, v.z, w_}, m);
+  vecMulInto<4>(*this, {v.x, v.y, v.z, w_}, m);
 }
 void Vec4f::mulTranspose(const Vec3f &v, float w_, const Mat4f &m) {
-  mulTransposeInto<4>(*this, {v.x, v.y, v.z, w_}, m);
+  vecMulTransposeInto<4>(*this, {v.x, v.y, v.z, w_}, m);
 }
 
 // Matrices
@@ -263,8 +302,8 @@ void Mat3d::set(double m00, double m01, double m02, double m10, double m11, doub
   }
 }
 
-Mat4d::Mat4d(const Mat4f &f) { convertMatrix(*this, f); }
-void Mat4d::operator=(const Mat4f &f) { convertMatrix(*this, f); }
+Mat4d::Mat4d(const Mat4f &f) { vecConvertMatrix(*this, f); }
+void Mat4d::operator=(const Mat4f &f) { vecConvertMatrix(*this, f); }
 
 void Mat4d::set(double m00, double m01, double m02, double m03, double m10, double m11, double m12,
                 double m13, double m20, double m21, double m22, double m23, double m30, double m31,
@@ -276,18 +315,43 @@ void Mat4d::set(double m00, double m01, double m02, double m03, double m10, doub
   }
 }
 
-void Mat4d::mul(const Mat4d &a, const Mat4d &b) {
-  double r[16];
-  for (int i = 0; i < 4; ++i) {
-    const double row[4] = {a.m[i * 4], a.m[i * 4 + 1], a.m[i * 4 + 2], a.m[i * 4 + 3]};
-    double o[4];
-    rowTimesMatrix<4, 4>(row, b.m, o);
-    for (int j = 0; j < 4; ++j) {
-      r[i * 4 + j] = o[j];
-    }
+// out = a * b for distinct out, a and b: row i of out is the sum over k of
+// a(i,k) * row k of b, two columns per register, k = 0..3 in order in every
+// lane. b stays in registers; each row of out is stored once it is summed.
+[[gnu::always_inline]] inline void vecMul4x4(double *__restrict out, const double *__restrict a,
+                                             const double *__restrict b) {
+  LanePair bLo[4];
+  LanePair bHi[4];
+#pragma GCC unroll 4
+  for (int k = 0; k < 4; ++k) {
+    bLo[k] = loadPair(b + k * 4);
+    bHi[k] = loadPair(b + k * 4 + 2);
   }
-  set(r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[11], r[12], r[13], r[14],
-      r[15]);
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) {
+    const LanePair lo = loadPair(a + i * 4);
+    const LanePair hi = loadPair(a + i * 4 + 2);
+    const LanePair a0 = __builtin_shufflevector(lo, lo, 0, 0);
+    const LanePair a1 = __builtin_shufflevector(lo, lo, 1, 1);
+    const LanePair a2 = __builtin_shufflevector(hi, hi, 0, 0);
+    const LanePair a3 = __builtin_shufflevector(hi, hi, 1, 1);
+    const LanePair rLo = a0 * bLo[0] + a1 * bLo[1] + a2 * bLo[2] + a3 * bLo[3];
+    const LanePair rHi = a0 * bHi[0] + a1 * bHi[1] + a2 * bHi[2] + a3 * bHi[3];
+    storePair(out + i * 4, rLo);
+    storePair(out + i * 4 + 2, rHi);
+  }
+}
+
+void Mat4d::mul(const Mat4d &a, const Mat4d &b) {
+  // A product written into one of its factors reads copies, so every input
+  // is read before it is overwritten.
+  if (this == &a || this == &b) [[unlikely]] {
+    const Mat4d fa = a;
+    const Mat4d fb = b;
+    vecMul4x4(m, fa.m, fb.m);
+    return;
+  }
+  vecMul4x4(m, a.m, b.m);
 }
 
 void Mat2f::set(float m00, float m01, float m10, float m11) {
@@ -305,8 +369,8 @@ void Mat3f::set(float m00, float m01, float m02, float m10, float m11, float m12
   }
 }
 
-Mat4f::Mat4f(const Mat4d &d) { convertMatrix(*this, d); }
-void Mat4f::operator=(const Mat4d &d) { convertMatrix(*this, d); }
+Mat4f::Mat4f(const Mat4d &d) { vecConvertMatrix(*this, d); }
+void Mat4f::operator=(const Mat4d &d) { vecConvertMatrix(*this, d); }
 
 void Mat4f::set(float m00, float m01, float m02, float m03, float m10, float m11, float m12,
                 float m13, float m20, float m21, float m22, float m23, float m30, float m31,

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
 using namespace orrery;
 
 namespace {
@@ -59,4 +63,41 @@ TEST(Memory, CopiesStartUncountedAndFailedAllocationYieldsNull) {
   counter.failNextAllocation();
   Counted *failed = new Counted(&destroyed);
   EXPECT_EQ(failed, nullptr);
+}
+
+namespace {
+
+// Counts its own blocks; never installed as the default.
+struct ExplicitManager final : MemoryManager {
+  void *allocate(std::size_t size) override {
+    ++allocations;
+    return std::malloc(size);
+  }
+  void release(void *block) override {
+    ++releases;
+    std::free(block);
+  }
+  int allocations = 0;
+  int releases = 0;
+};
+
+} // namespace
+
+TEST(Memory, ExplicitManagerIsUsedAndDefaultBlocksAreAlignedForDoubles) {
+  test::CountingMemory counter;
+  ExplicitManager own;
+  void *block = doNew(24, &own);
+  doDelete(block, &own);
+  EXPECT_EQ(own.allocations, 1);
+  EXPECT_EQ(own.releases, 1);
+  EXPECT_EQ(counter.allocations, 0);
+
+  // Installing returns the previous default; null restores the built-in heap.
+  EXPECT_EQ(setDefaultMemoryManager(&own), &counter);
+  EXPECT_EQ(setDefaultMemoryManager(nullptr), &own);
+  void *heapBlock = doNew(3, nullptr);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(heapBlock) % alignof(std::max_align_t), 0u);
+  doDelete(heapBlock, nullptr);
+  EXPECT_EQ(own.allocations, 1);
+  EXPECT_EQ(setDefaultMemoryManager(&counter), nullptr);
 }

@@ -4,6 +4,7 @@
 
 #include <Eigen/Dense>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -171,4 +172,202 @@ TEST(Vector, DivideByLengthKeepsZeroVectors) {
   Vec3d v{3, 0, 4};
   EXPECT_EQ(divideByLength(v), 5.0);
   EXPECT_EQ(v, (Vec3d{0.6, 0.0, 0.8}));
+}
+
+namespace {
+
+// Reference sums, left to right as the products document them: the extended
+// row vector in[] times column c of the N x N matrix m, and row r of m times
+// in[] as a column.
+template <class S, int N> S columnSum(const S (&in)[N], const S *m, int c) {
+  S sum = in[0] * m[c];
+  for (int r = 1; r < N; ++r) {
+    sum = sum + in[r] * m[r * N + c];
+  }
+  return sum;
+}
+
+template <class S, int N> S rowSum(const S (&in)[N], const S *m, int r) {
+  S sum = m[r * N] * in[0];
+  for (int c = 1; c < N; ++c) {
+    sum = sum + m[r * N + c] * in[c];
+  }
+  return sum;
+}
+
+// Values spread over many binades, so that any other order of summation
+// rounds differently.
+template <class S> S spread(std::mt19937_64 &rng) {
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  std::uniform_int_distribution<int> e(-24, 24);
+  return static_cast<S>(std::ldexp(u(rng), e(rng)));
+}
+
+template <class M> M randomSpread(std::mt19937_64 &rng) {
+  M m;
+  for (auto &e : m.m) {
+    e = spread<typename M::Scalar>(rng);
+  }
+  return m;
+}
+
+// Result columns 0..K-1 of a row-vector product, or rows 0..K-1 of a
+// matrix-times-column product.
+template <int K, class S, int N> std::array<S, K> columns(const S (&in)[N], const S *m) {
+  std::array<S, K> out;
+  for (int c = 0; c < K; ++c) {
+    out[c] = columnSum(in, m, c);
+  }
+  return out;
+}
+
+template <int K, class S, int N> std::array<S, K> rows(const S (&in)[N], const S *m) {
+  std::array<S, K> out;
+  for (int r = 0; r < K; ++r) {
+    out[r] = rowSum(in, m, r);
+  }
+  return out;
+}
+
+template <class V, class S, std::size_t K>
+void expectComponents(const V &v, std::array<S, K> want) {
+  const S *got = &v.x;
+  for (std::size_t i = 0; i < K; ++i) {
+    EXPECT_EQ(got[i], want[i]) << "component " << i;
+  }
+}
+
+// Every member of the row-vector product family of one precision, each
+// checked bit for bit against the documented sums.
+template <class S, class V2, class V3, class V4, class M2, class M3, class M4>
+void checkProductFamily(std::mt19937_64 &rng) {
+  const M2 m2 = randomSpread<M2>(rng);
+  const M3 m3 = randomSpread<M3>(rng);
+  const M4 m4 = randomSpread<M4>(rng);
+  const S w = spread<S>(rng);
+  const V2 a2{spread<S>(rng), spread<S>(rng)};
+  const V3 a3{spread<S>(rng), spread<S>(rng), spread<S>(rng)};
+  const V4 a4{spread<S>(rng), spread<S>(rng), spread<S>(rng), spread<S>(rng)};
+  const S in2[2] = {a2.x, a2.y};
+  const S in2w[3] = {a2.x, a2.y, w};
+  const S in3[3] = {a3.x, a3.y, a3.z};
+  const S in3w[4] = {a3.x, a3.y, a3.z, w};
+  const S in31[4] = {a3.x, a3.y, a3.z, S(1)};
+  const S in4[4] = {a4.x, a4.y, a4.z, a4.w};
+
+  V2 r2;
+  r2.mul(a2, m2);
+  expectComponents(r2, columns<2>(in2, m2.m));
+  r2 = a2;
+  r2 *= m2;
+  expectComponents(r2, columns<2>(in2, m2.m));
+  r2.mulTranspose(a2, m2);
+  expectComponents(r2, rows<2>(in2, m2.m));
+  r2.mul(a2, w, m3);
+  expectComponents(r2, columns<2>(in2w, m3.m));
+  r2.mulTranspose(a2, w, m3);
+  expectComponents(r2, rows<2>(in2w, m3.m));
+
+  V3 r3;
+  r3.mul(a3, m3);
+  expectComponents(r3, columns<3>(in3, m3.m));
+  r3 = a3;
+  r3 *= m3;
+  expectComponents(r3, columns<3>(in3, m3.m));
+  r3 = a3;
+  r3.mul(r3, m3); // the input is this
+  expectComponents(r3, columns<3>(in3, m3.m));
+  r3.mulTranspose(a3, m3);
+  expectComponents(r3, rows<3>(in3, m3.m));
+  r3.mul(a2, w, m3);
+  expectComponents(r3, columns<3>(in2w, m3.m));
+  r3.mulTranspose(a2, w, m3);
+  expectComponents(r3, rows<3>(in2w, m3.m));
+  r3.mul(a3, w, m4);
+  expectComponents(r3, columns<3>(in3w, m4.m));
+  r3.mulTranspose(a3, w, m4);
+  expectComponents(r3, rows<3>(in3w, m4.m));
+  r3 = a3;
+  r3 *= m4;
+  expectComponents(r3, columns<3>(in31, m4.m));
+
+  // project scales by the reciprocal of w'; dividing by w' rounds differently.
+  const std::array<S, 4> h = columns<4>(in31, m4.m);
+  const S inv = S(1) / h[3];
+  r3 = a3;
+  r3.project(m4);
+  expectComponents(r3, std::array<S, 3>{inv * h[0], inv * h[1], inv * h[2]});
+
+  V4 r4;
+  r4.mul(a4, m4);
+  expectComponents(r4, columns<4>(in4, m4.m));
+  r4 = a4;
+  r4 *= m4;
+  expectComponents(r4, columns<4>(in4, m4.m));
+  r4.mulTranspose(a4, m4);
+  expectComponents(r4, rows<4>(in4, m4.m));
+  r4.mul(a3, w, m4);
+  expectComponents(r4, columns<4>(in3w, m4.m));
+  r4.mulTranspose(a3, w, m4);
+  expectComponents(r4, rows<4>(in3w, m4.m));
+}
+
+} // namespace
+
+TEST(Vector, EveryProductSumsInDocumentedOrderBitForBit) {
+  std::mt19937_64 rng(11);
+  for (int trial = 0; trial < 200; ++trial) {
+    checkProductFamily<double, Vec2d, Vec3d, Vec4d, Mat2d, Mat3d, Mat4d>(rng);
+    checkProductFamily<float, Vec2f, Vec3f, Vec4f, Mat2f, Mat3f, Mat4f>(rng);
+  }
+}
+
+TEST(Vector, MatrixProductSumsEachElementOverKInOrder) {
+  std::mt19937_64 rng(5);
+  for (int trial = 0; trial < 500; ++trial) {
+    const Mat4d a = randomSpread<Mat4d>(rng);
+    const Mat4d b = randomSpread<Mat4d>(rng);
+    Mat4d c;
+    c.mul(a, b);
+    for (int i = 0; i < 4; ++i) {
+      const double row[4] = {a.m[i * 4], a.m[i * 4 + 1], a.m[i * 4 + 2], a.m[i * 4 + 3]};
+      const std::array<double, 4> want = columns<4>(row, b.m);
+      for (int j = 0; j < 4; ++j) {
+        EXPECT_EQ(c.m[i * 4 + j], want[j]) << i << "," << j;
+      }
+    }
+    Mat4d same = a;
+    same.mul(same, same); // both factors are this
+    Mat4d square;
+    square.mul(a, a);
+    EXPECT_EQ(same, square);
+  }
+}
+
+TEST(Vector, SettersStoreRowByRowInEverySize) {
+  Mat2d m2;
+  m2.set(1, 2, 3, 4);
+  Mat3f m3;
+  m3.set(1, 2, 3, 4, 5, 6, 7, 8, 9);
+  Mat4f m4;
+  m4.set(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
+  Vec2d r2;
+  r2.getRow(m2, 1);
+  EXPECT_EQ(r2, (Vec2d{3, 4}));
+  r2.getCol(m2, 1);
+  EXPECT_EQ(r2, (Vec2d{2, 4}));
+  Vec3f r3;
+  r3.getRow(m3, 2);
+  EXPECT_EQ(r3, (Vec3f{7, 8, 9}));
+  r3.getCol(m3, 0);
+  EXPECT_EQ(r3, (Vec3f{1, 4, 7}));
+  Vec4f r4;
+  r4.getCol(m4, 3);
+  EXPECT_EQ(r4, (Vec4f{4, 8, 12, 16}));
+  // Widening back keeps every position.
+  Mat4d wide;
+  wide = m4;
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(wide.m[i], i + 1.0);
+  }
 }

@@ -1,0 +1,102 @@
+#include "common/DateTime.h"
+
+#include <gtest/gtest.h>
+
+#include <erfa.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <random>
+
+using orrery::DateTime;
+
+TEST(DateTime, KnownInstantsHaveTheirJulianDates) {
+  EXPECT_EQ(DateTime(2000, 1, 1, 12, 0, 0.0).toJulianDate(), 2451545.0);
+  EXPECT_EQ(DateTime(1970, 1, 1).toJulianDate(), 2440587.5);
+  EXPECT_EQ(DateTime(2000, 1, 1, 18).toJulianDate(), 2451545.25);
+  EXPECT_EQ(DateTime(2000, 3, 1).toJulianDate(), 2451604.5); // after a 400-year leap day
+  // Julian day 0 is noon of 24 November 4714 BC in the proleptic Gregorian calendar.
+  EXPECT_EQ(DateTime(-4713, 11, 24, 12).toJulianDate(), 0.0);
+  EXPECT_NEAR(DateTime(2000, 1, 1, 12, 0, 30.5).toJulianDate(), 2451545.0 + 30.5 / 86400, 5e-10);
+  EXPECT_TRUE(DateTime(1066, 10, 14, 9, 30, 0.0).isValid());
+}
+
+TEST(DateTime, CalendarDatesAgreeWithErfa) {
+  std::mt19937 rng(2);
+  std::uniform_int_distribution<int> year(-4700, 3000);
+  std::uniform_int_distribution<int> month(1, 12);
+  std::uniform_int_distribution<int> day(1, 31);
+  std::uniform_int_distribution<int> hour(0, 23);
+  std::uniform_real_distribution<double> seconds(0.0, 60.0);
+  int checked = 0;
+  for (int trial = 0; trial < 20000; ++trial) {
+    const int y = year(rng);
+    const int m = month(rng);
+    const int d = day(rng);
+    double mjd0 = 0.0;
+    double mjd = 0.0;
+    const bool erfaValid = eraCal2jd(y, m, d, &mjd0, &mjd) == 0;
+    const DateTime midnight(y, m, d);
+    ASSERT_EQ(midnight.isValid(), erfaValid) << y << "-" << m << "-" << d;
+    if (!erfaValid) {
+      EXPECT_TRUE(std::isnan(midnight.toJulianDate()));
+      continue;
+    }
+    EXPECT_EQ(midnight.toJulianDate(), mjd0 + mjd);
+    const int h = hour(rng);
+    const double s = seconds(rng);
+    const double fraction = (h * 3600.0 + 17 * 60.0 + s) / 86400.0;
+    EXPECT_NEAR(DateTime(y, m, d, h, 17, s).toJulianDate(), mjd0 + mjd + fraction, 5e-10);
+    ++checked;
+  }
+  EXPECT_GT(checked, 10000);
+  EXPECT_TRUE(DateTime(2000, 2, 29).isValid());
+  EXPECT_FALSE(DateTime(1900, 2, 29).isValid());
+  EXPECT_TRUE(DateTime(1600, 2, 29).isValid());
+}
+
+TEST(DateTime, InputsNamingNoInstantAreInvalidWithNaNJulianDate) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const DateTime bad[] = {DateTime(2024, 13, 1),
+                          DateTime(2024, 0, 1),
+                          DateTime(2024, 1, 0),
+                          DateTime(2023, 2, 29),
+                          DateTime(2024, 2, 30),
+                          DateTime(2024, 4, 31),
+                          DateTime(2024, 1, 1, 24),
+                          DateTime(2024, 1, 1, -1),
+                          DateTime(2024, 1, 1, 0, 60),
+                          DateTime(2024, 1, 1, 0, 0, nan),
+                          DateTime(2024, 1, 1, 0, 0, inf),
+                          DateTime(2024, 1, 1, 0, 0, -0.5),
+                          DateTime(2024, 1, 1, 0, 0, 61.0),
+                          DateTime(INT_MIN, INT_MIN, INT_MIN),
+                          DateTime()};
+  for (const DateTime &t : bad) {
+    EXPECT_FALSE(t.isValid());
+    EXPECT_TRUE(std::isnan(t.toJulianDate()));
+  }
+  // A leap second is admitted.
+  EXPECT_TRUE(DateTime(2016, 12, 31, 23, 59, 60.5).isValid());
+}
+
+TEST(DateTime, ExtremeYearsStayFiniteAndOrdered) {
+  const DateTime early(INT_MIN, 1, 1);
+  const DateTime late(INT_MAX, 12, 31, 23, 59, 59.0);
+  ASSERT_TRUE(early.isValid());
+  ASSERT_TRUE(late.isValid());
+  EXPECT_LT(early.toJulianDate(), 0.0);
+  EXPECT_GT(late.toJulianDate(), 7e11);
+  // A year spans 365 days, the leap year 2000 366.
+  EXPECT_EQ(DateTime(1001, 1, 1).toJulianDate() - DateTime(1000, 1, 1).toJulianDate(), 365.0);
+  EXPECT_EQ(DateTime(2001, 1, 1).toJulianDate() - DateTime(2000, 1, 1).toJulianDate(), 366.0);
+}
+
+TEST(DateTime, JulianDatesRoundTripAndNonFiniteOnesAreInvalid) {
+  EXPECT_EQ(DateTime::fromJulianDate(2451545.25).toJulianDate(), 2451545.25);
+  EXPECT_TRUE(DateTime::fromJulianDate(-1e6).isValid());
+  EXPECT_FALSE(DateTime::fromJulianDate(std::numeric_limits<double>::quiet_NaN()).isValid());
+  EXPECT_FALSE(DateTime::fromJulianDate(-std::numeric_limits<double>::infinity()).isValid());
+}

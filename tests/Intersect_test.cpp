@@ -1,0 +1,171 @@
+#include "math/Intersect.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+using namespace orrery;
+
+namespace {
+
+template <class V> V randomVec(std::mt19937_64 &rng, double lo, double hi) {
+  std::uniform_real_distribution<double> u(lo, hi);
+  const double x = u(rng);
+  const double y = u(rng);
+  return {typename V::Scalar(x), typename V::Scalar(y), typename V::Scalar(u(rng))};
+}
+
+Vec3d wide(const Vec3f &v) { return {v.x, v.y, v.z}; }
+
+// Ours never exceeds the best of a dense grid over the triangle, nor falls
+// below it by more than the grid spacing; closest is at that distance.
+void expectMatchesSampling(const Vec3f &p, const Vec3f &a, const Vec3f &b, const Vec3f &c) {
+  Vec3f closest;
+  Vec3f normal;
+  const float got = geometry::PtTriSqrDistance(p, a, b, c, closest, normal);
+  const int n = 400;
+  double best = std::numeric_limits<double>::infinity();
+  for (int i = 0; i <= n; ++i) {
+    for (int j = 0; i + j <= n; ++j) {
+      const Vec3d q = wide(a) + wide(b - a) * (double(i) / n) + wide(c - a) * (double(j) / n);
+      best = std::min(best, dot(q - wide(p), q - wide(p)));
+    }
+  }
+  const double spacing = std::max({length(b - a), length(c - a), length(c - b)}) / n;
+  EXPECT_LE(got, best + 2e-5 * (1 + best));
+  EXPECT_GE(std::sqrt(double(got)), std::sqrt(best) - spacing);
+  EXPECT_NEAR(dot(closest - p, closest - p), got, 1e-4f * (1 + got));
+}
+
+} // namespace
+
+TEST(RayPointDistance, BehindPointsMeasureToTheOrigin) {
+  const Vec3d o{1, 1, 1};
+  const Vec3d d{0, 0, 1};
+  EXPECT_EQ(geometry::RayPointDistance(o, d, Vec3d{4, 5, 1}), std::make_pair(5.0, false));
+  EXPECT_EQ(geometry::RayPointDistance(o, d, Vec3d{1, 3, 100}), std::make_pair(2.0, false));
+  EXPECT_EQ(geometry::RayPointDistance(o, d, Vec3d{4, 1, -3}), std::make_pair(5.0, true));
+}
+
+TEST(PtTriSqrDistance, MatchesDenseSamplingInEveryRegion) {
+  const Vec3f v0{0, 0, 0};
+  const Vec3f v1{2, 0, 0};
+  const Vec3f v2{0, 3, 0};
+  Vec3f closest;
+  Vec3f normal;
+  EXPECT_EQ(geometry::PtTriSqrDistance(Vec3f{0.5f, 0.5f, 2}, v0, v1, v2, closest, normal), 4.0f);
+  EXPECT_EQ(normal, (Vec3f{0, 0, 1}));
+  EXPECT_EQ(geometry::PtTriSqrDistance(Vec3f{-1, -1, 1}, v0, v1, v2, closest, normal), 3.0f);
+  EXPECT_EQ(closest, v0);
+  EXPECT_EQ(normal, (Vec3f{0, 0, 0})); // on the edges through v0
+  // One point per region: inside, past v1-v2, past v2, past v0-v2, past v0,
+  // past v0-v1, past v1; then random triangles.
+  for (const Vec3f &p : {Vec3f{0.5f, 0.5f, 1}, Vec3f{2, 2, 1}, Vec3f{-0.5f, 4, 1}, Vec3f{-1, 1, 1},
+                         Vec3f{-1, -1, 1}, Vec3f{1, -1, 1}, Vec3f{3, -1, 1}}) {
+    expectMatchesSampling(p, v0, v1, v2);
+  }
+  std::mt19937_64 rng(17);
+  for (int trial = 0; trial < 200; ++trial) {
+    const Vec3f a = randomVec<Vec3f>(rng, -1, 1);
+    const Vec3f b = randomVec<Vec3f>(rng, -1, 1);
+    expectMatchesSampling(randomVec<Vec3f>(rng, -2, 2), a, b, randomVec<Vec3f>(rng, -1, 1));
+  }
+  // Zero area: the longest edge (here v1-v2, v0 lying between) answers.
+  EXPECT_EQ(
+      geometry::PtTriSqrDistance(Vec3f{-1.5f, 2, 0}, v0, v1, Vec3f{-2, 0, 0}, closest, normal),
+      4.0f);
+  EXPECT_EQ(closest, (Vec3f{-1.5f, 0, 0}));
+  EXPECT_EQ(geometry::PtTriSqrDistance(Vec3f{0, 0, 2}, v0, v0, v0, closest, normal), 4.0f);
+}
+
+TEST(Pt2dTriIntersect, AgreesWithBarycentricSignsAndInterpolatesZ) {
+  const Vec3d v0{0, 0, 1};
+  double z = 0;
+  EXPECT_TRUE(Pt2dTriIntersect(Vec2d{2, 2}, v0, Vec3d{0, 4, 9}, Vec3d{4, 0, 5}, z)); // edge
+  EXPECT_EQ(z, 7.0);
+  EXPECT_FALSE(Pt2dTriIntersect(Vec2d{1, 1}, v0, Vec3d{1, 1, 0}, Vec3d{2, 2, 0}, z));
+
+  std::mt19937_64 rng(23);
+  int hits = 0;
+  for (int trial = 0; trial < 5000; ++trial) {
+    const Vec3d a = randomVec<Vec3d>(rng, -1, 1);
+    const Vec3d b = randomVec<Vec3d>(rng, -1, 1);
+    const Vec3d c = randomVec<Vec3d>(rng, -1, 1);
+    const Vec3d q = randomVec<Vec3d>(rng, -1, 1);
+    // Barycentric coordinates by Cramer's rule on the x-y projection.
+    const double det = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+    const double l1 = ((q.x - a.x) * (c.y - a.y) - (c.x - a.x) * (q.y - a.y)) / det;
+    const double l2 = ((b.x - a.x) * (q.y - a.y) - (q.x - a.x) * (b.y - a.y)) / det;
+    const double l0 = 1 - l1 - l2;
+    if (std::min({std::abs(l0), std::abs(l1), std::abs(l2)}) < 1e-9) {
+      continue;
+    }
+    const bool in = l0 > 0 && l1 > 0 && l2 > 0;
+    ASSERT_EQ(Pt2dTriIntersect(Vec2d{q.x, q.y}, a, b, c, z), in) << trial;
+    if (in) {
+      EXPECT_NEAR(z, l0 * a.z + l1 * b.z + l2 * c.z, 1e-9 / std::abs(det));
+      ++hits;
+    }
+  }
+  EXPECT_GT(hits, 200);
+}
+
+TEST(RayTriIntersect, AgreesWithMollerTrumboreOnRandomRays) {
+  const Vec3d v0{0, 0, 0};
+  const Vec3d v1{1, 0, 0};
+  const Vec3d v2{0, 1, 0};
+  Vec3d hit;
+  Vec3d bary;
+  double t = 0;
+  // Either side; d of length 2 halves t.
+  EXPECT_TRUE(RayTriIntersect(Vec3d{0.25, 0.25, 3}, Vec3d{0, 0, -2}, v0, v1, v2, hit, t, &bary));
+  EXPECT_EQ(t, 1.5);
+  EXPECT_EQ(bary, (Vec3d{0.5, 0.25, 0.25}));
+  Vec3f hf;
+  float tf = 0;
+  EXPECT_TRUE(RayTriIntersect(Vec3f{0.25f, 0.25f, -3}, Vec3f{0, 0, 1}, Vec3f{0, 0, 0},
+                              Vec3f{1, 0, 0}, Vec3f{0, 1, 0}, hf, tf,
+                              static_cast<Vec3f *>(nullptr)));
+  EXPECT_EQ(tf, 3.0f);
+  // Behind, in the plane, degenerate, NaN; through a vertex hits.
+  EXPECT_FALSE(RayTriIntersect(Vec3d{0.25, 0.25, 3}, Vec3d{0, 0, 1}, v0, v1, v2, hit, t, &bary));
+  EXPECT_FALSE(RayTriIntersect(Vec3d{-1, 0.25, 0}, Vec3d{1, 0, 0}, v0, v1, v2, hit, t, &bary));
+  EXPECT_FALSE(RayTriIntersect(Vec3d{0, 0, 1}, Vec3d{0, 0, -1}, v0, v0, v1, hit, t, &bary));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_FALSE(RayTriIntersect(Vec3d{nan, 0.25, 1}, Vec3d{0, 0, -1}, v0, v1, v2, hit, t, &bary));
+  EXPECT_TRUE(RayTriIntersect(Vec3d{1, 0, 1}, Vec3d{0, 0, -1}, v0, v1, v2, hit, t, &bary));
+  EXPECT_EQ(bary, (Vec3d{0, 1, 0}));
+
+  std::mt19937_64 rng(29);
+  int hits = 0;
+  for (int trial = 0; trial < 5000; ++trial) {
+    const Vec3d a = randomVec<Vec3d>(rng, -1, 1);
+    const Vec3d b = randomVec<Vec3d>(rng, -1, 1);
+    const Vec3d c = randomVec<Vec3d>(rng, -1, 1);
+    const Vec3d o = randomVec<Vec3d>(rng, -3, 3);
+    // Aimed near the triangle; a quarter of the rays point away.
+    const Vec3d aim = randomVec<Vec3d>(rng, -0.5, 1.0);
+    const Vec3d d = (a + (b - a) * aim.x + (c - a) * aim.y - o) * (trial % 4 ? 0.5 + aim.z : -0.5);
+    // Independent reference: Moller-Trumbore.
+    const Vec3d pv = cross(d, c - a);
+    const double inv = 1 / dot(b - a, pv);
+    const Vec3d qv = cross(o - a, b - a);
+    const double u = dot(o - a, pv) * inv;
+    const double v = dot(d, qv) * inv;
+    const double rt = dot(c - a, qv) * inv;
+    if (std::min({std::abs(u), std::abs(v), std::abs(1 - u - v), std::abs(rt)}) < 1e-7) {
+      continue; // grazing an edge or starting next to the plane
+    }
+    const bool ref = u > 0 && v > 0 && u + v < 1 && rt > 0;
+    ASSERT_EQ(RayTriIntersect(o, d, a, b, c, hit, t, &bary), ref) << trial;
+    if (ref) {
+      ++hits;
+      EXPECT_NEAR(t, rt, 1e-9 * (1 + rt));
+      EXPECT_NEAR(bary.y, u, 1e-9);
+      EXPECT_NEAR(bary.z, v, 1e-9);
+    }
+  }
+  EXPECT_GT(hits, 500);
+}

@@ -21,6 +21,10 @@ float isectTriQuadratic(float a, float b, float c, float d, float e, float f, fl
   return s * (a * s + b * t + 2.0f * d) + t * (b * s + c * t + 2.0f * e) + f;
 }
 
+// det = |a c - b^2| = a c sin^2 of the angle at V0, formed in float with an
+// error of a few 2^-24 a c: below this fraction of a c the area is noise.
+constexpr float kIsectTriFlatArea = 0x1p-20f;
+
 // Nearest point of a zero-area triangle: its longest edge holds the other
 // two, so the clamped projection onto that edge, as (s, t).
 void isectTriDegenerate(float a, float b, float c, float d, float e, float &s, float &t) {
@@ -104,7 +108,15 @@ float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1, const V
     return isectTriAlongEdge(len2W, linW, f, w);
   };
 
-  if (s + t <= det) {
+  // A triangle whose area is lost in the rounding of a*c - b*b (collinear
+  // vertices, or a sliver thinner than about 1e-3 of its edges) has no
+  // reliable regions: rounding alone picks one. It answers for its longest
+  // edge, which holds the nearest point of a zero-area triangle.
+  const bool flat = det <= kIsectTriFlatArea * (a * c);
+  if (flat) {
+    isectTriDegenerate(a, b, c, d, e, s, t);
+    sq = isectTriQuadratic(a, b, c, d, e, f, s, t);
+  } else if (s + t <= det) {
     if (t < 0.0f && (s >= 0.0f || d < 0.0f)) { // region 5, or 4 towards edge t = 0
       t = 0.0f;
       sq = isectTriAlongEdge(a, d, f, s);
@@ -112,13 +124,9 @@ float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1, const V
       s = 0.0f;
       sq = isectTriAlongEdge(c, e, f, t);
     } else { // region 0
-      if (det == 0.0f) {
-        isectTriDegenerate(a, b, c, d, e, s, t);
-      } else {
-        const float inv = 1.0f / det;
-        s = s * inv;
-        t = t * inv;
-      }
+      const float inv = 1.0f / det;
+      s = s * inv;
+      t = t * inv;
       sq = isectTriQuadratic(a, b, c, d, e, f, s, t);
     }
   } else if (s < 0.0f) { // region 2
@@ -137,8 +145,12 @@ float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1, const V
   }
 
   closest = v0 + e0 * s + e1 * t;
-  normal = cross(e0 * s, e1 * t);
-  divideByLength(normal); // zero on the edges through v0
+  if (flat) {
+    normal = Vec3f::zero;
+  } else {
+    normal = cross(e0 * s, e1 * t);
+    divideByLength(normal); // zero on the edges through v0
+  }
   return std::fabs(sq);
 }
 

@@ -23,7 +23,10 @@ ORRERY_MATH_API std::pair<double, bool> RayPointDistance(const Vec3d &o, const V
 // the nearest point of the triangle. normal gets the triangle's unit normal
 // (v1 - v0) x (v2 - v0) direction when the nearest point is off the edges
 // v0-v1 and v0-v2, and the zero vector when it lies on either of them. A
-// zero-area triangle answers for its longest edge, with a zero normal.
+// zero-area triangle answers for its longest edge, with a zero normal; so
+// does one whose area is below float rounding (a*c - b*b within 2^-20 of
+// a*c, in the products of its edge vectors from v0: collinear vertices, or
+// a sliver whose angle at v0 is within about 0.001 rad of 0 or a half turn).
 ORRERY_MATH_API float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1,
                                        const Vec3f &v2, Vec3f &closest, Vec3f &normal);
 

@@ -80,6 +80,24 @@ TEST(PtTriSqrDistance, MatchesDenseSamplingInEveryRegion) {
   EXPECT_EQ(geometry::PtTriSqrDistance(Vec3f{0, 0, 2}, v0, v0, v0, closest, normal), 4.0f);
 }
 
+TEST(PtTriSqrDistance, CollinearVerticesAnswerForTheLongestEdgeWhateverTheRounding) {
+  // The products a*c and b*b of these collinear edges differ by rounding
+  // alone, which used to send the point into the region of v0.
+  const Vec3f p{-10, -10, -10};
+  const Vec3f v0{-0x1.8528cap+2f, -10, -10};
+  const Vec3f v1{0x1.3f308p+3f, -10, -10};
+  Vec3f closest{}, normal{1, 1, 1};
+  EXPECT_EQ(geometry::PtTriSqrDistance(p, v0, v1, p, closest, normal), 0.0f);
+  EXPECT_EQ(closest, p);
+  EXPECT_EQ(normal, Vec3f::zero);
+  // A sliver 1e-5 thick answers for its long edge to within its thickness.
+  const Vec3f q{2, -9, -10};
+  const float sq =
+      geometry::PtTriSqrDistance(q, v0, v1, Vec3f{-10, -10 + 1e-5f, -10}, closest, normal);
+  EXPECT_NEAR(sq, 1.0f, 1e-4f);
+  EXPECT_EQ(normal, Vec3f::zero);
+}
+
 TEST(Pt2dTriIntersect, AgreesWithBarycentricSignsAndInterpolatesZ) {
   const Vec3d v0{0, 0, 1};
   double z = 0;

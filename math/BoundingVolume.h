@@ -102,7 +102,8 @@ public:
   // the box strictly before reaching b (or a alone is inside); else outside.
   IsectResult isect(const V &a, const V &b) const override;
   // Inside when the boxes overlap, with date-line wrapping; never partial.
-  // When both cross the date line only this box is wrapped.
+  // When both cross the date line only this box is wrapped. Outside when
+  // either box is empty; a box with NaN bounds overlaps every non-empty box.
   IsectResult isect(const BoundingBox &other) const override;
   // Empty when some min exceeds its max (equal bounds are a degenerate box).
   bool isEmpty() const override;
@@ -179,6 +180,11 @@ inline IsectResult BoundingBox<S, V>::isect(const V &a, const V &b) const {
 
 template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
+  // An empty box overlaps nothing, not even a box with NaN bounds, whose
+  // componentwise intersection below would keep its NaN and not be empty.
+  if (other.isEmpty()) {
+    return kIsectOutside;
+  }
   BoundingBox r(min, max);
   if (crossesDateline() && !r.isEmpty()) {
     intersectDatelineBox(r, r, other);

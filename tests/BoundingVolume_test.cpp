@@ -169,6 +169,22 @@ TEST(BoundingBox, BoxesCrossingTheDateLineOverlapFromEitherSide) {
   EXPECT_EQ(other.min, (Vec3d{-0.5, 0.2, 0.2}));
 }
 
+TEST(BoundingBox, EmptyBoxOverlapsNothingNotEvenABoxWithNaNBounds) {
+  Box nanBox;
+  nanBox.add(Vec3d{kNaN, kNaN, kNaN});
+  ASSERT_FALSE(nanBox.isEmpty());
+  const Box unit(Vec3d{0, 0, 0}, Vec3d{1, 1, 1});
+  const Box inverted(Vec3d{0, 1, 0}, Vec3d{1, 0, 1});
+  for (const Box &empty : {Box(), inverted}) {
+    EXPECT_EQ(nanBox.isect(empty), kIsectOutside);
+    EXPECT_EQ(empty.isect(nanBox), kIsectOutside);
+    EXPECT_EQ(unit.isect(empty), kIsectOutside);
+  }
+  // NaN bounds compare false and are kept: such a box overlaps any other.
+  EXPECT_EQ(nanBox.isect(unit), kIsectInside);
+  EXPECT_EQ(unit.isect(nanBox), kIsectInside);
+}
+
 TEST(RayBoxIntersect, SlabTestBoundariesInBothPrecisions) {
   const Box b(Vec3d{0, 0, 0}, Vec3d{1, 1, 1});
   double t = -1;

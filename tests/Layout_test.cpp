@@ -28,6 +28,7 @@
 #include <string>
 #include <type_traits>
 #include <typeinfo>
+#include <vector>
 
 #if defined(__LP64__) && defined(__GXX_ABI_VERSION)
 
@@ -127,7 +128,7 @@ struct Op {
 // ops lists the virtual operations that follow the destructor, in slot
 // order; the destructor takes slots 0 and 1 (complete and deleting). With
 // exported set, the class's vtable must hold exactly these slots.
-void expectVirtualOrder(const std::type_info &type, std::initializer_list<Op> ops,
+void expectVirtualOrder(const std::type_info &type, const std::vector<Op> &ops,
                         bool exported = true) {
   std::size_t expected = 2;
   for (const Op &op : ops) {
@@ -328,6 +329,24 @@ TEST(BinaryLayout, CountedClassesPlaceTheCountAfterTheVtablePointerAndTheirField
   EXPECT_TRUE(holdsAt(rect, 24, rectY));
 }
 
+TEST(BinaryLayout, QuaternionAndCameraPlaceTheirFieldsAfterTheVtablePointer) {
+  const Quatd q;
+  const QuatCartesianCam cam;
+  expectAt({
+      {"sizeof Quatd", sizeof(Quatd), 40},
+      {"Quatd::x", offsetIn(q, q.x), 8},
+      {"Quatd::y", offsetIn(q, q.y), 16},
+      {"Quatd::z", offsetIn(q, q.z), 24},
+      {"Quatd::w", offsetIn(q, q.w), 32},
+      {"sizeof ICartesianCam", sizeof(ICartesianCam), 16},
+      {"sizeof QuatCartesianCam", sizeof(QuatCartesianCam), 80},
+      {"QuatCartesianCam::refCount", offsetIn(cam, cam.refCount), 8},
+      {"QuatCartesianCam::position", offsetIn(cam, cam.position), 16},
+      {"QuatCartesianCam::rotation", offsetIn(cam, cam.rotation), 40},
+      {"QuatCartesianCam::rotation.x", offsetIn(cam, cam.rotation.x), 48},
+  });
+}
+
 TEST(VirtualSlots, CountedRootAndRangesKeepTheirOperationOrder) {
   expectVirtualOrder(typeid(Referent), {{"orphaned", slotOf(&Referent::orphaned)}});
   expectVirtualOrder(typeid(IRange), {{"orphaned", slotOf(&IRange::orphaned)},
@@ -350,6 +369,57 @@ TEST(VirtualSlots, CountedRootAndRangesKeepTheirOperationOrder) {
                     {"RelativeRange::setParent", slotOf(&RelativeRange::setParent)},
                     {"RelativeRange2d::set", slotOf(&RelativeRange2d::set)},
                     {"AbsoluteRange2d::set", slotOf(&AbsoluteRange2d::set)}});
+}
+
+// The camera interface's operations after the destructor, in slot order,
+// followed by those a concrete camera appends.
+template <class Cam> void expectCameraSlots(std::initializer_list<Op> extra) {
+  using Turn = void (Cam::*)(const Quatd &);
+  using SetQuat = void (Cam::*)(const Quatd &);
+  using SetAxes = void (Cam::*)(const Vec3d &, const Vec3d &);
+  std::vector<Op> ops = {{"orphaned", slotOf(&Cam::orphaned)},
+                         {"clone", slotOf(&Cam::clone)},
+                         {"setPosition", slotOf(&Cam::setPosition)},
+                         {"translate", slotOf(&Cam::translate)},
+                         {"moveTowardsVec", slotOf(&Cam::moveTowardsVec)},
+                         {"moveRightVec", slotOf(&Cam::moveRightVec)},
+                         {"moveUpVec", slotOf(&Cam::moveUpVec)},
+                         {"pitch", slotOf(&Cam::pitch)},
+                         {"yaw", slotOf(&Cam::yaw)},
+                         {"roll", slotOf(&Cam::roll)},
+                         {"rotate quaternion", slotOf<Turn>(&Cam::rotate)},
+                         {"setRotation quaternion", slotOf<SetQuat>(&Cam::setRotation)},
+                         {"setRotation axes", slotOf<SetAxes>(&Cam::setRotation)},
+                         {"lookAt", slotOf(&Cam::lookAt)},
+                         {"pitchTo", slotOf(&Cam::pitchTo)},
+                         {"yawTo", slotOf(&Cam::yawTo)},
+                         {"rollTo", slotOf(&Cam::rollTo)},
+                         {"getRotation", slotOf(&Cam::getRotation)},
+                         {"getMatrix", slotOf(&Cam::getMatrix)},
+                         {"getPosition", slotOf(&Cam::getPosition)},
+                         {"getUpVec", slotOf(&Cam::getUpVec)},
+                         {"getTowardsVec", slotOf(&Cam::getTowardsVec)},
+                         {"getRightVec", slotOf(&Cam::getRightVec)},
+                         {"derive", slotOf(&Cam::derive)},
+                         {"set", slotOf(&Cam::set)},
+                         {"getWorldOrientation", slotOf(&Cam::getWorldOrientation)}};
+  ops.insert(ops.end(), extra);
+  expectVirtualOrder(typeid(Cam), ops);
+}
+
+TEST(VirtualSlots, CamerasKeepTheirOperationOrder) {
+  expectCameraSlots<ICartesianCam>({});
+  // The quaternion camera appends its world-axis rotation after the interface.
+  using AxisTurn = void (QuatCartesianCam::*)(Vec3d, double);
+  expectCameraSlots<QuatCartesianCam>(
+      {{"rotate axis", slotOf<AxisTurn>(&QuatCartesianCam::rotate)}});
+  using LocalTurn = void (QuatCartesianCam::*)(const Quatd &);
+  using LocalAxisTurn = void (QuatCartesianCam::*)(Vec3d, double);
+  expectNonVirtual(
+      {{"pitchUpVecTo", slotOf(&ICartesianCam::pitchUpVecTo)},
+       {"cameraSpaceRotate quaternion", slotOf<LocalTurn>(&QuatCartesianCam::cameraSpaceRotate)},
+       {"cameraSpaceRotate axis", slotOf<LocalAxisTurn>(&QuatCartesianCam::cameraSpaceRotate)},
+       {"operator=", slotOf(&QuatCartesianCam::operator=)}});
 }
 
 TEST(VirtualSlots, BoundingVolumesKeepTheirOperationOrder) {
@@ -451,14 +521,25 @@ TEST(VirtualSlots, SurfaceShapesFillTheBaseSlotsAndAddNone) {
   expectShapeSlots<Sphere>();
 }
 
-TEST(VirtualSlots, PlanesPolytopesAndPolyhedraHaveOnlyAVirtualDestructor) {
+TEST(VirtualSlots, QuaternionPlanesPolytopesAndPolyhedraHaveOnlyAVirtualDestructor) {
+  expectVirtualOrder(typeid(Quatd), {});
   expectVirtualOrder(typeid(PlaneD), {});
   expectVirtualOrder(typeid(Polytope), {});
   expectVirtualOrder(typeid(Frustum), {});
   expectVirtualOrder(typeid(Polyhedron), {});
   expectVirtualOrder(typeid(Octahedron), {});
   expectVirtualOrder(typeid(Icosahedron), {});
-  expectNonVirtual({{"Frustum::build", slotOf(&Frustum::build)},
+  using TwoDirections = void (Quatd::*)(const Vec3d &, const Vec3d &);
+  using FourDirections =
+      void (Quatd::*)(const Vec3d &, const Vec3d &, const Vec3d &, const Vec3d &);
+  expectNonVirtual({{"Quatd::set", slotOf(&Quatd::set)},
+                    {"Quatd::operator*", slotOf(&Quatd::operator*)},
+                    {"Quatd::operator*=", slotOf(&Quatd::operator*=)},
+                    {"Quatd::fromMatrix", slotOf(&Quatd::fromMatrix)},
+                    {"Quatd::buildRotation two", slotOf<TwoDirections>(&Quatd::buildRotation)},
+                    {"Quatd::buildRotation four", slotOf<FourDirections>(&Quatd::buildRotation)},
+                    {"Quatd::slerp", slotOf(&Quatd::slerp)},
+                    {"Frustum::build", slotOf(&Frustum::build)},
                     {"Frustum::isPtInside", slotOf(&Frustum::isPtInside)},
                     {"Frustum::isZCulled", slotOf(&Frustum::isZCulled)},
                     {"Polyhedron::Create", slotOf(&Polyhedron::Create)}});

@@ -14,36 +14,29 @@ actual=$(nm -DC --defined-only "$lib" | sed -E 's/^[0-9a-f]+ [A-Za-z] //' | LC_A
 
 if [ "$mode" = "--update" ]; then
   printf '%s\n' "$actual" | awk '
-    # The part of name before its last "::" outside template arguments.
-    function scope(name,    i, c, depth, cut) {
-      depth = 0
-      cut = 0
-      for (i = 1; i <= length(name); i++) {
+    # Positions in name, outside template arguments, of the first "(" and,
+    # before it, of the last blank (after a return type) and the last "::".
+    function scan(name,    i, c, depth) {
+      depth = paren = blank = colons = 0
+      for (i = 1; i <= length(name) && !paren; i++) {
         c = substr(name, i, 1)
         if (c == "<") depth++
         else if (c == ">") depth--
-        else if (depth == 0 && substr(name, i, 2) == "::") cut = i
+        else if (depth > 0) continue
+        else if (c == "(") paren = i
+        else if (c == " " && substr(name, i - 8, 8) != "operator") blank = i
+        else if (substr(name, i, 2) == "::") colons = i
       }
-      return cut ? substr(name, 1, cut - 1) : "other"
     }
     {
       # Group by declaring scope: the class of a member or of its vtable and
       # type information, or the namespace of a free name.
       key = $0
-      special = sub(/^(typeinfo name for |typeinfo for |vtable for |VTT for |guard variable for )/, "", key)
-      # Cut the parameter list (the first "(" outside template arguments)
-      # and the return type a template instance is printed with.
-      depth = 0
-      start = 1
-      for (i = 1; i <= length(key); i++) {
-        c = substr(key, i, 1)
-        if (c == "<") depth++
-        else if (c == ">") depth--
-        else if (c == " " && depth == 0 && substr(key, i - 8, 8) != "operator") start = i + 1
-        else if (c == "(" && depth == 0) { key = substr(key, 1, i - 1); break }
-      }
-      key = substr(key, start)
-      group = (special && substr($0, 1, 5) != "guard") ? key : scope(key)
+      special = sub(/^(typeinfo name for |typeinfo for |vtable for |VTT for )/, "", key)
+      scan(key)
+      if (special) group = key
+      else if (colons > blank) group = substr(key, blank + 1, colons - blank - 1)
+      else group = "other"
       print group "\t" $0
     }' | LC_ALL=C sort -t "$(printf '\t')" -k1,1 -s |
     awk -F '\t' '$1 != last { if (NR > 1) print ""; print "# " $1; last = $1 } { print $2 }' > "$list"

@@ -1,3 +1,333 @@
 #pragma once
 
+// Culling volumes: axis-aligned boxes with a three-valued intersection
+// result, planes, and the view frustum.
+//
+// Boxes answer containment and overlap questions against points, segments,
+// other boxes and planes. Bounds are closed (a point on a face is inside).
+// For regions given in longitude and latitude, x is longitude normalised so
+// that the date line lies at x = -1 and x = +1 (a full turn is 2.0) and y is
+// latitude; a box whose x range runs below -1 or above +1 crosses the date
+// line, and the box-against-box test wraps it round the globe.
+//
+// A plane (a, b, c, d) has the unit normal (a, b, c); the signed distance of
+// p is a*p.x + b*p.y + c*p.z + d and the positive side is inside. The
+// frustum keeps its planes in the order left, top, right, bottom, near, far.
+//
+// Only BoundingBox<double, Vec3d> is compiled into the library. The float
+// box has the same layout and virtual interface; a caller who builds one
+// instantiates its members from this header.
+
+#include "common/Memory.h"
 #include "math/Export.h"
+#include "math/FastMath.h"
+#include "math/Vector.h"
+
+#include <cstdint>
+#include <limits>
+#include <type_traits>
+
+namespace orrery {
+
+// Answers of the intersection tests.
+enum IsectResult : int {
+  kIsectInside = 0,  // wholly inside; for a plane, wholly on its positive side;
+                     // for two boxes, they overlap
+  kIsectOutside = 1, // no overlap; also the answer of every test on an empty box
+  kIsectPartial = 2  // the segment enters the box, or the box straddles the plane
+};
+
+// The root of all bounding volumes.
+class ORRERY_MATH_API BoundingVolume {
+public:
+  ORRERY_ALLOCATE_WITH_DONEW
+
+  virtual ~BoundingVolume();
+};
+
+// The plane a*x + b*y + c*z + d = 0 stored as (x, y, z, w) = (a, b, c, d).
+template <class S, class V3, class V4> class Plane : public V4 {
+public:
+  ORRERY_ALLOCATE_WITH_DONEW
+
+  Plane() = default;
+  Plane(S a, S b, S c, S d) : V4{a, b, c, d} {}
+  virtual ~Plane();
+
+  // Positive on the side the normal points to.
+  S signedDistance(const V3 &p) const {
+    return this->x * p.x + this->y * p.y + this->z * p.z + this->w;
+  }
+};
+
+template <class S, class V3, class V4> Plane<S, V3, V4>::~Plane() = default;
+
+template <class S, class V> class BoundingBox;
+
+template <class S, class V> class IBoundingVolume : public BoundingVolume {
+public:
+  ~IBoundingVolume() override = default;
+
+  virtual IsectResult isect(const V &p) const = 0;
+  virtual IsectResult isect(const V &a, const V &b) const = 0;
+  virtual IsectResult isect(const BoundingBox<S, V> &other) const = 0;
+  virtual bool isEmpty() const = 0;
+  virtual IBoundingVolume &makeEmpty() = 0;
+  virtual V getCenter() const = 0;
+  // A copy on the heap (allocated with doNew), owned by the caller; null when
+  // the allocation fails.
+  virtual IBoundingVolume *clone() const = 0;
+};
+
+template <class S, class V> class BoundingBox : public IBoundingVolume<S, V> {
+public:
+  using Vec4 = std::conditional_t<std::is_same_v<S, float>, Vec4f, Vec4d>;
+
+  // Half the largest finite value: the bounds of the canonical empty box.
+  static constexpr S kEmptyBound = std::numeric_limits<S>::max() * S(0.5);
+
+  V min;
+  V max;
+
+  // The canonical empty box.
+  BoundingBox() : min{kEmptyBound, kEmptyBound, kEmptyBound}, max{-min} {}
+  BoundingBox(const V &lo, const V &hi) : min(lo), max(hi) {}
+  ~BoundingBox() override = default;
+
+  // Closed bounds; never partial.
+  IsectResult isect(const V &p) const override;
+  // Inside when both ends are inside; partial when the segment from a enters
+  // the box strictly before reaching b (or a alone is inside); else outside.
+  IsectResult isect(const V &a, const V &b) const override;
+  // Inside when the boxes overlap, with date-line wrapping; never partial.
+  // When both cross the date line only this box is wrapped.
+  IsectResult isect(const BoundingBox &other) const override;
+  // Empty when some min exceeds its max (equal bounds are a degenerate box).
+  bool isEmpty() const override;
+  BoundingBox &makeEmpty() override;
+  // The midpoint of the corners; no emptiness check.
+  V getCenter() const override;
+  IBoundingVolume<S, V> *clone() const override;
+  // The point test on x and y only.
+  virtual IsectResult isectLatLon(const V &p) const;
+
+  // Grows the box to contain p. A NaN coordinate becomes a bound.
+  void add(const V &p);
+  // The box spanned by a and b, given in any order.
+  void build(const V &a, const V &b);
+  // Inside when the box lies wholly on the positive side (touching counts),
+  // outside when wholly on the negative side, else partial.
+  IsectResult isect(const Plane<S, V, Vec4> &plane) const;
+  // Componentwise intersection with other, without wrapping; may be empty.
+  void intersectBoxSimple(const BoundingBox &other);
+  // Writes to out the intersection of dl, a box crossing the date line, with
+  // other. out may be either input. When other meets dl on both sides of the
+  // date line, out is the narrower of the two whole boxes in x.
+  static void intersectDatelineBox(BoundingBox &out, const BoundingBox &dl,
+                                   const BoundingBox &other);
+
+private:
+  bool crossesDateline() const { return min.x < S(-1) || max.x > S(1); }
+};
+
+// Slab test of the ray o + t*d against box; t counts in multiples of d.
+// A ray starting inside the box hits at t = 0. Otherwise the hit is the
+// entry into the box, which must satisfy 0 < t < maxDist; components of d
+// below 0.0001 in magnitude are treated as parallel to their slabs. An empty
+// box and a ray with a NaN component miss.
+template <class S, class V, class B>
+bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t);
+
+// Point classification in the order of the box's fields.
+
+template <class S, class V> IsectResult BoundingBox<S, V>::isect(const V &p) const {
+  if (this->isEmpty()) {
+    return kIsectOutside;
+  }
+  if (min.x <= p.x && p.x <= max.x && min.y <= p.y && p.y <= max.y && min.z <= p.z &&
+      p.z <= max.z) {
+    return kIsectInside;
+  }
+  return kIsectOutside;
+}
+
+template <class S, class V> IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {
+  if (this->isEmpty()) {
+    return kIsectOutside;
+  }
+  if (min.x <= p.x && p.x <= max.x && min.y <= p.y && p.y <= max.y) {
+    return kIsectInside;
+  }
+  return kIsectOutside;
+}
+
+template <class S, class V> IsectResult BoundingBox<S, V>::isect(const V &a, const V &b) const {
+  if (this->isEmpty()) {
+    return kIsectOutside;
+  }
+  if (this->isect(a) == kIsectInside && this->isect(b) == kIsectInside) {
+    return kIsectInside;
+  }
+  V dir = b - a;
+  const S len = divideByLength(dir);
+  S t;
+  return RayBoxIntersect<S, V, BoundingBox>(a, dir, *this, len, t) ? kIsectPartial : kIsectOutside;
+}
+
+template <class S, class V> IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
+  BoundingBox r(min, max);
+  if (crossesDateline() && !r.isEmpty()) {
+    intersectDatelineBox(r, r, other);
+  } else if (other.crossesDateline() && !other.isEmpty()) {
+    intersectDatelineBox(r, other, r);
+  } else {
+    r.intersectBoxSimple(other);
+  }
+  return r.isEmpty() ? kIsectOutside : kIsectInside;
+}
+
+template <class S, class V> bool BoundingBox<S, V>::isEmpty() const {
+  return min.x > max.x || min.y > max.y || min.z > max.z;
+}
+
+template <class S, class V> BoundingBox<S, V> &BoundingBox<S, V>::makeEmpty() {
+  min = {kEmptyBound, kEmptyBound, kEmptyBound};
+  max = -min;
+  return *this;
+}
+
+template <class S, class V> V BoundingBox<S, V>::getCenter() const {
+  return {(min.x + max.x) * S(0.5), (min.y + max.y) * S(0.5), (min.z + max.z) * S(0.5)};
+}
+
+template <class S, class V> IBoundingVolume<S, V> *BoundingBox<S, V>::clone() const {
+  return new BoundingBox(min, max);
+}
+
+template <class S, class V> void BoundingBox<S, V>::add(const V &p) {
+  // Written so that a NaN coordinate of p wins: the box then has NaN bounds,
+  // is not empty, and every plane test on it answers partial.
+  min = {min.x < p.x ? min.x : p.x, min.y < p.y ? min.y : p.y, min.z < p.z ? min.z : p.z};
+  max = {max.x > p.x ? max.x : p.x, max.y > p.y ? max.y : p.y, max.z > p.z ? max.z : p.z};
+}
+
+template <class S, class V> void BoundingBox<S, V>::build(const V &a, const V &b) {
+  min = {a.x < b.x ? a.x : b.x, a.y < b.y ? a.y : b.y, a.z < b.z ? a.z : b.z};
+  max = {a.x > b.x ? a.x : b.x, a.y > b.y ? a.y : b.y, a.z > b.z ? a.z : b.z};
+}
+
+template <class S, class V>
+IsectResult BoundingBox<S, V>::isect(const Plane<S, V, Vec4> &plane) const {
+  if (this->isEmpty()) {
+    return kIsectOutside;
+  }
+  // The corners furthest along and against the normal decide; a zero
+  // component of the normal takes min as the positive corner.
+  const V pos{plane.x > 0 ? max.x : min.x, plane.y > 0 ? max.y : min.y,
+              plane.z > 0 ? max.z : min.z};
+  if (plane.signedDistance(pos) < 0) {
+    return kIsectOutside;
+  }
+  const V neg{plane.x > 0 ? min.x : max.x, plane.y > 0 ? min.y : max.y,
+              plane.z > 0 ? min.z : max.z};
+  if (plane.signedDistance(neg) >= 0) {
+    return kIsectInside;
+  }
+  return kIsectPartial;
+}
+
+template <class S, class V> void BoundingBox<S, V>::intersectBoxSimple(const BoundingBox &other) {
+  min = {min.x < other.min.x ? other.min.x : min.x, min.y < other.min.y ? other.min.y : min.y,
+         min.z < other.min.z ? other.min.z : min.z};
+  max = {other.max.x < max.x ? other.max.x : max.x, other.max.y < max.y ? other.max.y : max.y,
+         other.max.z < max.z ? other.max.z : max.z};
+}
+
+template <class S, class V>
+void BoundingBox<S, V>::intersectDatelineBox(BoundingBox &out, const BoundingBox &dl,
+                                             const BoundingBox &other) {
+  // out may alias an input: work on copies.
+  const BoundingBox line(dl.min, dl.max);
+  const BoundingBox box(other.min, other.max);
+  if (box.max.x == S(1) && box.min.x == S(-1)) {
+    // other spans the whole turn: dl keeps its x range.
+    BoundingBox r(line.min, line.max);
+    r.intersectBoxSimple(box);
+    r.min.x = line.min.x;
+    r.max.x = line.max.x;
+    out.min = r.min;
+    out.max = r.max;
+    return;
+  }
+  BoundingBox direct(line.min, line.max);
+  direct.intersectBoxSimple(box);
+  BoundingBox shifted(line.min, line.max);
+  if (line.min.x < S(-1)) {
+    shifted.min.x += S(2);
+    shifted.max.x += S(2);
+  } else if (line.max.x > S(1)) {
+    shifted.min.x -= S(2);
+    shifted.max.x -= S(2);
+  }
+  shifted.intersectBoxSimple(box);
+  const BoundingBox *result = &direct;
+  if (direct.isEmpty()) {
+    result = &shifted;
+  } else if (!shifted.isEmpty()) {
+    // other meets dl on both sides of the date line.
+    result = (box.max.x - box.min.x) > (line.max.x - line.min.x) ? &line : &box;
+  }
+  out.min = result->min;
+  out.max = result->max;
+}
+
+extern template class ORRERY_MATH_API Plane<double, Vec3d, Vec4d>;
+extern template class ORRERY_MATH_API IBoundingVolume<double, Vec3d>;
+extern template class ORRERY_MATH_API BoundingBox<double, Vec3d>;
+extern template ORRERY_MATH_API bool RayBoxIntersect<double, Vec3d, BoundingBox<double, Vec3d>>(
+    const Vec3d &, const Vec3d &, const BoundingBox<double, Vec3d> &, double, double &);
+extern template ORRERY_MATH_API bool RayBoxIntersect<float, Vec3f, BoundingBox<float, Vec3f>>(
+    const Vec3f &, const Vec3f &, const BoundingBox<float, Vec3f> &, float, float &);
+
+// A convex volume bounded by up to ten planes, of which the first count are
+// in use.
+class ORRERY_MATH_API Polytope {
+public:
+  ORRERY_ALLOCATE_WITH_DONEW
+
+  Plane<double, Vec3d, Vec4d> planes[10];
+  std::int32_t count = 0;
+
+  Polytope() = default;
+  virtual ~Polytope();
+};
+
+// The view frustum: planes left, top, right, bottom, near, far, each with
+// its normal pointing into the frustum, plus the eye and the unit directions
+// of the four side edges (from near to far), counter-clockwise on screen
+// from the bottom left: normalised-device corners (-1, -1), (1, -1), (1, 1),
+// (-1, 1).
+class ORRERY_MATH_API Frustum : public Polytope {
+public:
+  Vec3d eye;
+  Vec3d edges[4];
+
+  Frustum() = default;
+  ~Frustum() override;
+
+  // Rebuilds the frustum from a view matrix (world to view space) and a
+  // projection matrix (view to clip space, the normalised-device cube being
+  // [-1, 1]^3 with z = -1 near). eye is the translation of the inverted view
+  // matrix, written even when that matrix is singular. Returns false, with
+  // no planes in use, when view * projection is singular, a cube corner
+  // maps to infinity (w = 0) or a face collapses to a line.
+  bool build(const Mat4d &view, const Mat4d &projection);
+  // True when p is on the inner side of every plane in use (zero counts as
+  // inside), and always while no planes are in use. False for NaN points.
+  bool isPtInside(const Vec3d &p) const;
+  // True when p is outside the near or the far plane; the side planes are
+  // not consulted. False while no planes are in use; true for NaN points.
+  bool isZCulled(const Vec3d &p) const;
+};
+
+} // namespace orrery

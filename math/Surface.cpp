@@ -1,1 +1,805 @@
 #include "math/Surface.h"
+
+#include "math/FastMath.h"
+#include "math/Units.h"
+
+#include <cmath>
+
+namespace orrery {
+
+namespace {
+
+constexpr double kSurfHalfPi = 1.5707963267948966;
+constexpr double kSurfPi = 3.141592653589793;
+// Half the largest finite double: the bounds of an empty rectangle, far
+// enough from the limit that max - min stays finite.
+constexpr double kSurfHuge = 8.988465674311579e+307;
+// Relative coordinates a point may exceed +-1 by and still be on the
+// photograph.
+constexpr double kSurfEdgeSlack = 1.000001;
+
+// (1 - t) * a + t * b.
+Vec2d surfLerp(const Vec2d &a, const Vec2d &b, double t) { return a * (1 - t) + b * t; }
+Vec3d surfLerp(const Vec3d &a, const Vec3d &b, double t) { return a * (1 - t) + b * t; }
+
+// The distance behind the centre, along -viewDir, from which a half field of
+// view whose tangent is tanHalfFov just reaches the nearer of two edges at the
+// angles a0 and a1 on a circle of radius r.
+double surfEdgeViewingDistance(double r, double a0, double a1, double tanHalfFov) {
+  double a = std::fmin(std::fabs(a0), std::fabs(a1));
+  if (a > kSurfHalfPi) {
+    a = kSurfHalfPi;
+  }
+  return r * (std::sin(a) / tanHalfFov - std::cos(a));
+}
+
+// The view direction of a wrapping surface: requested made horizontal when it
+// meets the photograph from the viewpoint, else viewDir.
+void surfHorizontalViewDirection(const FovDelimitedSurface &s, const Vec3d &requested,
+                                 Vec3d &result) {
+  result = requested - s.upAxis * dot(requested, s.upAxis);
+  Vec3d scratch;
+  if (length(result) < kAlmostEqualTolerance || !s.intersectRay(s.origin, result, scratch, false)) {
+    result = s.viewDir;
+  }
+}
+
+// Clamps x into [-1, 1]; NaN stays NaN.
+double surfClampUnit(double x) {
+  if (x > 1) {
+    return 1;
+  }
+  if (x < -1) {
+    return -1;
+  }
+  return x;
+}
+
+// The alias of the periodic coordinate c (itself or one period away) that
+// keeps the interval [lo, hi] shortest once c is added; a tie goes to the
+// alias.
+double surfPeriodicAlias(double c, double lo, double hi) {
+  if (!(std::fabs(c) <= 1.0000000000000002)) {
+    return c;
+  }
+  const double alt = c > 0 ? c - 2 : c + 2;
+  const double spanDirect = std::fmax(hi, c) - std::fmin(lo, c);
+  const double spanAlt = std::fmax(hi, alt) - std::fmin(lo, alt);
+  return spanAlt > spanDirect ? c : alt;
+}
+
+bool surfIsEmpty(const Rect<double, Vec2d> &r) {
+  return !(r.min.x <= r.max.x && r.min.y <= r.max.y);
+}
+bool surfHasArea(const Rect<double, Vec2d> &r) { return r.min.x < r.max.x && r.min.y < r.max.y; }
+
+// Casts one ray at the surface and extends allRect, and hitRect when the ray
+// meets the photograph or always is set, with the relative coordinates of
+// where it lands (clamped onto the photograph on a miss).
+void extendCullBox(const FovDelimitedSurface *surface, bool always, const Vec3d &rayOrigin,
+                   const Vec3d &rayDir, CullRect &hitRect, CullRect &allRect) {
+  Vec3d point = rayOrigin;
+  const bool hit = surface->intersectRay(rayOrigin, rayDir, point, true);
+  double u = 0;
+  double v = 0;
+  if (!surface->getRelativeCoords(point, u, v)) {
+    return;
+  }
+  if (hit || always) {
+    hitRect.extend({u, v});
+  }
+  allRect.extend({u, v});
+}
+
+} // namespace
+
+template struct Rect<double, Vec2d>;
+
+// ---------------------------------------------------------------------------
+// CullRect
+
+void CullRect::extend(const Vec2d &p) {
+  // Lowest lower bound a periodic coordinate keeps before the interval is
+  // shifted up by one period.
+  static constexpr double kMinThreshold = -1.000001;
+
+  Vec2d q = p;
+  if (!surfIsEmpty(*this)) {
+    if (wrapX) {
+      q.x = surfPeriodicAlias(q.x, min.x, max.x);
+    }
+    if (wrapY) {
+      q.y = surfPeriodicAlias(q.y, min.y, max.y);
+    }
+  }
+  if (q.x < min.x) {
+    min.x = q.x;
+  }
+  if (q.x > max.x) {
+    max.x = q.x;
+  }
+  if (q.y < min.y) {
+    min.y = q.y;
+  }
+  if (q.y > max.y) {
+    max.y = q.y;
+  }
+  if (wrapX && min.x < kMinThreshold) {
+    min.x += 2;
+    max.x += 2;
+  }
+  if (wrapY && min.y < kMinThreshold) {
+    min.y += 2;
+    max.y += 2;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// ISurface and FovDelimitedSurface
+
+ISurface::~ISurface() = default;
+
+FovDelimitedSurface::FovDelimitedSurface(const Mat4d &placement, double distance, double topAngle,
+                                         double bottomAngle, double leftAngle, double rightAngle)
+    : placement(placement), origin(), viewDir(), upAxis(), rightAxis(), distance(distance),
+      valid(true), topAngle(topAngle), bottomAngle(bottomAngle), leftAngle(leftAngle),
+      rightAngle(rightAngle) {
+  buildVectors();
+}
+
+FovDelimitedSurface::~FovDelimitedSurface() = default;
+
+bool FovDelimitedSurface::IsNear(double a, double b) {
+  // 0.1 metre in planet radii, fixed by the radius in force at the first call.
+  static const double kDistanceThreshold = 0.1 * Units::sInvPlanetRadius;
+  return std::fabs(a - b) < kDistanceThreshold;
+}
+
+void FovDelimitedSurface::buildVectors() {
+  const double *m = placement.m;
+  rightAxis = {m[0], m[1], m[2]};
+  upAxis = {m[4], m[5], m[6]};
+  viewDir = {-m[8], -m[9], -m[10]};
+  divideByLength(rightAxis);
+  divideByLength(upAxis);
+  divideByLength(viewDir);
+  origin = {m[12], m[13], m[14]};
+}
+
+bool FovDelimitedSurface::isPtOnFiniteSurface(const Vec3d &point) const {
+  double u = 0;
+  double v = 0;
+  if (!isPtOnSurface(point) || !getRelativeCoords(point, u, v)) {
+    return false;
+  }
+  return std::fabs(u) < kSurfEdgeSlack && std::fabs(v) < kSurfEdgeSlack;
+}
+
+bool FovDelimitedSurface::doSnapPoint(Vec3d &point) const {
+  double u = 0;
+  double v = 0;
+  if (!isPtOnSurface(point) || !getRelativeCoords(point, u, v)) {
+    return false;
+  }
+  point = getPointFromCoords(surfClampUnit(u), surfClampUnit(v), nullptr);
+  return true;
+}
+
+Vec2d FovDelimitedSurface::wrapCoords(const Vec2d &coords) const {
+  bool wrapU = false;
+  bool wrapV = false;
+  getWrapping(wrapU, wrapV);
+  Vec2d c = coords;
+  if (wrapV) {
+    if (c.y > 1) {
+      c.y -= 2;
+    } else if (c.y < -1) {
+      c.y += 2;
+    }
+  }
+  if (wrapU) {
+    if (c.x > 1) {
+      c.x -= 2;
+    } else if (c.x < -1) {
+      c.x += 2;
+    }
+  }
+  return c;
+}
+
+double FovDelimitedSurface::getViewingDistance(double hFov, double vFov, double fovScale) const {
+  if (hFov <= 0 || hFov >= kSurfPi || vFov <= 0 || vFov >= kSurfPi || fovScale <= 0) {
+    return distance;
+  }
+  const double r = getViewingDistanceImpl(hFov, vFov, fovScale);
+  return r < 0 ? 0.0 : r;
+}
+
+void FovDelimitedSurface::getViewDirection(const Vec3d &requested, Vec3d &result) const {
+  if (!valid) {
+    result = requested;
+    return;
+  }
+  bool wrapU = false;
+  bool wrapV = false;
+  getWrapping(wrapU, wrapV);
+  if (wrapU || wrapV) {
+    getViewDirectionImpl(requested, result);
+    return;
+  }
+  result = viewDir;
+  divideByLength(result);
+}
+
+bool FovDelimitedSurface::isViewCloseToSurface(const Mat4d &view, const Mat4d &projection,
+                                               double threshold) const {
+  // The photograph's outline, counter-clockwise from the bottom-left corner.
+  static const Vec2d corners[4] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  if (!valid) {
+    return false;
+  }
+  double minX = kSurfHuge;
+  double minY = kSurfHuge;
+  double maxX = -kSurfHuge;
+  double maxY = -kSurfHuge;
+  for (int k = 0; k < 4; ++k) {
+    for (int i = 0; i < 10; ++i) {
+      const Vec2d c = surfLerp(corners[k], corners[(k + 1) % 4], i / 9.0);
+      Vec3d p = getPointFromCoords(c.x, c.y, nullptr);
+      p *= view;
+      p.project(projection);
+      if (p.z >= -1 && p.z <= 1) {
+        minX = std::fmin(minX, p.x);
+        maxX = std::fmax(maxX, p.x);
+        minY = std::fmin(minY, p.y);
+        maxY = std::fmax(maxY, p.y);
+      }
+    }
+  }
+  if (minX < maxX && minY < maxY) {
+    return 0.5 * std::fmax(maxX - minX, maxY - minY) > threshold;
+  }
+  return false;
+}
+
+void FovDelimitedSurface::cullToFrustum(const Frustum &frustum, Rect<double, Vec2d> &rect) const {
+  // The photograph's outline, counter-clockwise from the bottom-left corner.
+  static const Vec2d corners[4] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  if (!valid) {
+    return;
+  }
+  bool wrapU = false;
+  bool wrapV = false;
+  getWrapping(wrapU, wrapV);
+  CullRect inRect;
+  inRect.min = {kSurfHuge, kSurfHuge};
+  inRect.max = {-kSurfHuge, -kSurfHuge};
+  inRect.wrapX = wrapU;
+  inRect.wrapY = wrapV;
+  CullRect allRect = inRect;
+  bool anyInside = false;
+
+  // The photograph's outline inside the frustum: 16 samples, each corner once.
+  for (int k = 0; k < 4; ++k) {
+    for (int i = 0; i < 4; ++i) {
+      const Vec2d c = surfLerp(corners[k], corners[(k + 1) % 4], 0.25 * i);
+      if (frustum.isPtInside(getPointFromCoords(c.x, c.y, nullptr))) {
+        inRect.extend(c);
+        anyInside = true;
+      }
+    }
+  }
+  // The frustum's border on the photograph: 16 rays from the eye.
+  for (int k = 0; k < 4; ++k) {
+    for (int i = 0; i < 4; ++i) {
+      const Vec3d d = surfLerp(frustum.edges[k], frustum.edges[(k + 1) % 4], 0.25 * i);
+      extendCullBox(this, anyInside, frustum.eye, d, inRect, allRect);
+    }
+  }
+
+  Rect<double, Vec2d> r = inRect;
+  if (surfHasArea(inRect)) {
+    if (!surfIsEmpty(allRect)) {
+      r.min = {std::fmin(inRect.min.x, allRect.min.x), std::fmin(inRect.min.y, allRect.min.y)};
+      r.max = {std::fmax(inRect.max.x, allRect.max.x), std::fmax(inRect.max.y, allRect.max.y)};
+    }
+  } else if (surfHasArea(allRect)) {
+    // The samples found no area, but the middle of the view may still meet
+    // the photograph (a view well inside a large photograph).
+    Vec3d scratch;
+    if (intersectRay(frustum.eye, (frustum.edges[1] + frustum.edges[3]) * 0.5, scratch, false)) {
+      r = allRect;
+    }
+  }
+  // More than half a period of a periodic coordinate: take all of it.
+  if (wrapU && r.max.x - r.min.x > 1) {
+    r.min.x = -1;
+    r.max.x = 1;
+  }
+  if (wrapV && r.max.y - r.min.y > 1) {
+    r.min.y = -1;
+    r.max.y = 1;
+  }
+  rect.min = r.min;
+  rect.max = r.max;
+}
+
+// ---------------------------------------------------------------------------
+// Rectangle
+
+Rectangle::Rectangle(const Mat4d &placement, double distance, double topAngle, double bottomAngle,
+                     double leftAngle, double rightAngle)
+    : FovDelimitedSurface(placement, distance, topAngle, bottomAngle, leftAngle, rightAngle) {
+  normal = -viewDir;
+  buildGeometry();
+}
+
+Rectangle::~Rectangle() = default;
+
+void Rectangle::buildGeometry() {
+  if (std::fabs(rightAngle) >= kSurfHalfPi || std::fabs(leftAngle) >= kSurfHalfPi ||
+      std::fabs(topAngle) >= kSurfHalfPi || std::fabs(bottomAngle) >= kSurfHalfPi ||
+      leftAngle >= rightAngle || bottomAngle >= topAngle) {
+    valid = false;
+    return;
+  }
+  const double d = distance;
+  const double xL = d * std::tan(leftAngle);
+  const double xR = d * std::tan(rightAngle);
+  const double yB = d * std::tan(bottomAngle);
+  const double yT = d * std::tan(topAngle);
+  const Vec3d local[4] = {{xL, yB, -d}, {xR, yB, -d}, {xR, yT, -d}, {xL, yT, -d}};
+  for (int i = 0; i < 4; ++i) {
+    // With the full placement, scale included.
+    cornerPoints[i].mul(local[i], 1.0, placement);
+  }
+  edgeU = cornerPoints[1] - cornerPoints[0];
+  lengthU = divideByLength(edgeU);
+  edgeV = cornerPoints[3] - cornerPoints[0];
+  lengthV = divideByLength(edgeV);
+}
+
+Vec3d Rectangle::getNormal(const Vec3d &) const { return normal; }
+
+bool Rectangle::isPtOnSurface(const Vec3d &point) const {
+  return valid && IsNear(dot(origin - point, normal), distance);
+}
+
+bool Rectangle::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                             bool clamp) const {
+  if (!valid) {
+    return false;
+  }
+  // Copies, so that hit may alias either input.
+  const Vec3d ro = rayOrigin;
+  const Vec3d rd = rayDir;
+  const double denom = dot(rd, normal);
+  hit = ro;
+  if (!IsNear(denom, 0)) { // not parallel to the plane
+    const double lambda = (-distance - dot(ro - origin, normal)) / denom;
+    if (lambda >= 0) {
+      hit = ro + rd * lambda;
+      if (isPtOnFiniteSurface(hit)) {
+        return true;
+      }
+    }
+  }
+  if (clamp) {
+    projectToSurface(hit);
+  }
+  return false;
+}
+
+bool Rectangle::getRelativeCoords(const Vec3d &point, double &u, double &v) const {
+  if (!valid) {
+    return false;
+  }
+  const Vec3d w = point - cornerPoints[0];
+  const double s = dot(w, edgeU) / lengthU;
+  const double t = dot(w, edgeV) / lengthV;
+  u = 2 * s - 1;
+  v = 2 * t - 1;
+  return true;
+}
+
+Vec3d Rectangle::getPointFromCoords(double u, double v, bool *ok) const {
+  if (ok != nullptr) {
+    *ok = valid;
+  }
+  if (!valid) {
+    return Vec3d::zero;
+  }
+  const double s = (u + 1) * 0.5;
+  const double t = (v + 1) * 0.5;
+  return cornerPoints[0] + edgeU * (s * lengthU) + edgeV * (t * lengthV);
+}
+
+double Rectangle::getWidthHeightRatio() const {
+  return (std::tan(rightAngle) - std::tan(leftAngle)) /
+         (std::tan(topAngle) - std::tan(bottomAngle));
+}
+
+void Rectangle::getWrapping(bool &wrapU, bool &wrapV) const {
+  wrapU = false;
+  wrapV = false;
+}
+
+double Rectangle::getViewingDistanceImpl(double hFov, double vFov, double fovScale) const {
+  if (!valid) {
+    return 0.0;
+  }
+  const double width = distance * (std::tan(rightAngle) - std::tan(leftAngle));
+  const double dH = width / (2 * std::tan(0.5 * fovScale * hFov));
+  const double height = distance * (std::tan(topAngle) - std::tan(bottomAngle));
+  const double dV = height / (2 * std::tan(0.5 * fovScale * vFov));
+  return dH > dV ? dH : dV;
+}
+
+void Rectangle::getViewDirectionImpl(const Vec3d &, Vec3d &result) const { result = viewDir; }
+
+void Rectangle::projectToSurface(Vec3d &point) const {
+  if (!valid) {
+    return;
+  }
+  const double s = dot(cornerPoints[0] - point, normal);
+  point = point + normal * s;
+  doSnapPoint(point);
+}
+
+// ---------------------------------------------------------------------------
+// Cylinder
+
+Cylinder::Cylinder(const Mat4d &placement, double distance, double topAngle, double bottomAngle,
+                   double leftAngle, double rightAngle)
+    : FovDelimitedSurface(placement, distance, topAngle, bottomAngle, leftAngle, rightAngle) {
+  checkValid();
+  if (valid) {
+    bottomHeight = std::tan(bottomAngle) * distance;
+    height = std::tan(topAngle) * distance - bottomHeight;
+  }
+}
+
+Cylinder::~Cylinder() = default;
+
+void Cylinder::checkValid() {
+  // The tangent of a vertical angle must stay finite; a full turn is allowed.
+  if (std::fabs(topAngle) >= kSurfHalfPi || std::fabs(bottomAngle) >= kSurfHalfPi ||
+      std::fabs(leftAngle) > kSurfPi || std::fabs(rightAngle) > kSurfPi ||
+      bottomAngle >= topAngle || leftAngle >= rightAngle || distance <= 0) {
+    valid = false;
+  }
+}
+
+Vec3d Cylinder::getNormal(const Vec3d &point) const {
+  const Vec3d w = origin - point;
+  Vec3d n = w - upAxis * dot(w, upAxis);
+  divideByLength(n);
+  return n;
+}
+
+bool Cylinder::isPtOnSurface(const Vec3d &point) const {
+  const Vec3d w = point - origin;
+  const double a = dot(w, upAxis);
+  return IsNear(dot(w, w) - a * a, distance * distance);
+}
+
+bool Cylinder::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                            bool clamp) const {
+  const Vec3d rc = rayOrigin - origin;
+  Vec3d dn = rayDir;
+  divideByLength(dn);
+  Vec3d n = cross(dn, upAxis);
+  const double ln = divideByLength(n);
+  if (IsNear(ln, 0)) {
+    // Parallel to the axis: the line never meets the side of the cylinder.
+    if (clamp) {
+      hit = rayOrigin;
+      projectToSurface(hit);
+    }
+    return false;
+  }
+  // Distance between the ray's line and the axis.
+  const double dist = std::fabs(dot(rc, n));
+  if (dist > distance && !clamp) {
+    return false;
+  }
+  Vec3d o = cross(rc, upAxis);
+  const double t = -dot(o, n) / ln;
+  o = cross(n, upAxis);
+  divideByLength(o);
+  if (dist <= distance) {
+    const double s = std::fabs(FastMath::sqrt(distance * distance - dist * dist) / dot(dn, o));
+    hit = rayOrigin + dn * (t + s);
+    const bool res = isPtOnFiniteSurface(hit);
+    if (!res && clamp) {
+      projectToSurface(hit);
+    }
+    return res;
+  }
+  if (clamp) { // a NaN distance reaches here too; without clamp it is a miss
+    hit = rayOrigin + dn * t;
+    projectToSurface(hit);
+  }
+  return false;
+}
+
+bool Cylinder::getRelativeCoords(const Vec3d &point, double &u, double &v) const {
+  if (!valid) {
+    return false;
+  }
+  const Vec3d n = getNormal(point);
+  double theta = FastMath::acos(-dot(n, viewDir));
+  // Straight ahead and straight behind count as left: behind is -pi.
+  if (dot(origin - point, rightAxis) >= 0) {
+    theta = -theta;
+  }
+  const double s = (theta - leftAngle) / (rightAngle - leftAngle);
+  const double h = dot(point - origin, upAxis);
+  const double t = (h - bottomHeight) / height;
+  u = 2 * s - 1;
+  v = 2 * t - 1;
+  return true;
+}
+
+Vec3d Cylinder::getPointFromCoords(double u, double v, bool *ok) const {
+  if (ok != nullptr) {
+    *ok = valid;
+  }
+  if (!valid) {
+    return Vec3d::zero;
+  }
+  const double s = (u + 1) * 0.5;
+  const double t = (v + 1) * 0.5;
+  const double theta = leftAngle + (rightAngle - leftAngle) * s;
+  const double h = height * t + bottomHeight;
+  return origin + viewDir * (distance * std::cos(theta)) +
+         rightAxis * (distance * std::sin(theta)) + upAxis * h;
+}
+
+double Cylinder::getWidthHeightRatio() const {
+  return (rightAngle - leftAngle) / (std::tan(topAngle) - std::tan(bottomAngle));
+}
+
+void Cylinder::getWrapping(bool &wrapU, bool &wrapV) const {
+  wrapU = rightAngle - leftAngle > kSurfPi;
+  wrapV = false;
+}
+
+double Cylinder::getViewingDistanceImpl(double hFov, double vFov, double fovScale) const {
+  const double dH =
+      surfEdgeViewingDistance(distance, leftAngle, rightAngle, std::tan(hFov * fovScale * 0.5));
+  const double dV = distance * (std::tan(topAngle) - std::tan(bottomAngle)) /
+                    (2 * std::tan(0.5 * fovScale * vFov));
+  return dH > dV ? dH : dV;
+}
+
+void Cylinder::getViewDirectionImpl(const Vec3d &requested, Vec3d &result) const {
+  surfHorizontalViewDirection(*this, requested, result);
+}
+
+void Cylinder::projectToSurface(Vec3d &point) const {
+  const Vec3d w = point - origin;
+  const double a = dot(w, upAxis);
+  Vec3d r = w - upAxis * a;
+  if (IsNear(length(r), 0)) {
+    r = viewDir; // on the axis: move along the viewing direction
+  }
+  divideByLength(r);
+  point = origin + upAxis * a + r * distance;
+  doSnapPoint(point);
+}
+
+// ---------------------------------------------------------------------------
+// Sphere
+
+Sphere::Sphere(const Mat4d &placement, double distance, double topAngle, double bottomAngle,
+               double leftAngle, double rightAngle)
+    : FovDelimitedSurface(placement, distance, topAngle, bottomAngle, leftAngle, rightAngle) {}
+
+Sphere::~Sphere() = default;
+
+void Sphere::checkValid() {
+  // The photograph may reach a pole and may span a full turn.
+  if (std::fabs(topAngle) > kSurfHalfPi || std::fabs(bottomAngle) > kSurfHalfPi ||
+      std::fabs(leftAngle) > kSurfPi || std::fabs(rightAngle) > kSurfPi ||
+      bottomAngle >= topAngle || leftAngle >= rightAngle || distance <= 0) {
+    valid = false;
+  }
+}
+
+bool Sphere::IsectSphereParam(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center,
+                              double radius, double &t0, double &t1) {
+  const double len = FastMath::sqrt(dot(rayDir, rayDir));
+  if (len == 0) {
+    return false;
+  }
+  const Vec3d m = rayOrigin - center;
+  const double b = dot(m, rayDir) / len;
+  const double disc = b * b - (dot(m, m) - radius * radius);
+  if (disc < 0) {
+    return false;
+  }
+  const double q = FastMath::sqrt(disc);
+  t0 = (-b - q) / len;
+  t1 = (q - b) / len;
+  return true;
+}
+
+bool Sphere::IsectRaySphere(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center,
+                            double radius, RayT which, Vec3d &point) {
+  double t0 = 0;
+  double t1 = 0;
+  if (!IsectSphereParam(rayOrigin, rayDir, center, radius, t0, t1)) {
+    return false;
+  }
+  double t = t0;
+  if (which == kExit) {
+    t = t1;
+  } else if (which == kFirstAhead) {
+    if (t0 >= 0) {
+      t = t0;
+    } else if (t1 >= 0) {
+      t = t1;
+    } else {
+      return false;
+    }
+  }
+  point = rayOrigin + rayDir * t;
+  return true;
+}
+
+bool Sphere::ClampIsectRayUnitSphere(const Vec3d &rayOrigin, const Vec3d &rayDir, RayT which,
+                                     Vec3d &point) {
+  const Vec3d &p = rayOrigin;
+  const double b = dot(p, rayDir);
+  const double pp = dot(p, p);
+  if (!(pp > 1 && b > 0)) {
+    const double dd = dot(rayDir, rayDir);
+    const double tq = -b / dd;
+    const Vec3d q = p + rayDir * tq; // the point of the line nearest the centre
+    const double q2 = dot(q, q);
+    if (q2 <= 1) {
+      const double h = FastMath::sqrt((1 - q2) / dd);
+      const bool ahead = which == kExit || (which == kFirstAhead && pp < 1);
+      point = q + rayDir * (ahead ? h : -h);
+      return true;
+    }
+  }
+  // The line misses, or the ray moves away from outside: the rim seen from p
+  // (the circle where the cone of tangents from p touches the sphere), at the
+  // point nearest to where the ray points.
+  const double k = 1 / pp;
+  Vec3d w = rayDir - p * (b * k);
+  if (dot(w, w) == 0) {
+    // rayDir is along p: any direction across p picks a rim point; take the
+    // axis of p's smallest component.
+    const double ax = std::fabs(p.x);
+    const double ay = std::fabs(p.y);
+    const double az = std::fabs(p.z);
+    Vec3d axis;
+    if (ay < ax) {
+      axis = az < ay ? Vec3d{0, 0, 1} : Vec3d{0, 1, 0};
+    } else {
+      axis = az >= ax ? Vec3d{1, 0, 0} : Vec3d{0, 0, 1};
+    }
+    w = axis - p * (dot(axis, p) * k);
+  }
+  point = p * k + w * FastMath::sqrt((1 - k) / dot(w, w));
+  return false;
+}
+
+bool Sphere::ClampIsectRaySphere(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center,
+                                 double radius, RayT which, Vec3d &point) {
+  const Vec3d p = (rayOrigin - center) * (1 / radius);
+  const bool r = ClampIsectRayUnitSphere(p, rayDir, which, point);
+  point = point * radius + center;
+  return r;
+}
+
+Vec3d Sphere::getNormal(const Vec3d &point) const {
+  Vec3d n = origin - point;
+  const double len = divideByLength(n);
+  return IsNear(len, 0) ? Vec3d::zero : n;
+}
+
+bool Sphere::isPtOnSurface(const Vec3d &point) const {
+  const Vec3d d = point - origin;
+  return IsNear(dot(d, d), distance * distance);
+}
+
+bool Sphere::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                          bool clamp) const {
+  double t0 = 0;
+  double t1 = 0;
+  if (IsectSphereParam(rayOrigin, rayDir, origin, distance, t0, t1) && (t0 >= 0 || t1 >= 0)) {
+    // The exit point: from inside the sphere the only intersection ahead.
+    const double t = t1 > t0 ? t1 : t0;
+    hit = rayOrigin + rayDir * t;
+    const bool res = isPtOnFiniteSurface(hit);
+    if (!res && clamp) {
+      projectToSurface(hit);
+    }
+    return res;
+  }
+  if (!clamp) {
+    return false;
+  }
+  ClampIsectRaySphere(rayOrigin, rayDir, origin, distance, kEntry, hit);
+  doSnapPoint(hit);
+  return false;
+}
+
+bool Sphere::getRelativeCoords(const Vec3d &point, double &u, double &v) const {
+  if (!valid) {
+    return false;
+  }
+  Vec3d d = point - origin;
+  divideByLength(d);
+  const double e = dot(d, upAxis);
+  const double phi = FastMath::asin(e);
+  Vec3d h = d - upAxis * e;
+  divideByLength(h);
+  double theta = FastMath::acos(dot(h, viewDir));
+  // Straight behind is +pi; a point on the up axis (h = 0) has theta = pi/2.
+  if (dot(h, rightAxis) < 0) {
+    theta = -theta;
+  }
+  const double s = (theta - leftAngle) / (rightAngle - leftAngle);
+  const double t = (phi - bottomAngle) / (topAngle - bottomAngle);
+  u = 2 * s - 1;
+  v = 2 * t - 1;
+  return true;
+}
+
+Vec3d Sphere::getPointFromCoords(double u, double v, bool *ok) const {
+  if (ok != nullptr) {
+    *ok = valid;
+  }
+  if (!valid) {
+    return Vec3d::zero;
+  }
+  const double s = (u + 1) * 0.5;
+  const double t = (v + 1) * 0.5;
+  const double theta = leftAngle + (rightAngle - leftAngle) * s;
+  const double phi = bottomAngle + (topAngle - bottomAngle) * t;
+  const double cosPhi = std::cos(phi);
+  const Vec3d dir = viewDir * (cosPhi * std::cos(theta)) + rightAxis * (cosPhi * std::sin(theta)) +
+                    upAxis * std::sin(phi);
+  return origin + dir * distance;
+}
+
+double Sphere::getWidthHeightRatio() const {
+  return (rightAngle - leftAngle) / (topAngle - bottomAngle);
+}
+
+void Sphere::getWrapping(bool &wrapU, bool &wrapV) const {
+  wrapU = rightAngle - leftAngle > kSurfPi;
+  wrapV = false;
+}
+
+double Sphere::getViewingDistanceImpl(double hFov, double vFov, double fovScale) const {
+  const double dH =
+      surfEdgeViewingDistance(distance, leftAngle, rightAngle, std::tan(hFov * fovScale * 0.5));
+  const double dV =
+      surfEdgeViewingDistance(distance, topAngle, bottomAngle, std::tan(0.5 * fovScale * vFov));
+  return dH > dV ? dH : dV;
+}
+
+void Sphere::getViewDirectionImpl(const Vec3d &requested, Vec3d &result) const {
+  surfHorizontalViewDirection(*this, requested, result);
+}
+
+void Sphere::projectToSurface(Vec3d &point) const {
+  Vec3d d = point - origin;
+  const double len = divideByLength(d);
+  if (IsNear(len, 0)) {
+    // At the centre every direction is as near: take the middle of the
+    // photograph.
+    point = getPointFromCoords(0, 0, nullptr);
+    return;
+  }
+  point = origin + d * distance;
+  doSnapPoint(point);
+}
+
+} // namespace orrery

@@ -1,3 +1,145 @@
 #pragma once
 
+// Cameras in the globe's Cartesian frame (centre at the origin, +Y towards
+// the north pole). Angles are radians.
+//
+// ICartesianCam is the abstract camera: a position and an orientation with a
+// right-handed set of unit axes (right, up, towards). Its turn-to operations,
+// set() and getWorldOrientation() are written once on the pure operations.
+// QuatCartesianCam holds the orientation as a unit quaternion: in camera
+// coordinates right is +X, up is +Y and the camera looks along -Z, so the
+// identity rotation looks along world -Z with +Y up.
+//
+// Cameras are counted (Referent): hold them through RefPtr; clone() returns a
+// new camera already held once by the returned handle.
+
 #include "math/Export.h"
+#include "math/Quaternion.h"
+#include "math/Referent.h"
+#include "math/Vector.h"
+
+namespace orrery {
+
+class ORRERY_MATH_API ICartesianCam : public Referent {
+public:
+  ~ICartesianCam() override;
+
+  // A new, independent copy, or a null handle when memory runs out.
+  virtual RefPtr<ICartesianCam> clone() const = 0;
+  virtual void setPosition(const Vec3d &position) = 0;
+  // Adds d to the position.
+  virtual void translate(const Vec3d &d) = 0;
+  // Move the position by s along the towards, right or up axis.
+  virtual void moveTowardsVec(double s) = 0;
+  virtual void moveRightVec(double s) = 0;
+  virtual void moveUpVec(double s) = 0;
+  // Right-handed turns about the camera's right, up and towards axes:
+  // pitch(a > 0) raises the nose, yaw(a > 0) turns left, roll(a > 0) tips
+  // the up vector towards the right vector.
+  virtual void pitch(double angle) = 0;
+  virtual void yaw(double angle) = 0;
+  virtual void roll(double angle) = 0;
+  // Rotates the camera by q in the world frame.
+  virtual void rotate(const Quatd &q) = 0;
+  virtual void setRotation(const Quatd &q) = 0;
+  virtual void setRotation(const Vec3d &a, const Vec3d &b) = 0;
+
+  // Turns the camera to face target by a yaw and then a pitch (the roll is
+  // left as the turns leave it). Does nothing when target is within 1e-8 of
+  // the position.
+  virtual void lookAt(const Vec3d &target);
+  // Turn about the right, up or towards axis so that the towards, towards or
+  // up vector points along the projection of dir onto the plane of the turn.
+  // dir need not be normalised; one whose projection is shorter than 1e-8
+  // (along the axis, or null) changes nothing.
+  virtual void pitchTo(const Vec3d &dir);
+  virtual void yawTo(const Vec3d &dir);
+  virtual void rollTo(const Vec3d &dir);
+
+  virtual Quatd getRotation() const = 0;
+  // The view matrix: world points (row vectors) to camera space.
+  virtual Mat4d getMatrix() const = 0;
+  virtual Vec3d getPosition() const = 0;
+  virtual Vec3d getUpVec() const = 0;
+  virtual Vec3d getTowardsVec() const = 0;
+  virtual Vec3d getRightVec() const = 0;
+  // Sets the camera from a view matrix.
+  virtual bool derive(const Mat4d &view) = 0;
+
+  // Copies other's position, then its rotation.
+  virtual void set(const ICartesianCam &other);
+  // (heading, tilt, roll) over the globe below the camera, without changing
+  // the camera. Heading is the compass direction of the view (0 north, pi/2
+  // east), pi/2 above the north pole and 0 above the south pole; tilt is 0
+  // looking straight down, pi/2 at the horizon and pi straight up; roll is
+  // the angle the up vector is rolled away from the vertical plane through
+  // the view (roll(a) on a level camera reports -a). A camera within 1e-7 of
+  // the centre, or one that cannot be copied for lack of memory, gives
+  // (0, 0, 0).
+  virtual Vec3d getWorldOrientation();
+
+  // Pitches so that the up vector points along the projection of dir onto
+  // the plane perpendicular to the right axis.
+  void pitchUpVecTo(const Vec3d &dir);
+};
+
+class ORRERY_MATH_API QuatCartesianCam : public ICartesianCam {
+public:
+  // World position; (0, 0, 0) by default.
+  Vec3d position{0.0, 0.0, 0.0};
+  // Orientation: camera coordinates to world directions. Every mutator leaves
+  // it normalised (a zero quaternion stays zero); the copy constructor copies
+  // it as it is.
+  Quatd rotation;
+
+  QuatCartesianCam();
+  // Takes other's position and normalised rotation.
+  explicit QuatCartesianCam(const ICartesianCam &other);
+  // An exact copy of position and rotation, with a count of 0.
+  QuatCartesianCam(const QuatCartesianCam &other);
+  // set(other): the rotation is normalised; the count is kept.
+  QuatCartesianCam &operator=(const QuatCartesianCam &other);
+  ~QuatCartesianCam() override;
+
+  RefPtr<ICartesianCam> clone() const override;
+  void setPosition(const Vec3d &p) override;
+  void translate(const Vec3d &d) override;
+  void moveTowardsVec(double s) override;
+  void moveRightVec(double s) override;
+  void moveUpVec(double s) override;
+  void pitch(double angle) override;
+  void yaw(double angle) override;
+  void roll(double angle) override;
+  void rotate(const Quatd &q) override;
+  void setRotation(const Quatd &q) override;
+  // Looks along a; the rotation turns (0, 0, -1) onto a and then twists about
+  // a by the angle between (0, 0, 1) so turned and b, so only the angle of b
+  // with a matters.
+  void setRotation(const Vec3d &a, const Vec3d &b) override;
+  Quatd getRotation() const override;
+  // Storage order: (right.x, up.x, back.x, 0, right.y, up.y, back.y, 0,
+  // right.z, up.z, back.z, 0, -right.p, -up.p, -back.p, 1) with back the
+  // opposite of towards and p the position; visible points get negative z.
+  Mat4d getMatrix() const override;
+  Vec3d getPosition() const override;
+  Vec3d getUpVec() const override;
+  Vec3d getTowardsVec() const override;
+  Vec3d getRightVec() const override;
+  // Inverts view by full-pivot Gauss-Jordan elimination and reads the
+  // rotation and position from the inverse. Always returns true; for a
+  // singular view the partly inverted matrix is read as it is, so the result
+  // is unspecified (but free of undefined behaviour).
+  bool derive(const Mat4d &view) override;
+
+  // Rotates the camera by angle, right-handed, about axis in world
+  // coordinates. A zero axis only renormalises.
+  virtual void rotate(Vec3d axis, double angle);
+
+  // Rotates the camera by q in its own frame: rotation = conj(q) * rotation.
+  void cameraSpaceRotate(const Quatd &q);
+  // Rotates the camera by angle, right-handed, about axis in camera
+  // coordinates (x right, y up, z back). A zero axis only renormalises.
+  void cameraSpaceRotate(Vec3d axis, double angle);
+};
+
+} // namespace orrery

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev
   libgtest-dev libbenchmark-dev
   libeigen3-dev libglm-dev libgeographiclib-dev liberfa-dev
+  libcli11-dev geographiclib-tools
 )
 
 missing=()

@@ -213,7 +213,8 @@ void buildScene(const CullOptions &o, Scene &s) {
   const Mat4d projection = perspective(s.fov * kDegToRad, s.aspect, metresToWorld(s.nearPlane),
                                        metresToWorld(s.farPlane));
   if (!s.frustum.build(s.camera.getMatrix(), projection)) {
-    throw UsageError("--near/--far: the camera's view and projection cannot be inverted");
+    throw UsageError("--fov, --aspect, --near, --far: the camera's view and projection make no "
+                     "usable frustum (the matrices cannot be inverted at these magnitudes)");
   }
 
   s.visible.min = Vec2d{kEmptyBound, kEmptyBound};

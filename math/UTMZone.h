@@ -6,18 +6,21 @@
 // projection is the classic power series in the longitude offset with the
 // squared eccentricity rounded to 0.00669438: within 3 degrees of the central
 // meridian it agrees with an exact transverse Mercator to about 1 mm (worst
-// near latitude 70), drifting to about 1 cm at 6 degrees (the measured bounds
-// are in the tests). A forward and inverse round trip returns the position to
-// about 1e-8 degrees within 3 degrees of the central meridian and 1e-6 degrees
-// across a natural 6 degree zone.
+// near latitude 70), drifting to about 1 cm at 6 degrees on the equator. A
+// forward and inverse round trip returns the position to about 1e-8 degrees
+// within 3 degrees of the central meridian (every natural zone) and to about
+// 1.2e-6 degrees in the widened Norway and Svalbard zones, which reach 6
+// degrees from their meridians.
 //
 // Bands: 8 degrees each from 'C' (-80) to 'W' (64 to 72, letters I and O
 // unused), lower edge inclusive; the top band 'X' spans 72 to 84 and is closed
-// at both ends, so latitude 84 itself is a UTM position here. Systems that
-// give the poles to the polar stereographic grid treat UTM as the half-open
-// [-80, 84) and put latitude 84 in the polar grid; only that one parallel
-// differs. Outside [-80, 84] the letter is 'Z', though a zone number is still
-// given and the conversions still run.
+// at both ends, so latitude 84 itself is a UTM position here, in the zone of
+// its longitude (the Svalbard zones stop below 84). GeographicLib's UTMUPS,
+// which the tests use as reference, takes UTM as the half-open [-80, 84) and
+// hands latitude 84 to the polar stereographic grid, so its standard zone there
+// is 0; on [-80, 84) the zone numbers agree everywhere. Outside [-80, 84] the
+// letter is 'Z', though a zone number is still given and the conversions still
+// run (where a polar grid would be used instead).
 //
 // Zone numbers come from the longitude wrapped into [-180, 180), with the
 // southern Norway zone 32 (56 to 64 N, 3 to 12 E) and the Svalbard zones 31,

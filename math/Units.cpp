@@ -11,6 +11,8 @@ namespace {
 
 constexpr double kUnitsDefaultRadius = 6371000.0; // metres, the mean Earth radius
 constexpr double kUnitsDegToRad = 0.017453292519943295;
+// One degree of arc along the surface of the default planet.
+constexpr double kUnitsDefaultDegree = kUnitsDefaultRadius * kUnitsDegToRad;
 
 double unitsConvert(const double *table, double value, int from, int to) {
   // The reciprocal of the target factor times the value already in metres.
@@ -23,31 +25,31 @@ template <class T> constexpr T kUnitsPi = T(3.141592653589793);
 
 // Normalised spherical to Cartesian. Angles and radius are formed in T; the
 // products are formed in double.
-template <class T> void unitsToCartesian(T lon, T lat, T alt, double &x, double &y, double &z) {
+template <class T> Vec3d unitsToCartesian(T lon, T lat, T alt) {
   const double rd = double(T(1) + alt);
   const T theta = (T(0.5) + lon) * kUnitsPi<T>;
   const T phi = kUnitsPi<T> * lat;
   const double rCosPhi = rd * double(std::cos(phi));
-  x = double(std::cos(theta)) * rCosPhi;
-  y = rd * double(std::sin(phi));
-  z = -double(std::sin(theta)) * rCosPhi;
+  return {double(std::cos(theta)) * rCosPhi, rd * double(std::sin(phi)),
+          -double(std::sin(theta)) * rCosPhi};
 }
 
 // Cartesian to normalised spherical. The squared sums and their square roots
 // are formed in T; atan2 and everything after it in double.
-template <class T> void unitsToSpherical(T cx, T cy, T cz, double &lon, double &lat, double &alt) {
+template <class T> Vec3d unitsToSpherical(T cx, T cy, T cz) {
   constexpr double pi = double(kUnitsPi<T>);
-  alt = double(FastMath::sqrt(cx * cx + cy * cy + cz * cz)) - 1.0;
+  const double alt = double(FastMath::sqrt(cx * cx + cy * cy + cz * cz)) - 1.0;
   const double horizontal = double(FastMath::sqrt(cz * cz + cx * cx));
   // Degrees first, then the half turn: the division order is part of the result.
-  lat = ((std::atan2(double(cy), horizontal) * 180.0) / pi) / 180.0;
-  lon = ((std::atan2(double(cz), double(cx)) * 180.0) / (-pi) - 90.0) / 180.0;
+  const double lat = ((std::atan2(double(cy), horizontal) * 180.0) / pi) / 180.0;
+  double lon = ((std::atan2(double(cz), double(cx)) * 180.0) / (-pi) - 90.0) / 180.0;
   // atan2 spans [-1.5, 0.5] here, so only the lower wrap acts on finite input.
   if (lon < -1.0) {
     lon += 2.0;
   } else if (lon > 1.0) {
     lon -= 2.0;
   }
+  return {lon, lat, alt};
 }
 
 // Whole degrees (truncated towards zero) and the magnitude whose fraction gives
@@ -76,18 +78,18 @@ UnitsDegreeSplit unitsSplitDegrees(double degrees) {
 constinit double Units::sPlanetRadius = kUnitsDefaultRadius;
 constinit double Units::sInvPlanetRadius = 1.0 / kUnitsDefaultRadius;
 constinit double Units::distanceToMeters[12] = {
-    0.001,                               // kMillimeters
-    0.01,                                // kCentimeters
-    1.0,                                 // kMeters
-    1000.0,                              // kKilometers
-    0.0254,                              // kInches
-    0.3048,                              // kFeet
-    0.9144,                              // kYards
-    1609.344,                            // kMiles
-    kUnitsDefaultRadius,                 // kPlanetRadii
-    1852.0,                              // kNauticalMiles
-    1.7018,                              // kCustomLength
-    kUnitsDefaultRadius *kUnitsDegToRad, // kDegrees: one degree of arc on the surface
+    0.001,               // kMillimeters
+    0.01,                // kCentimeters
+    1.0,                 // kMeters
+    1000.0,              // kKilometers
+    0.0254,              // kInches
+    0.3048,              // kFeet
+    0.9144,              // kYards
+    1609.344,            // kMiles
+    kUnitsDefaultRadius, // kPlanetRadii
+    1852.0,              // kNauticalMiles
+    1.7018,              // kCustomLength
+    kUnitsDefaultDegree, // kDegrees
 };
 // Taken as tabulated, not derived from the length factors.
 constinit double Units::areaToMeters[12] = {
@@ -176,10 +178,11 @@ double azimuthToPoint(double lat1, double lon1, double lat2, double lon2) {
                         std::sin(lat1) * std::cos(lat2) * std::cos(dLon));
 }
 
+// The conversions read all of their input before set() writes, so the
+// argument may be this vector.
 void Vec3d::toCartesian(const Vec3d &sph) {
-  double cx, cy, cz;
-  unitsToCartesian(sph.x, sph.y, sph.z, cx, cy, cz);
-  set(cx, cy, cz);
+  const Vec3d c = unitsToCartesian(sph.x, sph.y, sph.z);
+  set(c.x, c.y, c.z);
 }
 
 Vec3d Vec3d::getCartesian() const {
@@ -189,9 +192,8 @@ Vec3d Vec3d::getCartesian() const {
 }
 
 void Vec3d::toSpherical(const Vec3d &cart) {
-  double lon, lat, alt;
-  unitsToSpherical(cart.x, cart.y, cart.z, lon, lat, alt);
-  set(lon, lat, alt);
+  const Vec3d s = unitsToSpherical(cart.x, cart.y, cart.z);
+  set(s.x, s.y, s.z);
 }
 
 Vec3d Vec3d::getSpherical() const {
@@ -201,15 +203,13 @@ Vec3d Vec3d::getSpherical() const {
 }
 
 void Vec3f::toCartesian() {
-  double cx, cy, cz;
-  unitsToCartesian(x, y, z, cx, cy, cz);
-  setDouble(cx, cy, cz);
+  const Vec3d c = unitsToCartesian(x, y, z);
+  setDouble(c.x, c.y, c.z);
 }
 
 void Vec3f::toSpherical() {
-  double lon, lat, alt;
-  unitsToSpherical(x, y, z, lon, lat, alt);
-  setDouble(lon, lat, alt);
+  const Vec3d s = unitsToSpherical(x, y, z);
+  setDouble(s.x, s.y, s.z);
 }
 
 } // namespace orrery

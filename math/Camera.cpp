@@ -67,17 +67,22 @@ Mat4d camOrientation(const Quatd &rotation) {
   return m;
 }
 
-// Mat4d::mul(T, rv) for T the identity with t in elements 12, 13, 14 and rv
-// a rotation (column 3 and row 3 those of the identity), bit for bit: the
-// products with T's zeros only add signed zeros (or the NaN already there),
-// which the final + 0.0 reproduces, and column 3 keeps the four products.
+// Mat4d::mul(T, rv) bit for bit, for T the identity with t in elements 12,
+// 13, 14 and rv a rotation from Mat4d::fromQuaternion (finite or all NaN,
+// column 3 and row 3 those of the identity). The products with T's zeros only
+// add signed zeros (or the NaN already there), which + 0.0 reproduces;
+// element 15 keeps its products, so a non-finite position gives NaN there.
 Mat4d camTranslateThenRotate(const Vec3d &t, const Mat4d &rv) {
   const double *r = rv.m;
-  const auto row3 = [&](int c) { return t.x * r[c] + t.y * r[4 + c] + t.z * r[8 + c] + 0.0; };
   Mat4d view;
-  view.set(r[0] + 0.0, r[1] + 0.0, r[2] + 0.0, 0.0, r[4] + 0.0, r[5] + 0.0, r[6] + 0.0, 0.0,
-           r[8] + 0.0, r[9] + 0.0, r[10] + 0.0, 0.0, row3(0), row3(1), row3(2),
-           t.x * 0.0 + t.y * 0.0 + t.z * 0.0 + 1.0);
+  for (int c = 0; c < 3; ++c) {
+    view.m[c] = r[c] + 0.0;
+    view.m[4 + c] = r[4 + c] + 0.0;
+    view.m[8 + c] = r[8 + c] + 0.0;
+    view.m[12 + c] = t.x * r[c] + t.y * r[4 + c] + t.z * r[8 + c] + 0.0;
+    view.m[c * 4 + 3] = 0.0;
+  }
+  view.m[15] = t.x * 0.0 + t.y * 0.0 + t.z * 0.0 + 1.0;
   return view;
 }
 

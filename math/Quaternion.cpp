@@ -60,10 +60,24 @@ void Mat4d::fromQuaternion(const Quatd &q) {
   const double xzMinusYw = x * z - y * w;
   const double yzMinusXw = y * z - x * w;
   const double yzPlusXw = y * z + x * w;
-  set((y * y + z * z) * -2.0 + 1.0, xyMinusZw + xyMinusZw, xzPlusYw + xzPlusYw, 0.0,
-      xyPlusZw + xyPlusZw, (x * x + z * z) * -2.0 + 1.0, yzMinusXw + yzMinusXw, 0.0,
-      xzMinusYw + xzMinusYw, yzPlusXw + yzPlusXw, (x * x + y * y) * -2.0 + 1.0, 0.0, 0.0, 0.0, 0.0,
-      1.0);
+  // Stored element by element: staging all sixteen for Mat4d::set costs
+  // store-forwarding stalls on this hot path.
+  m[0] = (y * y + z * z) * -2.0 + 1.0;
+  m[1] = xyMinusZw + xyMinusZw;
+  m[2] = xzPlusYw + xzPlusYw;
+  m[3] = 0.0;
+  m[4] = xyPlusZw + xyPlusZw;
+  m[5] = (x * x + z * z) * -2.0 + 1.0;
+  m[6] = yzMinusXw + yzMinusXw;
+  m[7] = 0.0;
+  m[8] = xzMinusYw + xzMinusYw;
+  m[9] = yzPlusXw + yzPlusXw;
+  m[10] = (x * x + y * y) * -2.0 + 1.0;
+  m[11] = 0.0;
+  m[12] = 0.0;
+  m[13] = 0.0;
+  m[14] = 0.0;
+  m[15] = 1.0;
 }
 
 void Quatd::fromMatrix(const Mat4d &mat) {

@@ -9,47 +9,6 @@ namespace orrery {
 
 BoundingVolume::~BoundingVolume() = default;
 
-template <class S, class V, class B>
-bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t) {
-  if (box.isect(o) == kIsectInside) {
-    t = S(0);
-    return true;
-  }
-  if (box.min.x > box.max.x || box.min.y > box.max.y || box.min.z > box.max.z) {
-    return false; // empty: inverted bounds would pass every slab
-  }
-  S tNear = std::numeric_limits<S>::min();
-  S tFar = std::numeric_limits<S>::max();
-  const S V::*const axes[3] = {&V::x, &V::y, &V::z};
-  for (const S V::*k : axes) {
-    const S dk = d.*k;
-    const S lo = box.min.*k;
-    const S hi = box.max.*k;
-    // Components below this are parallel to the slab; the float test widens
-    // to double so that both precisions share the threshold.
-    if (static_cast<double>(FastMath::fabs(dk)) >= 0.0001) {
-      S t1 = (lo - o.*k) / dk;
-      S t2 = (hi - o.*k) / dk;
-      if (t1 > t2) {
-        std::swap(t1, t2);
-      }
-      // Written so that a NaN slab distance propagates and the ray misses.
-      tNear = tNear > t1 ? tNear : t1;
-      tFar = tFar < t2 ? tFar : t2;
-      if (tNear > tFar || tFar < S(0)) {
-        return false;
-      }
-    } else if (o.*k < lo || o.*k > hi) {
-      return false;
-    }
-  }
-  if (!(tNear > S(0) && maxDist > tNear)) {
-    return false;
-  }
-  t = tNear;
-  return true;
-}
-
 template class Plane<double, Vec3d, Vec4d>;
 template class IBoundingVolume<double, Vec3d>;
 template class BoundingBox<double, Vec3d>;
@@ -84,18 +43,30 @@ IsectResult frustumClassifyPoint(const Polytope &poly, const Vec3d &p, unsigned 
   BoundingBox<double, Vec3d> box;
   box.add(p);
   const int count = std::min(poly.count, 10);
-  bool partial = false;
-  for (int i = 0; i < count; ++i) {
-    if ((mask & (1u << i)) == 0) {
-      continue;
+  auto walk = [&](auto planeTest) {
+    bool partial = false;
+    for (int i = 0; i < count; ++i) {
+      if ((mask & (1u << i)) == 0) {
+        continue;
+      }
+      const IsectResult r = planeTest(poly.planes[i]);
+      if (r == kIsectOutside) {
+        return kIsectOutside;
+      }
+      partial = partial || r == kIsectPartial;
     }
-    const IsectResult r = box.isect(poly.planes[i]);
-    if (r == kIsectOutside) {
-      return kIsectOutside;
-    }
-    partial = partial || r == kIsectPartial;
+    return partial ? kIsectPartial : kIsectInside;
+  };
+  if (box.min == box.max) {
+    // The usual case: both corners the plane test picks are p itself, so
+    // the test comes down to the sign of one distance (NaN: partial). Only
+    // coordinates beyond the empty-box bounds make a box that is not a point.
+    return walk([&](const Plane<double, Vec3d, Vec4d> &plane) {
+      const double dist = plane.signedDistance(box.min);
+      return dist < 0 ? kIsectOutside : (dist >= 0 ? kIsectInside : kIsectPartial);
+    });
   }
-  return partial ? kIsectPartial : kIsectInside;
+  return walk([&](const Plane<double, Vec3d, Vec4d> &plane) { return box.isect(plane); });
 }
 
 constexpr unsigned kFrustumAllPlanes = 0x3F;

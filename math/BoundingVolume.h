@@ -20,12 +20,14 @@
 
 #include "common/Memory.h"
 #include "math/Export.h"
-#include "math/FastMath.h"
 #include "math/Vector.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
+#include <utility>
 
 namespace orrery {
 
@@ -140,7 +142,7 @@ bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t);
 
 // Point classification in the order of the box's fields.
 
-template <class S, class V> IsectResult BoundingBox<S, V>::isect(const V &p) const {
+template <class S, class V> inline IsectResult BoundingBox<S, V>::isect(const V &p) const {
   if (this->isEmpty()) {
     return kIsectOutside;
   }
@@ -151,7 +153,7 @@ template <class S, class V> IsectResult BoundingBox<S, V>::isect(const V &p) con
   return kIsectOutside;
 }
 
-template <class S, class V> IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {
+template <class S, class V> inline IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {
   if (this->isEmpty()) {
     return kIsectOutside;
   }
@@ -161,7 +163,8 @@ template <class S, class V> IsectResult BoundingBox<S, V>::isectLatLon(const V &
   return kIsectOutside;
 }
 
-template <class S, class V> IsectResult BoundingBox<S, V>::isect(const V &a, const V &b) const {
+template <class S, class V>
+inline IsectResult BoundingBox<S, V>::isect(const V &a, const V &b) const {
   if (this->isEmpty()) {
     return kIsectOutside;
   }
@@ -174,7 +177,8 @@ template <class S, class V> IsectResult BoundingBox<S, V>::isect(const V &a, con
   return RayBoxIntersect<S, V, BoundingBox>(a, dir, *this, len, t) ? kIsectPartial : kIsectOutside;
 }
 
-template <class S, class V> IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
+template <class S, class V>
+inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
   BoundingBox r(min, max);
   if (crossesDateline() && !r.isEmpty()) {
     intersectDatelineBox(r, r, other);
@@ -186,17 +190,17 @@ template <class S, class V> IsectResult BoundingBox<S, V>::isect(const BoundingB
   return r.isEmpty() ? kIsectOutside : kIsectInside;
 }
 
-template <class S, class V> bool BoundingBox<S, V>::isEmpty() const {
+template <class S, class V> inline bool BoundingBox<S, V>::isEmpty() const {
   return min.x > max.x || min.y > max.y || min.z > max.z;
 }
 
-template <class S, class V> BoundingBox<S, V> &BoundingBox<S, V>::makeEmpty() {
+template <class S, class V> inline BoundingBox<S, V> &BoundingBox<S, V>::makeEmpty() {
   min = {kEmptyBound, kEmptyBound, kEmptyBound};
   max = -min;
   return *this;
 }
 
-template <class S, class V> V BoundingBox<S, V>::getCenter() const {
+template <class S, class V> inline V BoundingBox<S, V>::getCenter() const {
   return {(min.x + max.x) * S(0.5), (min.y + max.y) * S(0.5), (min.z + max.z) * S(0.5)};
 }
 
@@ -204,20 +208,20 @@ template <class S, class V> IBoundingVolume<S, V> *BoundingBox<S, V>::clone() co
   return new BoundingBox(min, max);
 }
 
-template <class S, class V> void BoundingBox<S, V>::add(const V &p) {
+template <class S, class V> inline void BoundingBox<S, V>::add(const V &p) {
   // Written so that a NaN coordinate of p wins: the box then has NaN bounds,
   // is not empty, and every plane test on it answers partial.
   min = {min.x < p.x ? min.x : p.x, min.y < p.y ? min.y : p.y, min.z < p.z ? min.z : p.z};
   max = {max.x > p.x ? max.x : p.x, max.y > p.y ? max.y : p.y, max.z > p.z ? max.z : p.z};
 }
 
-template <class S, class V> void BoundingBox<S, V>::build(const V &a, const V &b) {
+template <class S, class V> inline void BoundingBox<S, V>::build(const V &a, const V &b) {
   min = {a.x < b.x ? a.x : b.x, a.y < b.y ? a.y : b.y, a.z < b.z ? a.z : b.z};
   max = {a.x > b.x ? a.x : b.x, a.y > b.y ? a.y : b.y, a.z > b.z ? a.z : b.z};
 }
 
 template <class S, class V>
-IsectResult BoundingBox<S, V>::isect(const Plane<S, V, Vec4> &plane) const {
+inline IsectResult BoundingBox<S, V>::isect(const Plane<S, V, Vec4> &plane) const {
   if (this->isEmpty()) {
     return kIsectOutside;
   }
@@ -236,7 +240,8 @@ IsectResult BoundingBox<S, V>::isect(const Plane<S, V, Vec4> &plane) const {
   return kIsectPartial;
 }
 
-template <class S, class V> void BoundingBox<S, V>::intersectBoxSimple(const BoundingBox &other) {
+template <class S, class V>
+inline void BoundingBox<S, V>::intersectBoxSimple(const BoundingBox &other) {
   min = {min.x < other.min.x ? other.min.x : min.x, min.y < other.min.y ? other.min.y : min.y,
          min.z < other.min.z ? other.min.z : min.z};
   max = {other.max.x < max.x ? other.max.x : max.x, other.max.y < max.y ? other.max.y : max.y,
@@ -244,8 +249,8 @@ template <class S, class V> void BoundingBox<S, V>::intersectBoxSimple(const Bou
 }
 
 template <class S, class V>
-void BoundingBox<S, V>::intersectDatelineBox(BoundingBox &out, const BoundingBox &dl,
-                                             const BoundingBox &other) {
+inline void BoundingBox<S, V>::intersectDatelineBox(BoundingBox &out, const BoundingBox &dl,
+                                                    const BoundingBox &other) {
   // out may alias an input: work on copies.
   const BoundingBox line(dl.min, dl.max);
   const BoundingBox box(other.min, other.max);
@@ -279,6 +284,47 @@ void BoundingBox<S, V>::intersectDatelineBox(BoundingBox &out, const BoundingBox
   }
   out.min = result->min;
   out.max = result->max;
+}
+
+template <class S, class V, class B>
+inline bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t) {
+  if (box.isect(o) == kIsectInside) {
+    t = S(0);
+    return true;
+  }
+  if (box.min.x > box.max.x || box.min.y > box.max.y || box.min.z > box.max.z) {
+    return false; // empty: inverted bounds would pass every slab
+  }
+  S tNear = std::numeric_limits<S>::min();
+  S tFar = std::numeric_limits<S>::max();
+  // Narrows [tNear, tFar] to one slab; false when the ray misses it.
+  auto slab = [&](S ok, S dk, S lo, S hi) {
+    // Components below this are parallel to the slab; the float test widens
+    // to double so that both precisions share the threshold. A NaN component
+    // takes the slab branch and misses there.
+    if (!(static_cast<double>(std::fabs(dk)) < 0.0001)) {
+      S t1 = (lo - ok) / dk;
+      S t2 = (hi - ok) / dk;
+      if (t1 > t2) {
+        std::swap(t1, t2);
+      } else if (!(t1 <= t2)) {
+        return false; // NaN from the ray or the box
+      }
+      tNear = std::max(tNear, t1);
+      tFar = std::min(tFar, t2);
+      return !(tNear > tFar || tFar < S(0));
+    }
+    return lo <= ok && ok <= hi; // false for a NaN origin
+  };
+  if (!slab(o.x, d.x, box.min.x, box.max.x) || !slab(o.y, d.y, box.min.y, box.max.y) ||
+      !slab(o.z, d.z, box.min.z, box.max.z)) {
+    return false;
+  }
+  if (!(tNear > S(0) && maxDist > tNear)) {
+    return false;
+  }
+  t = tNear;
+  return true;
 }
 
 extern template class ORRERY_MATH_API Plane<double, Vec3d, Vec4d>;

@@ -1,6 +1,6 @@
 #include "math/Intersect.h"
 
-#include "math/FastMath.h"
+#include <cmath>
 
 namespace orrery {
 
@@ -38,6 +38,21 @@ void isectTriDegenerate(float a, float b, float c, float d, float e, float &s, f
   }
 }
 
+// Minimises len2 u^2 + 2 lin u + f over u in [0, 1] along an edge through
+// V0 (len2 = |edge|^2, lin = edge . (V0 - p)): sets u, returns the value.
+float isectTriAlongEdge(float len2, float lin, float f, float &u) {
+  if (lin >= 0.0f) {
+    u = 0.0f;
+    return f;
+  }
+  if (-lin >= len2) {
+    u = 1.0f;
+    return len2 + 2.0f * lin + f;
+  }
+  u = -lin / len2;
+  return lin * u + f;
+}
+
 } // namespace
 
 float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1, const Vec3f &v2,
@@ -53,47 +68,49 @@ float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1, const V
   const float d = dot(e0, diff);
   const float e = dot(e1, diff);
   const float f = dot(diff, diff);
-  const float det = FastMath::fabs(a * c - b * b);
+  const float det = std::fabs(a * c - b * b);
   float s = b * e - c * d;
   float t = b * d - a * e;
   float sq = f;
 
+  // Along the edge V1-V2, where s + t = 1: u is s for regions 1 and 2 and t
+  // for region 6, w the other; atOne is the value at u = 1.
+  const float denom = a - 2.0f * b + c;
+  const float atS1 = a + 2.0f * d + f; // at V1
+  const float atT1 = c + 2.0f * e + f; // at V2
+  auto alongOpposite = [&](float numer, float &u, float &w, float atOne) {
+    if (numer >= denom) {
+      u = 1.0f;
+      w = 0.0f;
+      return atOne;
+    }
+    u = numer / denom;
+    w = 1.0f - u;
+    return isectTriQuadratic(a, b, c, d, e, f, s, t);
+  };
+  // Regions 2 and 6, beside a vertex: along the opposite edge when the slope
+  // towards it (toward - away) is positive, else along the edge u = 0
+  // (coefficients len2W and linW), reaching w = 1 when toward <= 0.
+  auto besideVertex = [&](float toward, float away, float &u, float &w, float len2W, float linW,
+                          float atUOne, float atWOne) {
+    if (toward > away) {
+      return alongOpposite(toward - away, u, w, atUOne);
+    }
+    u = 0.0f;
+    if (toward <= 0.0f) {
+      w = 1.0f;
+      return atWOne;
+    }
+    return isectTriAlongEdge(len2W, linW, f, w);
+  };
+
   if (s + t <= det) {
-    if (s < 0.0f) {
-      if (t < 0.0f && d < 0.0f) { // region 4, nearest on edge t = 0
-        t = 0.0f;
-        if (-d >= a) {
-          s = 1.0f;
-          sq = a + 2.0f * d + f;
-        } else {
-          s = -d / a;
-          sq = d * s + f;
-        }
-      } else { // region 3 (and region 4 towards edge s = 0)
-        s = 0.0f;
-        if (e >= 0.0f) {
-          t = 0.0f;
-          sq = f;
-        } else if (-e >= c) {
-          t = 1.0f;
-          sq = c + 2.0f * e + f;
-        } else {
-          t = -e / c;
-          sq = e * t + f;
-        }
-      }
-    } else if (t < 0.0f) { // region 5
+    if (t < 0.0f && (s >= 0.0f || d < 0.0f)) { // region 5, or 4 towards edge t = 0
       t = 0.0f;
-      if (d >= 0.0f) {
-        s = 0.0f;
-        sq = f;
-      } else if (-d >= a) {
-        s = 1.0f;
-        sq = a + 2.0f * d + f;
-      } else {
-        s = -d / a;
-        sq = d * s + f;
-      }
+      sq = isectTriAlongEdge(a, d, f, s);
+    } else if (s < 0.0f) { // region 3, or 4 towards edge s = 0
+      s = 0.0f;
+      sq = isectTriAlongEdge(c, e, f, t);
     } else { // region 0
       if (det == 0.0f) {
         isectTriDegenerate(a, b, c, d, e, s, t);
@@ -104,163 +121,28 @@ float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1, const V
       }
       sq = isectTriQuadratic(a, b, c, d, e, f, s, t);
     }
-  } else {
-    const float denom = a - 2.0f * b + c;
-    if (s < 0.0f) { // region 2
-      const float tmp0 = b + d;
-      const float tmp1 = c + e;
-      if (tmp1 > tmp0) {
-        const float numer = tmp1 - tmp0;
-        if (numer >= denom) {
-          s = 1.0f;
-          t = 0.0f;
-          sq = a + 2.0f * d + f;
-        } else {
-          s = numer / denom;
-          t = 1.0f - s;
-          sq = isectTriQuadratic(a, b, c, d, e, f, s, t);
-        }
-      } else {
-        s = 0.0f;
-        if (tmp1 <= 0.0f) {
-          t = 1.0f;
-          sq = c + 2.0f * e + f;
-        } else if (e >= 0.0f) {
-          t = 0.0f;
-          sq = f;
-        } else {
-          t = -e / c;
-          sq = e * t + f;
-        }
-      }
-    } else if (t < 0.0f) { // region 6
-      const float tmp0 = a + d;
-      const float tmp1 = b + e;
-      if (tmp0 > tmp1) {
-        const float numer = tmp0 - tmp1;
-        if (numer >= denom) {
-          t = 1.0f;
-          s = 0.0f;
-          sq = c + 2.0f * e + f;
-        } else {
-          t = numer / denom;
-          s = 1.0f - t;
-          sq = isectTriQuadratic(a, b, c, d, e, f, s, t);
-        }
-      } else {
-        t = 0.0f;
-        if (tmp0 <= 0.0f) {
-          s = 1.0f;
-          sq = a + 2.0f * d + f;
-        } else if (d >= 0.0f) {
-          s = 0.0f;
-          sq = f;
-        } else {
-          s = -d / a;
-          sq = d * s + f;
-        }
-      }
-    } else { // region 1
-      const float numer = c + e - b - d;
-      if (numer <= 0.0f) {
-        s = 0.0f;
-        t = 1.0f;
-        sq = c + 2.0f * e + f;
-      } else if (numer >= denom) {
-        s = 1.0f;
-        t = 0.0f;
-        sq = a + 2.0f * d + f;
-      } else {
-        s = numer / denom;
-        t = 1.0f - s;
-        sq = isectTriQuadratic(a, b, c, d, e, f, s, t);
-      }
+  } else if (s < 0.0f) { // region 2
+    sq = besideVertex(c + e, b + d, s, t, c, e, atS1, atT1);
+  } else if (t < 0.0f) { // region 6
+    sq = besideVertex(a + d, b + e, t, s, a, d, atT1, atS1);
+  } else { // region 1
+    const float numer = c + e - b - d;
+    if (numer <= 0.0f) {
+      s = 0.0f;
+      t = 1.0f;
+      sq = atT1;
+    } else {
+      sq = alongOpposite(numer, s, t, atS1);
     }
   }
 
   closest = v0 + e0 * s + e1 * t;
   normal = cross(e0 * s, e1 * t);
   divideByLength(normal); // zero on the edges through v0
-  return FastMath::fabs(sq);
+  return std::fabs(sq);
 }
 
 } // namespace geometry
-
-namespace {
-
-// The signed weights w0, w1, w2 of the three vertices must not have opposite
-// signs (a zero weight agrees with either), which accepts both windings;
-// w1 is computed only once w2 and w0 agree. On success the weights are
-// normalised by one reciprocal of their sum. A zero sum (every weight zero:
-// a zero-area triangle or, for a ray, one in the triangle's plane) and NaN
-// weights are rejected.
-template <class S, class Weight1>
-bool isectTriWeights(S w2, S w0, Weight1 weight1, S zero, S one, S (&b)[3]) {
-  if (w2 * w0 < zero) {
-    return false;
-  }
-  const S w1 = weight1();
-  const S r = w2 == zero ? w0 : w2;
-  if (r * w1 < zero) {
-    return false;
-  }
-  const S sum = w2 + w0 + w1;
-  if (!(sum < zero || sum > zero)) {
-    return false;
-  }
-  const S inv = one / sum;
-  b[0] = w0 * inv;
-  b[1] = w1 * inv;
-  b[2] = w2 * inv;
-  return true;
-}
-
-} // namespace
-
-template <class S, class V2, class V3>
-bool Pt2dTriIntersect(const V2 &p, const V3 &v0, const V3 &v1, const V3 &v2, S &z) {
-  static constexpr S zero = 0;
-  static constexpr S one = 1;
-  const V2 r0{v0.x - p.x, v0.y - p.y};
-  const V2 r1{v1.x - p.x, v1.y - p.y};
-  const V2 r2{v2.x - p.x, v2.y - p.y};
-  const S w2 = r0.x * r1.y - r0.y * r1.x;
-  const S w0 = r1.x * r2.y - r1.y * r2.x;
-  S b[3];
-  if (!isectTriWeights(
-          w2, w0, [&] { return r0.y * r2.x - r0.x * r2.y; }, zero, one, b)) {
-    return false;
-  }
-  z = b[0] * v0.z + b[1] * v1.z + b[2] * v2.z;
-  return true;
-}
-
-template <class S, class V>
-bool RayTriIntersect(const V &o, const V &d, const V &v0, const V &v1, const V &v2, V &hit, S &t,
-                     V *bary) {
-  static constexpr S zero = 0;
-  static constexpr S one = 1;
-  const V r0 = v0 - o;
-  const V r1 = v1 - o;
-  const V r2 = v2 - o;
-  const S w2 = dot(d, cross(r0, r1));
-  const S w0 = dot(d, cross(r1, r2));
-  S b[3];
-  if (!isectTriWeights(
-          w2, w0, [&] { return dot(d, cross(r2, r0)); }, zero, one, b)) {
-    return false;
-  }
-  if (bary != nullptr) {
-    *bary = {b[0], b[1], b[2]};
-  }
-  hit = v0 * b[0] + v1 * b[1] + v2 * b[2];
-  t = dot(hit - o, d);
-  if (!(t >= zero)) { // behind the origin, or NaN
-    return false;
-  }
-  t = t / dot(d, d);
-  return true;
-}
 
 template bool Pt2dTriIntersect<double, Vec2d, Vec3d>(const Vec2d &, const Vec3d &, const Vec3d &,
                                                      const Vec3d &, double &);

@@ -44,6 +44,24 @@ void surfHorizontalViewDirection(const FovDelimitedSurface &s, const Vec3d &requ
   }
 }
 
+// The fractions s = (u + 1) / 2 and t = (v + 1) / 2 across the photograph
+// for getPointFromCoords, which reports validity through ok; false when the
+// surface is invalid.
+bool surfFractions(bool valid, double u, double v, bool *ok, double &s, double &t) {
+  if (ok != nullptr) {
+    *ok = valid;
+  }
+  s = (u + 1) * 0.5;
+  t = (v + 1) * 0.5;
+  return valid;
+}
+
+// Relative coordinates from the fractions s and t.
+void surfRelative(double s, double t, double &u, double &v) {
+  u = 2 * s - 1;
+  v = 2 * t - 1;
+}
+
 // Clamps x into [-1, 1]; NaN stays NaN.
 double surfClampUnit(double x) {
   if (x > 1) {
@@ -395,22 +413,16 @@ bool Rectangle::getRelativeCoords(const Vec3d &point, double &u, double &v) cons
     return false;
   }
   const Vec3d w = point - cornerPoints[0];
-  const double s = dot(w, edgeU) / lengthU;
-  const double t = dot(w, edgeV) / lengthV;
-  u = 2 * s - 1;
-  v = 2 * t - 1;
+  surfRelative(dot(w, edgeU) / lengthU, dot(w, edgeV) / lengthV, u, v);
   return true;
 }
 
 Vec3d Rectangle::getPointFromCoords(double u, double v, bool *ok) const {
-  if (ok != nullptr) {
-    *ok = valid;
-  }
-  if (!valid) {
+  double s = 0;
+  double t = 0;
+  if (!surfFractions(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  const double s = (u + 1) * 0.5;
-  const double t = (v + 1) * 0.5;
   return cornerPoints[0] + edgeU * (s * lengthU) + edgeV * (t * lengthV);
 }
 
@@ -508,7 +520,8 @@ bool Cylinder::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &
   o = cross(n, upAxis);
   divideByLength(o);
   if (dist <= distance) {
-    const double s = std::fabs(FastMath::sqrt(distance * distance - dist * dist) / dot(dn, o));
+    // dist <= distance keeps the root's argument non-negative.
+    const double s = std::fabs(std::sqrt(distance * distance - dist * dist) / dot(dn, o));
     hit = rayOrigin + dn * (t + s);
     const bool res = isPtOnFiniteSurface(hit);
     if (!res && clamp) {
@@ -533,23 +546,17 @@ bool Cylinder::getRelativeCoords(const Vec3d &point, double &u, double &v) const
   if (dot(origin - point, rightAxis) >= 0) {
     theta = -theta;
   }
-  const double s = (theta - leftAngle) / (rightAngle - leftAngle);
   const double h = dot(point - origin, upAxis);
-  const double t = (h - bottomHeight) / height;
-  u = 2 * s - 1;
-  v = 2 * t - 1;
+  surfRelative((theta - leftAngle) / (rightAngle - leftAngle), (h - bottomHeight) / height, u, v);
   return true;
 }
 
 Vec3d Cylinder::getPointFromCoords(double u, double v, bool *ok) const {
-  if (ok != nullptr) {
-    *ok = valid;
-  }
-  if (!valid) {
+  double s = 0;
+  double t = 0;
+  if (!surfFractions(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  const double s = (u + 1) * 0.5;
-  const double t = (v + 1) * 0.5;
   const double theta = leftAngle + (rightAngle - leftAngle) * s;
   const double h = height * t + bottomHeight;
   return origin + viewDir * (distance * std::cos(theta)) +
@@ -609,7 +616,9 @@ void Sphere::checkValid() {
 
 bool Sphere::IsectSphereParam(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center,
                               double radius, double &t0, double &t1) {
-  const double len = FastMath::sqrt(dot(rayDir, rayDir));
+  // The roots below take non-negative arguments, where the guarded square
+  // root and the plain one agree bit for bit; the plain one inlines.
+  const double len = length(rayDir);
   if (len == 0) {
     return false;
   }
@@ -619,7 +628,7 @@ bool Sphere::IsectSphereParam(const Vec3d &rayOrigin, const Vec3d &rayDir, const
   if (disc < 0) {
     return false;
   }
-  const double q = FastMath::sqrt(disc);
+  const double q = std::sqrt(disc);
   t0 = (-b - q) / len;
   t1 = (q - b) / len;
   return true;
@@ -659,7 +668,7 @@ bool Sphere::ClampIsectRayUnitSphere(const Vec3d &rayOrigin, const Vec3d &rayDir
     const Vec3d q = p + rayDir * tq; // the point of the line nearest the centre
     const double q2 = dot(q, q);
     if (q2 <= 1) {
-      const double h = FastMath::sqrt((1 - q2) / dd);
+      const double h = std::sqrt((1 - q2) / dd); // q2 <= 1
       const bool ahead = which == kExit || (which == kFirstAhead && pp < 1);
       point = q + rayDir * (ahead ? h : -h);
       return true;
@@ -744,22 +753,17 @@ bool Sphere::getRelativeCoords(const Vec3d &point, double &u, double &v) const {
   if (dot(h, rightAxis) < 0) {
     theta = -theta;
   }
-  const double s = (theta - leftAngle) / (rightAngle - leftAngle);
-  const double t = (phi - bottomAngle) / (topAngle - bottomAngle);
-  u = 2 * s - 1;
-  v = 2 * t - 1;
+  surfRelative((theta - leftAngle) / (rightAngle - leftAngle),
+               (phi - bottomAngle) / (topAngle - bottomAngle), u, v);
   return true;
 }
 
 Vec3d Sphere::getPointFromCoords(double u, double v, bool *ok) const {
-  if (ok != nullptr) {
-    *ok = valid;
-  }
-  if (!valid) {
+  double s = 0;
+  double t = 0;
+  if (!surfFractions(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  const double s = (u + 1) * 0.5;
-  const double t = (v + 1) * 0.5;
   const double theta = leftAngle + (rightAngle - leftAngle) * s;
   const double phi = bottomAngle + (topAngle - bottomAngle) * t;
   const double cosPhi = std::cos(phi);

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 using namespace orrery;
 
@@ -49,6 +50,78 @@ Mat4d perspective(double fovY, double aspect, double n, double f) {
   Mat4d m = {};
   m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
   return m;
+}
+
+constexpr double kHuge = 8.988465674311579e+307; // bounds of the empty rectangle
+
+// A frustum for a camera at eye looking at target, with up the hint made
+// perpendicular to the line of sight (so the view has no roll about it).
+void lookAt(Frustum &f, const Vec3d &eye, const Vec3d &target, const Vec3d &upHint, double fovY,
+            double aspect) {
+  const Vec3d fwd = target - eye;
+  Mat4d view = {};
+  view.buildLookAt(eye, target, upHint - fwd * (dot(fwd, upHint) / dot(fwd, fwd)));
+  ASSERT_TRUE(f.build(view, perspective(fovY, aspect, 0.01, 100)));
+}
+
+// The direction at azimuth a and elevation e in a surface's frame.
+Vec3d dirAt(const FovDelimitedSurface &s, double a, double e) {
+  return s.viewDir * (std::cos(e) * std::cos(a)) + s.rightAxis * (std::cos(e) * std::sin(a)) +
+         s.upAxis * std::sin(e);
+}
+
+// Brute force: the bounds of the points of an n x n grid of the photograph
+// that the frustum contains. For a periodic u, the shortest interval around
+// the circle holding the visible columns, starting at or above -1.
+Rect<double, Vec2d> bruteVisible(const FovDelimitedSurface &s, const Frustum &f, int n) {
+  Rect<double, Vec2d> r = {{kHuge, kHuge}, {-kHuge, -kHuge}};
+  std::vector<double> cols;
+  for (int i = 0; i <= n; ++i) {
+    const double u = -1 + 2.0 * i / n;
+    bool any = false;
+    for (int j = 0; j <= n; ++j) {
+      const double v = -1 + 2.0 * j / n;
+      if (f.isPtInside(s.getPointFromCoords(u, v, nullptr))) {
+        any = true;
+        r.min.y = std::fmin(r.min.y, v);
+        r.max.y = std::fmax(r.max.y, v);
+      }
+    }
+    if (any) {
+      cols.push_back(u);
+    }
+  }
+  if (cols.empty()) {
+    return r;
+  }
+  bool wrapU = false;
+  bool wrapV = false;
+  s.getWrapping(wrapU, wrapV);
+  r.min.x = cols.front();
+  r.max.x = cols.back();
+  double gap = cols.front() + 2 - cols.back(); // the gap across the seam
+  for (size_t k = 0; wrapU && k + 1 < cols.size(); ++k) {
+    if (cols[k + 1] - cols[k] > gap) {
+      gap = cols[k + 1] - cols[k];
+      r.min.x = cols[k + 1];
+      r.max.x = cols[k] + 2;
+    }
+  }
+  return r;
+}
+
+// The culled rectangle holds the brute-force one up to `inside` and exceeds
+// it by at most `outside` on each side.
+void expectBounds(const Rect<double, Vec2d> &cull, const Rect<double, Vec2d> &brute, double inside,
+                  double outside) {
+  EXPECT_LE(cull.min.x, brute.min.x + inside);
+  EXPECT_GE(cull.min.x, brute.min.x - outside);
+  EXPECT_LE(cull.min.y, brute.min.y + inside);
+  EXPECT_GE(cull.min.y, brute.min.y - outside);
+  EXPECT_GE(cull.max.x, brute.max.x - inside);
+  EXPECT_LE(cull.max.x, brute.max.x + outside);
+  EXPECT_GE(cull.max.y, brute.max.y - inside);
+  EXPECT_LE(cull.max.y, brute.max.y + outside);
 }
 
 double clampUnit(double x) { return x > 1 ? 1 : (x < -1 ? -1 : x); }
@@ -164,6 +237,8 @@ TEST(FovDelimitedSurface, ViewingDistanceFramesTheNearerEdgesAndRejectsBadFields
   const double d = s.getViewingDistance(0.8, 0.6, 0.8);
   EXPECT_NEAR(std::atan2(2 * std::sin(0.4), 2 * std::cos(0.4) + d), 0.5 * 0.8 * 0.8, 1e-15);
   EXPECT_LT(std::atan2(2 * std::sin(0.2), 2 * std::cos(0.2) + d), 0.5 * 0.8 * 0.6);
+  const double dv = s.getViewingDistance(2.0, 0.3, 0.8); // now the vertical edge limits
+  EXPECT_NEAR(std::atan2(2 * std::sin(0.2), 2 * std::cos(0.2) + dv), 0.5 * 0.8 * 0.3, 1e-15);
 
   const Rectangle r(Mat4d::identity, 1, 0.2, -0.3, -0.5, 0.4);
   const double dr = r.getViewingDistance(1, 0.1, 1);
@@ -185,7 +260,7 @@ TEST(FovDelimitedSurface, ViewDirectionIsHorizontalOnlyForWrappingShapesThatMeet
   Rectangle(scaled, 1, 0.2, -0.2, -0.2, 0.2).getViewDirection({1, 1, 0}, dir);
   EXPECT_EQ(dir, (Vec3d{0, 0, -1}));
   const Cylinder pano(Mat4d::identity, 2, 0.5, -0.5, -3, 3.1);
-  pano.getViewDirection({0, 5, 1e-15}, dir); // straight up: no horizontal part
+  pano.getViewDirection({0, 5, -1e-15}, dir); // straight up: no horizontal part
   EXPECT_EQ(dir, (Vec3d{0, 0, -1}));
   pano.getViewDirection({3, 5, 4}, dir);
   EXPECT_EQ(dir, (Vec3d{3, 0, 4}));          // not normalized
@@ -210,6 +285,8 @@ TEST(FovDelimitedSurface, ViewIsCloseWhenTheOutlineSpansTheThresholdOfTheScreen)
   back.m[14] = 0;
   back.m[0] = -1;
   EXPECT_FALSE(r.isViewCloseToSurface(back, proj, 0));
+  EXPECT_FALSE(r.isViewCloseToSurface(Mat4d::identity, perspective(kHalfPi, 1, 2, 10), 0))
+      << "nearer than the near plane";
 }
 
 TEST(Rectangle, UnitExampleAndAsymmetricCentre) {
@@ -273,6 +350,7 @@ TEST(Rectangle, RaysAgreeWithPlaneIntersectionAndClampOntoThePhotograph) {
 
 TEST(Rectangle, UnusableAnglesInvalidateAtConstruction) {
   expectInvalidAnswers(Rectangle(Mat4d::identity, 1, kHalfPi, -0.1, -0.1, 0.1));
+  expectInvalidAnswers(Rectangle(Mat4d::identity, 1, 0.1, -0.1, -kHalfPi, 0.1));
   expectInvalidAnswers(Rectangle(Mat4d::identity, 1, 0.1, -0.1, 0.2, 0.2));
   const Rectangle r(Mat4d::identity, 1, 0.1, 0.2, -0.1, 0.1);
   expectInvalidAnswers(r);
@@ -477,6 +555,130 @@ TEST(Sphere, RaysFromInsideAndOutsideLandOnTheExitPointOrTheSnappedRim) {
   EXPECT_LT(dist(hit, s.getPointFromCoords(0, 1, nullptr)), 4 * kEps);
 }
 
+TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndShiftsBelowTheSeam) {
+  auto grown = [](double lo, double hi, double u, bool wrap) {
+    CullRect r = {{{lo, 0}, {hi, 0.5}}, wrap, false};
+    r.extend({u, 0.25});
+    return Vec2d{r.min.x, r.max.x};
+  };
+  EXPECT_EQ(grown(0.8, 0.9, -0.95, true), (Vec2d{0.8, 1.05}));
+  EXPECT_EQ(grown(-0.9, -0.8, 0.95, true), (Vec2d{0.95, 1.2}));
+  EXPECT_EQ(grown(0.5, 0.5, -0.5, true), (Vec2d{0.5, 1.5})); // a tie goes to the alias
+  EXPECT_EQ(grown(0.8, 0.9, -0.95, false), (Vec2d{-0.95, 0.9}));
+  CullRect empty = {{{kHuge, kHuge}, {-kHuge, -kHuge}}, true, true};
+  empty.extend({-0.95, 1});
+  EXPECT_EQ(empty.min, (Vec2d{-0.95, 1}));
+  EXPECT_EQ(empty.max, (Vec2d{-0.95, 1}));
+}
+
+// Seen from the viewpoint with no roll about the photograph's up axis, every
+// extreme of the view's border on the sphere sits at one of the 16 border
+// rays (side edges extreme at their ends, top and bottom arcs highest and
+// lowest in their middle), and every extreme of the photograph's outline at
+// one of its 16 samples. So a culled rectangle with area never misses a
+// visible grid point, and when the view lies within the photograph (every border ray
+// hits) it matches the brute force up to the grid step. Where border rays
+// miss, their clamped landing points may widen it, but not beyond the
+// photograph.
+TEST(CullToFrustum, TypicalSphereViewsHoldTheBruteForceRegion) {
+  std::mt19937_64 rng(23);
+  std::uniform_real_distribution<double> az(-1.6, 2.0);
+  std::uniform_real_distribution<double> el(-0.9, 1.0);
+  std::uniform_real_distribution<double> fov(0.2, 1.2);
+  const int n = 400;
+  const double step = 2.0 / n;
+  int seen = 0;
+  int within = 0;
+  for (int k = 0; k < 24; ++k) {
+    const Sphere s(randomPlacement(rng), 3, 0.7, -0.5, -1.0, 1.4);
+    Frustum f;
+    lookAt(f, s.origin, s.origin + dirAt(s, az(rng), el(rng)), s.upAxis, fov(rng), 1.5);
+    Rect<double, Vec2d> rect = {{7, 7}, {7, 7}};
+    s.cullToFrustum(f, rect);
+    const Rect<double, Vec2d> brute = bruteVisible(s, f, n);
+    if (brute.min.x > brute.max.x) {
+      EXPECT_EQ(rect.min, (Vec2d{kHuge, kHuge})) << k;
+      EXPECT_EQ(rect.max, (Vec2d{-kHuge, -kHuge})) << k;
+      continue;
+    }
+    ++seen;
+    expectBounds(rect, {{-1, -1}, {1, 1}}, 2, 4 * kEps);
+    if (!(rect.min.x < rect.max.x && rect.min.y < rect.max.y)) {
+      // A view that only grazes the photograph between outline samples: the
+      // one landing point found lies in the sliver.
+      expectBounds(brute, rect, step, 2);
+      continue;
+    }
+    const bool inside = brute.min.x > -1 && brute.max.x < 1 && brute.min.y > -1 && brute.max.y < 1;
+    within += inside;
+    expectBounds(rect, brute, 1e-9, inside ? step + 1e-9 : 2);
+  }
+  EXPECT_GE(seen, 12);
+  EXPECT_GE(within, 3);
+}
+
+TEST(CullToFrustum, InsideWholeAwayAndInvalidViews) {
+  // Inside: the view's border lands on the plane at +-tan 30 deg x 1.5 and
+  // +-tan 30 deg, a photograph reaching +-1 at distance 1.
+  const Rectangle r(Mat4d::identity, 1, kPi / 4, -kPi / 4, -kPi / 4, kPi / 4);
+  Frustum f;
+  lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, kPi / 3, 1.5);
+  Rect<double, Vec2d> rect = {};
+  r.cullToFrustum(f, rect);
+  const double h = std::tan(kPi / 6);
+  EXPECT_NEAR(rect.min.x, -1.5 * h, 1e-14);
+  EXPECT_NEAR(rect.max.x, 1.5 * h, 1e-14);
+  EXPECT_NEAR(rect.min.y, -h, 1e-14);
+  EXPECT_NEAR(rect.max.y, h, 1e-14);
+
+  const Sphere s(Mat4d::identity, 2, 0.3, -0.2, -0.4, 0.5);
+  lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 2.0, 1.5); // sees all of it
+  s.cullToFrustum(f, rect);
+  expectBounds(rect, {{-1, -1}, {1, 1}}, 0, 4 * kEps); // clamped rays may round past the edge
+
+  lookAt(f, {}, {0, 0, 1}, {0, 1, 0}, 1.0, 1.5); // looks away
+  s.cullToFrustum(f, rect);
+  EXPECT_EQ(rect.min, (Vec2d{kHuge, kHuge}));
+  EXPECT_EQ(rect.max, (Vec2d{-kHuge, -kHuge}));
+
+  // Beyond the far plane (100) no outline sample is inside and the border
+  // rays pass beside the photograph, but the middle of the view meets it.
+  const Sphere far(Mat4d::identity, 200, 0.3, -0.2, -0.4, 0.5);
+  lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 1.5, 1.5);
+  far.cullToFrustum(f, rect);
+  expectBounds(rect, {{-1, -1}, {1, 1}}, 4 * kEps, 4 * kEps);
+
+  Sphere bad(Mat4d::identity, 2, 0.3, 0.4, -0.4, 0.5);
+  bad.checkValid();
+  lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 1.0, 1.5);
+  rect = {{3, 4}, {5, 6}};
+  bad.cullToFrustum(f, rect);
+  EXPECT_EQ(rect.min, (Vec2d{3, 4}));
+  EXPECT_EQ(rect.max, (Vec2d{5, 6}));
+}
+
+TEST(CullToFrustum, FullPanoramaIsJoinedAcrossTheSeamOrWidenedToAFullTurn) {
+  // Looking straight behind with a 60 degree field: azimuth pi +- pi/6, that
+  // is u in 1 +- 1/6 read modulo 2; the photograph's height fills the view.
+  const Cylinder c(Mat4d::identity, 2, 0.5, -0.5, -kPi, kPi);
+  Frustum f;
+  lookAt(f, {}, {0, 0, 1}, {0, 1, 0}, kPi / 3, 1);
+  Rect<double, Vec2d> rect = {};
+  c.cullToFrustum(f, rect);
+  EXPECT_NEAR(rect.min.x, 5.0 / 6, 1e-12);
+  EXPECT_NEAR(rect.max.x, 7.0 / 6, 1e-12);
+  EXPECT_EQ(rect.min.y, -1);
+  EXPECT_EQ(rect.max.y, 1);
+  expectBounds(rect, bruteVisible(c, f, 600), 1e-12, 2.0 / 600);
+
+  // From behind the axis a 120 degree view reaches azimuths beyond +-100
+  // degrees: more than half a turn comes back as the full range.
+  lookAt(f, {0, 0, 1.8}, {0, 0, -1}, {0, 1, 0}, 2 * kPi / 3, 1);
+  c.cullToFrustum(f, rect);
+  EXPECT_EQ(rect.min.x, -1);
+  EXPECT_EQ(rect.max.x, 1);
+}
+
 TEST(Surface, CountedLifetimesReturnEveryBlockAndOperationsAllocateNothing) {
   test::CountingMemory mem;
   {
@@ -488,6 +690,10 @@ TEST(Surface, CountedLifetimesReturnEveryBlockAndOperationsAllocateNothing) {
     a->intersectRay({0, 0, 5}, {1, 2, 3}, hit, true);
     b->intersectRay({0, 0, 5}, {1, 2, 3}, hit, true);
     c->isViewCloseToSurface(Mat4d::identity, Mat4d::identity, 0.5);
+    Frustum f;
+    lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 1.0, 1.5);
+    Rect<double, Vec2d> rect = {};
+    a->cullToFrustum(f, rect);
     EXPECT_EQ(mem.allocations, 3);
     b = nullptr;
     EXPECT_EQ(mem.releases, 1);

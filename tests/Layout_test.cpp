@@ -466,38 +466,8 @@ TEST(VirtualSlots, BoundingVolumesKeepTheirOperationOrder) {
                     {"BoundingBox::intersectBoxSimple", slotOf(&Box::intersectBoxSimple)}});
 }
 
-TEST(VirtualSlots, SurfacesKeepTheirOperationOrder) {
-  expectVirtualOrder(typeid(ISurface), {{"orphaned", slotOf(&ISurface::orphaned)},
-                                        {"getNormal", slotOf(&ISurface::getNormal)},
-                                        {"isPtOnSurface", slotOf(&ISurface::isPtOnSurface)},
-                                        {"intersectRay", slotOf(&ISurface::intersectRay)}});
-  using Fov = FovDelimitedSurface;
-  expectVirtualOrder(typeid(Fov), {{"orphaned", slotOf(&Fov::orphaned)},
-                                   {"getNormal", slotOf(&Fov::getNormal)},
-                                   {"isPtOnSurface", slotOf(&Fov::isPtOnSurface)},
-                                   {"intersectRay", slotOf(&Fov::intersectRay)},
-                                   {"isPtOnFiniteSurface", slotOf(&Fov::isPtOnFiniteSurface)},
-                                   {"getRelativeCoords", slotOf(&Fov::getRelativeCoords)},
-                                   {"getPointFromCoords", slotOf(&Fov::getPointFromCoords)},
-                                   {"cullToFrustum", slotOf(&Fov::cullToFrustum)},
-                                   {"isViewCloseToSurface", slotOf(&Fov::isViewCloseToSurface)},
-                                   {"getWidthHeightRatio", slotOf(&Fov::getWidthHeightRatio)},
-                                   {"getWrapping", slotOf(&Fov::getWrapping)},
-                                   {"getViewingDistanceImpl", slotOf(&Fov::getViewingDistanceImpl)},
-                                   {"getViewDirectionImpl", slotOf(&Fov::getViewDirectionImpl)},
-                                   {"projectToSurface", slotOf(&Fov::projectToSurface)}});
-  expectNonVirtual({{"buildVectors", slotOf(&Fov::buildVectors)},
-                    {"getViewingDistance", slotOf(&Fov::getViewingDistance)},
-                    {"getViewDirection", slotOf(&Fov::getViewDirection)},
-                    {"wrapCoords", slotOf(&Fov::wrapCoords)},
-                    {"doSnapPoint", slotOf(&Fov::doSnapPoint)},
-                    {"Rectangle::buildGeometry", slotOf(&Rectangle::buildGeometry)},
-                    {"Cylinder::checkValid", slotOf(&Cylinder::checkValid)},
-                    {"Sphere::checkValid", slotOf(&Sphere::checkValid)}});
-}
-
-// The three shapes fill the slots of their base and add none.
-template <class Shape> void expectShapeSlots() {
+// The slots of the field-of-view surface; the three shapes fill them and add none.
+template <class Shape> void expectSurfaceSlots() {
   expectVirtualOrder(typeid(Shape),
                      {{"orphaned", slotOf(&Shape::orphaned)},
                       {"getNormal", slotOf(&Shape::getNormal)},
@@ -515,10 +485,24 @@ template <class Shape> void expectShapeSlots() {
                       {"projectToSurface", slotOf(&Shape::projectToSurface)}});
 }
 
-TEST(VirtualSlots, SurfaceShapesFillTheBaseSlotsAndAddNone) {
-  expectShapeSlots<Rectangle>();
-  expectShapeSlots<Cylinder>();
-  expectShapeSlots<Sphere>();
+TEST(VirtualSlots, SurfacesKeepTheirOperationOrder) {
+  expectVirtualOrder(typeid(ISurface), {{"orphaned", slotOf(&ISurface::orphaned)},
+                                        {"getNormal", slotOf(&ISurface::getNormal)},
+                                        {"isPtOnSurface", slotOf(&ISurface::isPtOnSurface)},
+                                        {"intersectRay", slotOf(&ISurface::intersectRay)}});
+  expectSurfaceSlots<FovDelimitedSurface>();
+  expectSurfaceSlots<Rectangle>();
+  expectSurfaceSlots<Cylinder>();
+  expectSurfaceSlots<Sphere>();
+  using Fov = FovDelimitedSurface;
+  expectNonVirtual({{"buildVectors", slotOf(&Fov::buildVectors)},
+                    {"getViewingDistance", slotOf(&Fov::getViewingDistance)},
+                    {"getViewDirection", slotOf(&Fov::getViewDirection)},
+                    {"wrapCoords", slotOf(&Fov::wrapCoords)},
+                    {"doSnapPoint", slotOf(&Fov::doSnapPoint)},
+                    {"Rectangle::buildGeometry", slotOf(&Rectangle::buildGeometry)},
+                    {"Cylinder::checkValid", slotOf(&Cylinder::checkValid)},
+                    {"Sphere::checkValid", slotOf(&Sphere::checkValid)}});
 }
 
 TEST(VirtualSlots, QuaternionPlanesPolytopesAndPolyhedraHaveOnlyAVirtualDestructor) {

@@ -347,23 +347,27 @@ TEST(BinaryLayout, QuaternionAndCameraPlaceTheirFieldsAfterTheVtablePointer) {
   });
 }
 
+// The slots of a range; Range and RelativeRange fill those of IRange.
+template <class R> void expectRangeSlots() {
+  expectVirtualOrder(typeid(R), {{"orphaned", slotOf(&R::orphaned)},
+                                 {"getBegin", slotOf(&R::getBegin)},
+                                 {"getEnd", slotOf(&R::getEnd)},
+                                 {"getSpan", slotOf(&R::getSpan)}});
+}
+
+// A counted class with no virtual operations of its own.
+template <class T> void expectCountedRootSlots() {
+  expectVirtualOrder(typeid(T), {{"orphaned", slotOf(&T::orphaned)}});
+}
+
 TEST(VirtualSlots, CountedRootAndRangesKeepTheirOperationOrder) {
-  expectVirtualOrder(typeid(Referent), {{"orphaned", slotOf(&Referent::orphaned)}});
-  expectVirtualOrder(typeid(IRange), {{"orphaned", slotOf(&IRange::orphaned)},
-                                      {"getBegin", slotOf(&IRange::getBegin)},
-                                      {"getEnd", slotOf(&IRange::getEnd)},
-                                      {"getSpan", slotOf(&IRange::getSpan)}});
-  expectVirtualOrder(typeid(Range), {{"orphaned", slotOf(&Range::orphaned)},
-                                     {"getBegin", slotOf(&Range::getBegin)},
-                                     {"getEnd", slotOf(&Range::getEnd)},
-                                     {"getSpan", slotOf(&Range::getSpan)}});
-  expectVirtualOrder(typeid(RelativeRange), {{"orphaned", slotOf(&RelativeRange::orphaned)},
-                                             {"getBegin", slotOf(&RelativeRange::getBegin)},
-                                             {"getEnd", slotOf(&RelativeRange::getEnd)},
-                                             {"getSpan", slotOf(&RelativeRange::getSpan)}});
-  expectVirtualOrder(typeid(Range2d), {{"orphaned", slotOf(&Range2d::orphaned)}});
-  expectVirtualOrder(typeid(RelativeRange2d), {{"orphaned", slotOf(&RelativeRange2d::orphaned)}});
-  expectVirtualOrder(typeid(AbsoluteRange2d), {{"orphaned", slotOf(&AbsoluteRange2d::orphaned)}});
+  expectCountedRootSlots<Referent>();
+  expectRangeSlots<IRange>();
+  expectRangeSlots<Range>();
+  expectRangeSlots<RelativeRange>();
+  expectCountedRootSlots<Range2d>();
+  expectCountedRootSlots<RelativeRange2d>();
+  expectCountedRootSlots<AbsoluteRange2d>();
   expectNonVirtual({{"Range::set", slotOf(&Range::set)},
                     {"RelativeRange::setLayout", slotOf(&RelativeRange::setLayout)},
                     {"RelativeRange::setParent", slotOf(&RelativeRange::setParent)},
@@ -422,44 +426,32 @@ TEST(VirtualSlots, CamerasKeepTheirOperationOrder) {
        {"operator=", slotOf(&QuatCartesianCam::operator=)}});
 }
 
+// The slots of a bounding volume over vectors V tested against boxes B.
+template <class T, class V, class B> std::vector<Op> volumeOps() {
+  return {{"isect point", slotOf<IsectResult (T::*)(const V &) const>(&T::isect)},
+          {"isect segment", slotOf<IsectResult (T::*)(const V &, const V &) const>(&T::isect)},
+          {"isect box", slotOf<IsectResult (T::*)(const B &) const>(&T::isect)},
+          {"isEmpty", slotOf(&T::isEmpty)},
+          {"makeEmpty", slotOf(&T::makeEmpty)},
+          {"getCenter", slotOf(&T::getCenter)},
+          {"clone", slotOf(&T::clone)}};
+}
+
+// A box fills the slots of its interface and appends its longitude/latitude test.
+template <class S, class V> std::vector<Op> boxOps() {
+  using B = BoundingBox<S, V>;
+  std::vector<Op> ops = volumeOps<B, V, B>();
+  ops.push_back({"isectLatLon", slotOf(&B::isectLatLon)});
+  return ops;
+}
+
 TEST(VirtualSlots, BoundingVolumesKeepTheirOperationOrder) {
-  using PointTest = IsectResult (IVolume::*)(const Vec3d &) const;
-  using SegmentTest = IsectResult (IVolume::*)(const Vec3d &, const Vec3d &) const;
-  using BoxTest = IsectResult (IVolume::*)(const Box &) const;
   expectVirtualOrder(typeid(BoundingVolume), {});
-  expectVirtualOrder(typeid(IVolume), {{"isect point", slotOf<PointTest>(&IVolume::isect)},
-                                       {"isect segment", slotOf<SegmentTest>(&IVolume::isect)},
-                                       {"isect box", slotOf<BoxTest>(&IVolume::isect)},
-                                       {"isEmpty", slotOf(&IVolume::isEmpty)},
-                                       {"makeEmpty", slotOf(&IVolume::makeEmpty)},
-                                       {"getCenter", slotOf(&IVolume::getCenter)},
-                                       {"clone", slotOf(&IVolume::clone)}});
-  using BoxPointTest = IsectResult (Box::*)(const Vec3d &) const;
-  using BoxSegmentTest = IsectResult (Box::*)(const Vec3d &, const Vec3d &) const;
-  using BoxBoxTest = IsectResult (Box::*)(const Box &) const;
-  using BoxPlaneTest = IsectResult (Box::*)(const PlaneD &) const;
-  const std::initializer_list<Op> boxOps = {{"isect point", slotOf<BoxPointTest>(&Box::isect)},
-                                            {"isect segment", slotOf<BoxSegmentTest>(&Box::isect)},
-                                            {"isect box", slotOf<BoxBoxTest>(&Box::isect)},
-                                            {"isEmpty", slotOf(&Box::isEmpty)},
-                                            {"makeEmpty", slotOf(&Box::makeEmpty)},
-                                            {"getCenter", slotOf(&Box::getCenter)},
-                                            {"clone", slotOf(&Box::clone)},
-                                            {"isectLatLon", slotOf(&Box::isectLatLon)}};
-  expectVirtualOrder(typeid(Box), boxOps);
+  expectVirtualOrder(typeid(IVolume), volumeOps<IVolume, Vec3d, Box>());
+  expectVirtualOrder(typeid(Box), boxOps<double, Vec3d>());
   // The float box keeps the same interface; the library exports no vtable for it.
-  expectVirtualOrder(
-      typeid(BoxF),
-      {{"isect point", slotOf<IsectResult (BoxF::*)(const Vec3f &) const>(&BoxF::isect)},
-       {"isect segment",
-        slotOf<IsectResult (BoxF::*)(const Vec3f &, const Vec3f &) const>(&BoxF::isect)},
-       {"isect box", slotOf<IsectResult (BoxF::*)(const BoxF &) const>(&BoxF::isect)},
-       {"isEmpty", slotOf(&BoxF::isEmpty)},
-       {"makeEmpty", slotOf(&BoxF::makeEmpty)},
-       {"getCenter", slotOf(&BoxF::getCenter)},
-       {"clone", slotOf(&BoxF::clone)},
-       {"isectLatLon", slotOf(&BoxF::isectLatLon)}},
-      false);
+  expectVirtualOrder(typeid(BoxF), boxOps<float, Vec3f>(), false);
+  using BoxPlaneTest = IsectResult (Box::*)(const PlaneD &) const;
   expectNonVirtual({{"BoundingBox::add", slotOf(&Box::add)},
                     {"BoundingBox::build", slotOf(&Box::build)},
                     {"BoundingBox::isect plane", slotOf<BoxPlaneTest>(&Box::isect)},

@@ -66,6 +66,14 @@ template <class S, class V3, class V4> Plane<S, V3, V4>::~Plane() = default;
 
 template <class S, class V> class BoundingBox;
 
+namespace detail {
+// A longitude/latitude box whose x interval runs past -1 or +1 wraps round
+// the date line.
+template <class S, class V> constexpr bool crossesDateline(const V &min, const V &max) {
+  return min.x < S(-1) || max.x > S(1);
+}
+} // namespace detail
+
 template <class S, class V> class IBoundingVolume : public BoundingVolume {
 public:
   ~IBoundingVolume() override = default;
@@ -128,9 +136,6 @@ public:
   // date line, out is the narrower of the two whole boxes in x.
   static void intersectDatelineBox(BoundingBox &out, const BoundingBox &dl,
                                    const BoundingBox &other);
-
-private:
-  bool crossesDateline() const { return min.x < S(-1) || max.x > S(1); }
 };
 
 // Slab test of the ray o + t*d against box; t counts in multiples of d.
@@ -186,9 +191,9 @@ inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
     return kIsectOutside;
   }
   BoundingBox r(min, max);
-  if (crossesDateline() && !r.isEmpty()) {
+  if (detail::crossesDateline<S>(min, max) && !r.isEmpty()) {
     intersectDatelineBox(r, r, other);
-  } else if (other.crossesDateline() && !other.isEmpty()) {
+  } else if (detail::crossesDateline<S>(other.min, other.max) && !other.isEmpty()) {
     intersectDatelineBox(r, other, r);
   } else {
     r.intersectBoxSimple(other);

@@ -168,7 +168,7 @@ public:
   Layout2d getEndLayoutAsType(Layout::PinType px, Layout::PinType py) const;
 
 private:
-  RelativeRange2d(RelativeRange *yRange, Range2d *parent);
+  ORRERY_MATH_LOCAL RelativeRange2d(RelativeRange *yRange, Range2d *parent);
 };
 
 // A rectangle of two plain Ranges supplied by the caller.

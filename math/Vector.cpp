@@ -65,6 +65,13 @@ template <int N, class M> constexpr M vecIdentityMatrix() {
   return id;
 }
 
+// Stores each argument straight into its element; going through a temporary
+// array makes the compiler reload it in wider pieces than it was written.
+template <class S, class... A> [[gnu::always_inline]] inline void vecStoreElements(S *m, A... v) {
+  int i = 0;
+  ((m[i++] = v), ...);
+}
+
 // Stores out[] into the components of v through its set().
 template <class V, class S> [[gnu::always_inline]] inline void vecStore(V &v, const S (&o)[2]) {
   v.set(o[0], o[1]);
@@ -288,18 +295,12 @@ void Vec4f::mulTranspose(const Vec3f &v, float w_, const Mat4f &m) {
 // Matrices
 
 void Mat2d::set(double m00, double m01, double m10, double m11) {
-  const double v[4] = {m00, m01, m10, m11};
-  for (int i = 0; i < 4; ++i) {
-    m[i] = v[i];
-  }
+  vecStoreElements(m, m00, m01, m10, m11);
 }
 
 void Mat3d::set(double m00, double m01, double m02, double m10, double m11, double m12, double m20,
                 double m21, double m22) {
-  const double v[9] = {m00, m01, m02, m10, m11, m12, m20, m21, m22};
-  for (int i = 0; i < 9; ++i) {
-    m[i] = v[i];
-  }
+  vecStoreElements(m, m00, m01, m02, m10, m11, m12, m20, m21, m22);
 }
 
 Mat4d::Mat4d(const Mat4f &f) { vecConvertMatrix(*this, f); }
@@ -308,11 +309,8 @@ void Mat4d::operator=(const Mat4f &f) { vecConvertMatrix(*this, f); }
 void Mat4d::set(double m00, double m01, double m02, double m03, double m10, double m11, double m12,
                 double m13, double m20, double m21, double m22, double m23, double m30, double m31,
                 double m32, double m33) {
-  const double v[16] = {m00, m01, m02, m03, m10, m11, m12, m13,
-                        m20, m21, m22, m23, m30, m31, m32, m33};
-  for (int i = 0; i < 16; ++i) {
-    m[i] = v[i];
-  }
+  vecStoreElements(m, m00, m01, m02, m03, m10, m11, m12, m13, m20, m21, m22, m23, m30, m31, m32,
+                   m33);
 }
 
 // out = a * b for distinct out, a and b: row i of out is the sum over k of
@@ -355,18 +353,12 @@ void Mat4d::mul(const Mat4d &a, const Mat4d &b) {
 }
 
 void Mat2f::set(float m00, float m01, float m10, float m11) {
-  const float v[4] = {m00, m01, m10, m11};
-  for (int i = 0; i < 4; ++i) {
-    m[i] = v[i];
-  }
+  vecStoreElements(m, m00, m01, m10, m11);
 }
 
 void Mat3f::set(float m00, float m01, float m02, float m10, float m11, float m12, float m20,
                 float m21, float m22) {
-  const float v[9] = {m00, m01, m02, m10, m11, m12, m20, m21, m22};
-  for (int i = 0; i < 9; ++i) {
-    m[i] = v[i];
-  }
+  vecStoreElements(m, m00, m01, m02, m10, m11, m12, m20, m21, m22);
 }
 
 Mat4f::Mat4f(const Mat4d &d) { vecConvertMatrix(*this, d); }
@@ -375,11 +367,8 @@ void Mat4f::operator=(const Mat4d &d) { vecConvertMatrix(*this, d); }
 void Mat4f::set(float m00, float m01, float m02, float m03, float m10, float m11, float m12,
                 float m13, float m20, float m21, float m22, float m23, float m30, float m31,
                 float m32, float m33) {
-  const float v[16] = {m00, m01, m02, m03, m10, m11, m12, m13,
-                       m20, m21, m22, m23, m30, m31, m32, m33};
-  for (int i = 0; i < 16; ++i) {
-    m[i] = v[i];
-  }
+  vecStoreElements(m, m00, m01, m02, m03, m10, m11, m12, m13, m20, m21, m22, m23, m30, m31, m32,
+                   m33);
 }
 
 } // namespace orrery

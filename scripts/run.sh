@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# Set-up, build and install the library, then build the example consumer
-# against the installed package and run it.
+# Set-up, build and install the library and the orrery command, then run the
+# library's main job: culling a photograph on a sphere against a camera's view.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset default -DORRERY_BUILD_TESTS=ON -DORRERY_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build --preset default --target math
+cmake --build --preset default --target math orrery
 cmake --install build/default --prefix build/default-prefix >/dev/null
-cmake -S examples/lookat -B build/example-lookat -DCMAKE_PREFIX_PATH="$PWD/build/default-prefix" >/dev/null
-cmake --build build/example-lookat >/dev/null
-build/example-lookat/lookat
+build/default-prefix/bin/orrery demo

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libeigen3-dev libglm-dev libgeographiclib-dev liberfa-dev
   abi-dumper abi-compliance-checker
+  libcli11-dev geographiclib-tools
 )
 
 missing=()

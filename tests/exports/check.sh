@@ -17,16 +17,29 @@ actual=$(nm -DC --defined-only "$lib" | sed -E 's/^[0-9a-f]+ [A-Za-z] //' | sed 
 
 if [ "$mode" = "--update" ]; then
   printf '%s\n' "$actual" | awk '
+    # Positions in name, outside template arguments, of the first "(" and,
+    # before it, of the last blank (after a return type) and the last "::".
+    function scan(name,    i, c, depth) {
+      depth = paren = blank = colons = 0
+      for (i = 1; i <= length(name) && !paren; i++) {
+        c = substr(name, i, 1)
+        if (c == "<") depth++
+        else if (c == ">") depth--
+        else if (depth > 0) continue
+        else if (c == "(") paren = i
+        else if (c == " " && substr(name, i - 8, 8) != "operator") blank = i
+        else if (substr(name, i, 2) == "::") colons = i
+      }
+    }
     {
-      # Group by declaring scope: the class, or the namespace of a free name.
+      # Group by declaring scope: the class of a member or of its vtable and
+      # type information, or the namespace of a free name.
       key = $0
-      sub(/^(typeinfo name for |typeinfo for |vtable for |VTT for |guard variable for )/, "", key)
-      sub(/\(.*/, "", key)
-      if (match(key, /(orrery|gridlot)::/)) key = substr(key, RSTART)
-      # The scope that declares the name: its class, or its namespace.
-      group = key
-      sub(/::[^:]*$/, "", group)
-      if (group == key) group = "other"
+      special = sub(/^(typeinfo name for |typeinfo for |vtable for |VTT for )/, "", key)
+      scan(key)
+      if (special) group = key
+      else if (colons > blank) group = substr(key, blank + 1, colons - blank - 1)
+      else group = "other"
       print group "\t" $0
     }' | LC_ALL=C sort -t "$(printf '\t')" -k1,1 -s |
     awk -F '\t' '$1 != last { if (NR > 1) print ""; print "# " $1; last = $1 } { print $2 }' > "$list"

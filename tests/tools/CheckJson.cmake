@@ -1,0 +1,111 @@
+# Runs orrery subcommands with --json and checks that the output parses as
+# JSON and carries the expected members.
+#   cmake -DORRERY=<orrery> -DFIXTURES=<this folder> -P CheckJson.cmake
+
+function(run_json out)
+  execute_process(COMMAND ${ORRERY} ${ARGN} --json
+    INPUT_FILE ${input} OUTPUT_VARIABLE text RESULT_VARIABLE status ERROR_VARIABLE err)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "orrery ${ARGN} --json: status ${status}: ${err}")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# expect(<json> <expected value> <member path...>)
+function(expect json expected)
+  string(JSON value ERROR_VARIABLE error GET "${json}" ${ARGN})
+  if(error)
+    message(FATAL_ERROR "${ARGN}: ${error} in ${json}")
+  endif()
+  if(NOT "${value}" STREQUAL "${expected}")
+    message(FATAL_ERROR "${ARGN}: '${value}', expected '${expected}' in ${json}")
+  endif()
+endfunction()
+
+# The value at the path, which must be a number; compared within tol.
+function(expect_near json expected tol)
+  string(JSON value ERROR_VARIABLE error GET "${json}" ${ARGN})
+  string(JSON type TYPE "${json}" ${ARGN})
+  if(error OR NOT type STREQUAL "NUMBER")
+    message(FATAL_ERROR "${ARGN}: not a number in ${json}")
+  endif()
+  # CMake has no floating-point arithmetic: compare in millionths.
+  math(EXPR lo "${expected} - ${tol}")
+  math(EXPR hi "${expected} + ${tol}")
+  set(micro 0)
+  set(whole "${value}")
+  if(value MATCHES "^(-?[0-9]+)\\.([0-9]*)$")
+    set(whole "${CMAKE_MATCH_1}")
+    string(SUBSTRING "${CMAKE_MATCH_2}000000" 0 6 micro)
+    string(REGEX REPLACE "^0+([0-9])" "\\1" micro "${micro}")
+  elseif(NOT value MATCHES "^-?[0-9]+$")
+    message(FATAL_ERROR "${ARGN}: ${value} is not a plain decimal")
+  endif()
+  if(whole MATCHES "^-")
+    math(EXPR scaled "${whole} * 1000000 - ${micro}")
+  else()
+    math(EXPR scaled "${whole} * 1000000 + ${micro}")
+  endif()
+  if(scaled LESS lo OR scaled GREATER hi)
+    message(FATAL_ERROR "${ARGN}: ${value} not within ${tol} micro-units of ${expected}e-6")
+  endif()
+endfunction()
+
+set(input /dev/null)
+
+run_json(j utm 45.5 -73.6)
+expect("${j}" 18 zone)
+expect("${j}" T letter)
+expect_near("${j}" 609377347425 1000 easting)
+
+run_json(j utm --inverse 18 T 609377.347425 5039449.713228)
+expect_near("${j}" 45500000 1 latitude)
+expect_near("${j}" -73600000 1 longitude)
+
+# A stream gives one object per line.
+set(input ${FIXTURES}/utm_forward.in)
+run_json(j utm)
+string(REPLACE "\n" ";" lines "${j}")
+list(FILTER lines EXCLUDE REGEX "^$")
+list(LENGTH lines count)
+if(NOT count EQUAL 17)
+  message(FATAL_ERROR "utm --json stream: ${count} lines, expected 17")
+endif()
+foreach(line IN LISTS lines)
+  string(JSON zone GET "${line}" zone)
+endforeach()
+set(input /dev/null)
+
+run_json(j convert --from lla --to norm 90 45 6371000)
+expect("${j}" 0.5 longitude)
+expect("${j}" 0.25 latitude)
+expect("${j}" 1 altitude)
+
+run_json(j dms -0.5)
+expect("${j}" 0 degrees)
+expect("${j}" 30 minutes)
+expect("${j}" ON negative)
+
+run_json(j hms 0.5)
+expect("${j}" 18 hours)
+
+run_json(j zenith --time 2000-01-01T12:00:00Z --lat 45 --lon 0)
+expect("${j}" 2451545 julian_date)
+expect("${j}" 45 declination)
+expect_near("${j}" 280460618 1 right_ascension)
+expect("${j}" 18 right_ascension_hms 0)
+
+run_json(j orient --eye 0,0,1000 --look-at 0,0.1,0)
+expect_near("${j}" 90000000 1 heading)
+
+run_json(j cull --shape sphere)
+expect("${j}" sphere shape)
+expect("${j}" ON visible)
+string(JSON n LENGTH "${j}" u)
+if(NOT n EQUAL 2)
+  message(FATAL_ERROR "cull --json: u has ${n} bounds")
+endif()
+
+run_json(j demo)
+expect("${j}" 6 frustum planes)
+expect("${j}" sphere photograph shape)

@@ -1,0 +1,212 @@
+// The command's line parser and number formatting, and random input through
+// the whole command.
+
+#include "tools/Stream.h"
+#include "tools/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using orrery::tool::Cursor;
+using orrery::tool::LineReader;
+using orrery::tool::TextLine;
+
+namespace {
+
+std::vector<std::string> split(std::string_view line, int &count) {
+  std::string_view f[8];
+  count = orrery::tool::splitFields(line, f, 8);
+  std::vector<std::string> out;
+  for (int i = 0; i < count && i < 8; ++i) {
+    out.emplace_back(f[i]);
+  }
+  return out;
+}
+
+// Reads everything a pipe delivers, written in one go beforehand.
+std::vector<std::pair<LineReader::Status, std::string>> readAll(const std::string &input) {
+  int fds[2];
+  EXPECT_EQ(pipe(fds), 0);
+  // Larger than the pipe buffer: write from a child process.
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    std::size_t done = 0;
+    while (done < input.size()) {
+      const ssize_t n = write(fds[1], input.data() + done, input.size() - done);
+      if (n <= 0) {
+        _exit(1);
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    _exit(0);
+  }
+  close(fds[1]);
+  auto reader = std::make_unique<LineReader>(fds[0], nullptr);
+  std::vector<std::pair<LineReader::Status, std::string>> lines;
+  std::string_view line;
+  for (;;) {
+    const auto s = reader->next(line);
+    if (s == LineReader::Status::kEnd || s == LineReader::Status::kReadError) {
+      break;
+    }
+    lines.emplace_back(s, s == LineReader::Status::kLine ? std::string(line) : std::string());
+  }
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return lines;
+}
+
+} // namespace
+
+TEST(LineParser, SplitsOnBlanksAndSingleCommas) {
+  int n = 0;
+  EXPECT_EQ(split("45.5 -73.6", n), (std::vector<std::string>{"45.5", "-73.6"}));
+  EXPECT_EQ(split(" 45.5,-73.6 ", n), (std::vector<std::string>{"45.5", "-73.6"}));
+  EXPECT_EQ(split("45.5 ,\t-73.6", n), (std::vector<std::string>{"45.5", "-73.6"}));
+  EXPECT_EQ(split("", n).size(), 0u);
+  EXPECT_EQ(n, 0);
+  // An empty field is an error, not a zero.
+  split("45.5,,-73.6", n);
+  EXPECT_EQ(n, -1);
+  split(",45.5", n);
+  EXPECT_EQ(n, -1);
+  split("45.5,", n);
+  EXPECT_EQ(n, -1);
+  // More fields than asked for are counted, not stored.
+  std::string_view f[2];
+  EXPECT_EQ(orrery::tool::splitFields("1 2 3 4", f, 2), 4);
+}
+
+TEST(LineParser, NumbersMustFillTheTokenAndBeFinite) {
+  using orrery::tool::parseNumber;
+  EXPECT_EQ(parseNumber("-73.6"), -73.6);
+  EXPECT_EQ(parseNumber("+1e3"), 1000.0);
+  EXPECT_EQ(parseNumber(".5"), 0.5);
+  EXPECT_FALSE(parseNumber(""));
+  EXPECT_FALSE(parseNumber("+"));
+  EXPECT_FALSE(parseNumber("+-1"));
+  EXPECT_FALSE(parseNumber("1.5x"));
+  EXPECT_FALSE(parseNumber("0x10"));
+  EXPECT_FALSE(parseNumber("nan"));
+  EXPECT_FALSE(parseNumber("-inf"));
+  EXPECT_FALSE(parseNumber("1e400"));
+  EXPECT_EQ(orrery::tool::parseInteger("+18"), 18);
+  EXPECT_FALSE(orrery::tool::parseInteger("18.0"));
+}
+
+TEST(LineParser, FormatsFixedWithoutNegativeZeroAndShortestExactly) {
+  TextLine a;
+  a->fixed(-0.0004, 3).put(' ').fixed(-0.0005, 3).put(' ').fixed(-1.25, 1).put(' ').fixed(NAN, 2);
+  EXPECT_EQ(a.str(), "0.000 -0.001 -1.2 nan");
+  TextLine b;
+  b->shortest(500000.0).put(' ').shortest(0.1).put(' ').shortest(6.123233995736766e-17);
+  EXPECT_EQ(b.str(), "500000 0.1 6.123233995736766e-17");
+  TextLine c;
+  c->json(INFINITY).put(' ').json(-2.5);
+  EXPECT_EQ(c.str(), "null -2.5");
+  // A cursor that runs out of room says so instead of cutting a number.
+  char small[4];
+  Cursor d(small, small + sizeof small);
+  d.fixed(123456.0, 3);
+  EXPECT_TRUE(d.overflowed());
+}
+
+TEST(LineParser, ReadsUtcTimesOnly) {
+  using orrery::tool::parseUtcTime;
+  EXPECT_EQ(parseUtcTime("2000-01-01T12:00:00Z").toJulianDate(), 2451545.0);
+  EXPECT_EQ(parseUtcTime("2000-01-01 12:00").toJulianDate(), 2451545.0);
+  EXPECT_EQ(parseUtcTime("2000-01-01T18:00:00.000+00:00").toJulianDate(), 2451545.25);
+  EXPECT_FALSE(parseUtcTime("2000-01-01T12:00:00+01:00").isValid());
+  EXPECT_FALSE(parseUtcTime("2000-02-30T12:00:00Z").isValid());
+  EXPECT_FALSE(parseUtcTime("2000-01-01T12:00:00.Z").isValid());
+  EXPECT_FALSE(parseUtcTime("2000-1-1").isValid());
+  EXPECT_FALSE(parseUtcTime("").isValid());
+}
+
+TEST(LineParser, QuotesInputSafelyForOneLineMessages) {
+  EXPECT_EQ(orrery::tool::quoted("a\nb\x01\xff"), "'a\\x0ab\\x01\\xff'");
+  EXPECT_EQ(orrery::tool::quoted(std::string(50, 'x')), "'" + std::string(40, 'x') + "...'");
+}
+
+TEST(LineReader, SplitsLinesDropsCarriageReturnsAndSkipsOverlongLines) {
+  const std::string longLine(LineReader::kCapacity + 10, '7');
+  const auto lines = readAll("a\r\n\nb\n" + longLine + "\nc\n" + longLine + "\nlast");
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0].second, "a");
+  EXPECT_EQ(lines[1].second, "");
+  EXPECT_EQ(lines[2].second, "b");
+  EXPECT_EQ(lines[3].first, LineReader::Status::kTooLong);
+  EXPECT_EQ(lines[4].second, "c");
+  EXPECT_EQ(lines[5].first, LineReader::Status::kTooLong);
+  EXPECT_EQ(lines[6].second, "last");
+  // A line of exactly the longest length still fits.
+  const auto fits = readAll(std::string(LineReader::kCapacity - 1, '1') + "\n");
+  ASSERT_EQ(fits.size(), 1u);
+  EXPECT_EQ(fits[0].first, LineReader::Status::kLine);
+}
+
+TEST(LineParser, RandomBytesNeverBreakTheParsers) {
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> length(0, 80);
+  const std::string alphabet = "0123456789+-.,eE \tnaifZT:x";
+  for (int i = 0; i < 20000; ++i) {
+    std::string line;
+    const int n = length(random);
+    for (int k = 0; k < n; ++k) {
+      // Half the lines from number-like characters, where the parser has the
+      // most decisions to make.
+      line += i % 2 == 0 ? static_cast<char>(byte(random))
+                         : alphabet[static_cast<std::size_t>(byte(random)) % alphabet.size()];
+    }
+    std::string_view fields[4];
+    const int count = orrery::tool::splitFields(line, fields, 4);
+    ASSERT_GE(count, -1);
+    for (int k = 0; k < count && k < 4; ++k) {
+      ASSERT_FALSE(fields[k].empty());
+      ASSERT_EQ(fields[k].find_first_of(" \t,"), std::string_view::npos);
+      const auto v = orrery::tool::parseNumber(fields[k]);
+      ASSERT_TRUE(!v || std::isfinite(*v));
+    }
+    orrery::tool::parseUtcTime(line);
+    ASSERT_LE(orrery::tool::quoted(line).size(), 4u * 40u + 5u);
+  }
+}
+
+TEST(Command, RandomInputIsReportedNeverCrashes) {
+  std::mt19937 random(777);
+  std::uniform_int_distribution<int> byte(0, 255);
+  const std::string path = testing::TempDir() + "orrery_fuzz_input";
+  const char *const commands[] = {"utm", "utm --inverse", "convert --from cart --to lla",
+                                  "utm --json"};
+  for (int round = 0; round < 8; ++round) {
+    std::string input;
+    for (int i = 0; i < 20000; ++i) {
+      const int b = byte(random);
+      // Mostly digits, signs, separators and newlines, some raw bytes.
+      input += b < 200 ? "0123456789 -.,\n+eN"[b % 18] : static_cast<char>(byte(random));
+    }
+    FILE *f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(input.data(), 1, input.size(), f);
+    std::fclose(f);
+    for (const char *command : commands) {
+      const std::string line =
+          std::string(ORRERY_EXE) + " " + command + " < " + path + " > /dev/null 2>&1";
+      const int status = std::system(line.c_str());
+      ASSERT_TRUE(WIFEXITED(status)) << command;
+      const int code = WEXITSTATUS(status);
+      EXPECT_TRUE(code == 0 || code == 2) << command << ": exit status " << code;
+    }
+  }
+  std::remove(path.c_str());
+}

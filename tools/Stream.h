@@ -1,0 +1,171 @@
+#pragma once
+
+// Line-by-line filtering of standard input to standard output, for the
+// subcommands that convert one record per line.
+//
+// Input is read in blocks into a fixed buffer and never held whole, so the
+// memory used does not grow with the input. Results are gathered in a block
+// of output that is written out before each read of new input: in a batch
+// the writes are large, and a person typing lines sees each answer at once.
+
+#include "tools/Text.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orrery::tool {
+
+// Buffered writing to a file descriptor. A result is formatted straight into
+// the buffer and committed only when complete, so a failed line leaves no
+// trace in the output.
+class Output {
+public:
+  static constexpr std::size_t kCapacity = 1 << 16;
+  static constexpr std::size_t kMaxRecord = 2048; // room given to one result
+
+  explicit Output(int fd) : mFd(fd) {}
+  Output(const Output &) = delete;
+  Output &operator=(const Output &) = delete;
+
+  // A cursor over at least kMaxRecord free bytes.
+  Cursor begin();
+  // Keeps what the cursor wrote, followed by a newline.
+  void commit(const Cursor &c);
+  // Writes the buffered text; false once any write has failed.
+  bool flush();
+  bool failed() const { return mFailed; }
+
+private:
+  int mFd;
+  std::size_t mSize = 0;
+  bool mFailed = false;
+  char mBuffer[kCapacity];
+};
+
+class LineReader {
+public:
+  static constexpr std::size_t kCapacity = 1 << 16; // longest line is one less
+
+  enum class Status { kLine, kTooLong, kEnd, kReadError };
+
+  // out, when given, is flushed before every read of new input.
+  LineReader(int fd, Output *out) : mFd(fd), mOut(out) {}
+  LineReader(const LineReader &) = delete;
+  LineReader &operator=(const LineReader &) = delete;
+
+  // The next line without its newline (and without a trailing '\r'). A line
+  // longer than the buffer is reported once as kTooLong and then skipped.
+  Status next(std::string_view &line);
+  // Number of the line last returned, counting from 1.
+  long long lineNumber() const { return mLine; }
+
+private:
+  int mFd;
+  Output *mOut;
+  std::size_t mBegin = 0;
+  std::size_t mEnd = 0;
+  long long mLine = 0;
+  bool mEof = false;
+  bool mSkipping = false; // inside a line already reported as too long
+  char mBuffer[kCapacity];
+};
+
+// Writes a whole result to standard output; kExitOk, or kExitFailure (with a
+// message) when it could not be written.
+int writeResult(std::string_view command, std::string_view text);
+
+// Writes "orrery <command>: <message>" as one line on standard error.
+void reportError(std::string_view command, std::string_view message);
+
+// Runs handler(line, cursor, message) on every line of standard input that is
+// not blank or a comment. On true the cursor's text becomes one output line;
+// on false nothing of it is written and the message is reported with the
+// line number. Returns kExitOk, kExitBadInput when some line was bad (and at
+// the first one when strict), or kExitFailure when reading or writing failed.
+template <class Handler> int filterLines(std::string_view command, bool strict, Handler &&handler);
+
+// Shared part of filterLines: reporting a bad line.
+void reportLine(std::string_view command, long long line, std::string_view message);
+
+template <class Handler> int filterLines(std::string_view command, bool strict, Handler &&handler) {
+  auto out = std::make_unique<Output>(1);
+  auto in = std::make_unique<LineReader>(0, out.get());
+  std::string message;
+  int status = kExitOk;
+  std::string_view line;
+  for (;;) {
+    const LineReader::Status s = in->next(line);
+    if (s == LineReader::Status::kEnd || out->failed()) {
+      break;
+    }
+    if (s == LineReader::Status::kReadError) {
+      out->flush();
+      reportError(command, "cannot read standard input");
+      return kExitFailure;
+    }
+    bool ok;
+    if (s == LineReader::Status::kTooLong) {
+      ok = false;
+      message = "line longer than " + std::to_string(LineReader::kCapacity - 1) + " bytes";
+    } else if (isBlankOrComment(line)) {
+      continue;
+    } else {
+      message.clear();
+      Cursor c = out->begin();
+      ok = handler(line, c, message);
+      if (ok && c.overflowed()) {
+        ok = false;
+        message = "result too long";
+      }
+      if (ok) {
+        out->commit(c);
+      }
+    }
+    if (!ok) {
+      // Results of earlier lines go out first, so messages and results keep
+      // their order on a terminal.
+      out->flush();
+      reportLine(command, in->lineNumber(), message);
+      status = kExitBadInput;
+      if (strict) {
+        break;
+      }
+    }
+  }
+  if (!out->flush()) {
+    reportError(command, "cannot write standard output");
+    return kExitFailure;
+  }
+  return status;
+}
+
+// The two modes of a record converter: the values given on the command line
+// as one record (a bad one throws UsageError), or, when there are none, every
+// line of standard input through filterLines. record(fields, count, cursor,
+// message) converts one record of at most MaxFields fields.
+template <int MaxFields, class Record>
+int convertRecords(std::string_view command, const std::vector<std::string> &values, bool strict,
+                   Record &&record) {
+  std::string_view fields[MaxFields];
+  if (!values.empty()) {
+    const int n = static_cast<int>(values.size());
+    for (int i = 0; i < n && i < MaxFields; ++i) {
+      fields[i] = values[static_cast<std::size_t>(i)];
+    }
+    TextLine line;
+    std::string message;
+    if (!record(fields, n, *line, message)) {
+      throw UsageError(message);
+    }
+    return writeResult(command, line.str() + '\n');
+  }
+  return filterLines(command, strict, [&](std::string_view line, Cursor &out, std::string &msg) {
+    const int n = splitFields(line, fields, MaxFields);
+    return record(fields, n, out, msg);
+  });
+}
+
+} // namespace orrery::tool

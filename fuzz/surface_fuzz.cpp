@@ -1,0 +1,302 @@
+// Each surface (rectangle, cylinder, sphere) built from fuzzed placement and
+// angles, then driven through every operation: the valid flag never turns
+// true again, an invalid surface gives the documented neutral answers
+// (cullToFrustum leaves the rectangle untouched), a valid one maps relative
+// coordinates to points of the photograph and back, its rays land where they
+// aim, and no operation after construction allocates. Every surface is
+// released with its last holder.
+
+#include "fuzz/FuzzSupport.h"
+#include "math/Surface.h"
+
+#include <cmath>
+#include <cstring>
+
+using namespace orrery;
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+template <class T> bool sameBits(const T &a, const T &b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+Mat4d perspective(double fovY, double aspect, double n, double f) {
+  const double t = 1 / std::tan(0.5 * fovY);
+  Mat4d m;
+  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
+  return m;
+}
+
+Vec3d readVec(fuzz::Input &in, double range) {
+  return {in.within(-range, range), in.within(-range, range), in.within(-range, range)};
+}
+
+// A rigid placement (rows right, up, backward, viewpoint), or any matrix.
+Mat4d readPlacement(fuzz::Input &in, bool &rigid) {
+  Mat4d m;
+  rigid = in.byte() % 4 != 0;
+  if (!rigid) {
+    for (double &e : m.m) {
+      e = in.number();
+    }
+    return m;
+  }
+  Vec3d back = readVec(in, 1.0);
+  Vec3d up = readVec(in, 1.0);
+  if (divideByLength(back) < 0.1) {
+    back = {0, 0, 1};
+  }
+  up = up - back * dot(up, back);
+  if (divideByLength(up) < 0.1) {
+    up = std::fabs(back.y) < 0.9 ? Vec3d{0, 1, 0} : Vec3d{1, 0, 0};
+    up = up - back * dot(up, back);
+    divideByLength(up);
+  }
+  const Vec3d right = cross(up, back);
+  const Vec3d o = readVec(in, 2.0);
+  m.set(right.x, right.y, right.z, 0, up.x, up.y, up.z, 0, back.x, back.y, back.z, 0, o.x, o.y, o.z,
+        1);
+  return m;
+}
+
+struct Angles {
+  double distance, top, bottom, left, right;
+};
+
+Angles readAngles(fuzz::Input &in, int shape) {
+  if (in.byte() % 4 == 0) {
+    return {in.number(), in.number(), in.number(), in.number(), in.number()};
+  }
+  const double vLimit = shape == 2 ? kPi / 2 : 1.5;
+  const double hLimit = shape == 0 ? 1.5 : kPi;
+  const double bottom = in.within(-vLimit, vLimit - 0.02);
+  const double top = in.within(bottom + 0.01, vLimit);
+  const double left = in.within(-hLimit, hLimit - 0.02);
+  const double right = in.within(left + 0.01, hLimit);
+  // Photographs of a few hundred metres to a planet radius.
+  return {in.within(1e-4, 1.0), top, bottom, left, right};
+}
+
+FovDelimitedSurface *makeSurface(int shape, const Mat4d &placement, const Angles &a) {
+  switch (shape) {
+  case 0:
+    return new Rectangle(placement, a.distance, a.top, a.bottom, a.left, a.right);
+  case 1:
+    return new Cylinder(placement, a.distance, a.top, a.bottom, a.left, a.right);
+  default: {
+    auto *s = new Sphere(placement, a.distance, a.top, a.bottom, a.left, a.right);
+    if (s != nullptr) {
+      s->checkValid();
+    }
+    return s;
+  }
+  }
+}
+
+// Runs every validity check again, with usable angles: valid must not return.
+void revalidate(FovDelimitedSurface &s, int shape) {
+  s.topAngle = 0.2;
+  s.bottomAngle = -0.2;
+  s.leftAngle = -0.3;
+  s.rightAngle = 0.3;
+  s.distance = 0.01;
+  if (shape == 0) {
+    static_cast<Rectangle &>(s).buildGeometry();
+  } else if (shape == 1) {
+    static_cast<Cylinder &>(s).checkValid();
+  } else {
+    static_cast<Sphere &>(s).checkValid();
+  }
+}
+
+void checkInvalid(const FovDelimitedSurface &s, int shape, const Frustum &frustum,
+                  fuzz::Input &in) {
+  Rect<double, Vec2d> rect{{1.25, -2.5}, {-0.5, 3.0}};
+  const Rect<double, Vec2d> before = rect;
+  s.cullToFrustum(frustum, rect);
+  FUZZ_CHECK(sameBits(rect, before));
+  double u = 0.125, v = -0.375;
+  FUZZ_CHECK(!s.getRelativeCoords(Vec3d{in.number(), in.number(), in.number()}, u, v));
+  FUZZ_CHECK(u == 0.125 && v == -0.375);
+  bool ok = true;
+  FUZZ_CHECK(s.getPointFromCoords(in.number(), in.number(), &ok) == Vec3d::zero && !ok);
+  const Vec3d requested{in.number(), in.number(), in.number()};
+  Vec3d result{};
+  s.getViewDirection(requested, result);
+  FUZZ_CHECK(sameBits(result, requested));
+  FUZZ_CHECK(!s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, in.number()));
+  Vec3d point{in.number(), in.number(), in.number()};
+  const Vec3d pointBefore = point;
+  FUZZ_CHECK(!s.doSnapPoint(point));
+  FUZZ_CHECK(sameBits(point, pointBefore));
+  Vec3d hit{};
+  FUZZ_CHECK(!s.isPtOnFiniteSurface(point));
+  if (shape == 0) {
+    FUZZ_CHECK(!s.isPtOnSurface(point));
+    FUZZ_CHECK(!s.intersectRay(point, requested, hit, true));
+    FUZZ_CHECK(s.getViewingDistanceImpl(1.0, 1.0, 1.0) == 0.0);
+    Vec3d moved = point;
+    s.projectToSurface(moved);
+    FUZZ_CHECK(sameBits(moved, point));
+  } else {
+    FUZZ_CHECK(!s.intersectRay(point, requested, hit, false));
+  }
+}
+
+void checkValid(const FovDelimitedSurface &s, fuzz::Input &in) {
+  bool wrapU = false, wrapV = false;
+  s.getWrapping(wrapU, wrapV);
+  const double scale = 1.0 + length(s.origin) + s.distance;
+  // Relative coordinates to a point of the photograph and back.
+  const double u = in.within(-1.0, 1.0);
+  const double v = in.within(-0.999, 0.999);
+  bool ok = false;
+  const Vec3d p = s.getPointFromCoords(u, v, &ok);
+  FUZZ_CHECK(ok);
+  double u2 = 7.0, v2 = 7.0;
+  FUZZ_CHECK(s.getRelativeCoords(p, u2, v2));
+  double du = std::fabs(u2 - u);
+  if (wrapU || std::fabs(s.rightAngle - s.leftAngle - 2 * kPi) < 1e-9) {
+    du = std::fmin(du, std::fabs(2.0 - du));
+  }
+  // Arc sines and cosines near their flat ends leave about 1e-8 radians;
+  // the rectangle's coordinates are linear. At the seam straight behind,
+  // and at the sphere's poles, u is ambiguous.
+  const double angleSpan = s.rightAngle - s.leftAngle;
+  const double theta = s.leftAngle + angleSpan * (u + 1) / 2;
+  const double phi = s.bottomAngle + (s.topAngle - s.bottomAngle) * (v + 1) / 2;
+  if (std::fabs(std::fabs(theta) - kPi) > 1e-6 && std::cos(phi) > 1e-3) {
+    FUZZ_CHECK(du * angleSpan * std::cos(phi) < 1e-7);
+  }
+  FUZZ_CHECK(std::fabs(v2 - v) * (s.topAngle - s.bottomAngle) < 1e-7);
+  FUZZ_CHECK(s.isPtOnSurface(p));
+  (void)s.getNormal(p);
+
+  // A ray from the viewpoint through a point well inside the photograph
+  // lands there.
+  const double ui = u * 0.98;
+  const double vi = v * 0.98;
+  const Vec3d target = s.getPointFromCoords(ui, vi, nullptr);
+  Vec3d hit{};
+  if (s.intersectRay(s.origin, target - s.origin, hit, false)) {
+    FUZZ_CHECK(length(hit - target) < 1e-6 * scale);
+  }
+  Vec3d clamped{};
+  const Vec3d anyDir = readVec(in, 1.0);
+  if (length(anyDir) > 1e-3) {
+    (void)s.intersectRay(s.origin + readVec(in, 2.0), anyDir, clamped, true);
+  }
+
+  // Snapping keeps a point of the photograph where it is.
+  Vec3d snapped = target;
+  if (s.doSnapPoint(snapped)) {
+    FUZZ_CHECK(length(snapped - target) < 1e-6 * scale);
+  }
+  Vec3d projected = readVec(in, 3.0);
+  s.projectToSurface(projected);
+  (void)s.getViewingDistance(in.within(0.0, 3.5), in.within(0.0, 3.5), in.within(-0.5, 2.0));
+  Vec3d direction{};
+  s.getViewDirection(readVec(in, 1.0), direction);
+  (void)s.getWidthHeightRatio();
+  (void)s.wrapCoords(Vec2d{in.within(-3.0, 3.0), in.within(-3.0, 3.0)});
+}
+
+void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) {
+  const Vec3d eye = s.origin + readVec(in, 1.0) * s.distance;
+  Vec3d forward = readVec(in, 1.0);
+  if (divideByLength(forward) < 0.1) {
+    forward = s.viewDir;
+  }
+  Vec3d up = Vec3d{0, 1, 0} - forward * forward.y;
+  if (divideByLength(up) < 0.1) {
+    up = {1, 0, 0};
+  }
+  Mat4d view;
+  view.buildLookAt(eye, eye + forward, up);
+  const Mat4d projection =
+      perspective(in.within(0.2, 2.0), in.within(0.5, 2.0), 1e-3 * s.distance, 10.0 * s.distance);
+  if (!frustum.build(view, projection)) {
+    return;
+  }
+  bool wrapU = false, wrapV = false;
+  s.getWrapping(wrapU, wrapV);
+  Rect<double, Vec2d> rect{{5.0, 5.0}, {6.0, 6.0}};
+  fuzz::NoAllocation none;
+  s.cullToFrustum(frustum, rect);
+  const bool empty = rect.min.x == 8.988465674311579e+307 && rect.max.x == -8.988465674311579e+307;
+  if (!empty && !std::isnan(rect.min.x) && !std::isnan(rect.min.y)) {
+    FUZZ_CHECK(rect.min.x <= rect.max.x && rect.min.y <= rect.max.y);
+    FUZZ_CHECK(rect.min.y >= -1.00001 && rect.max.y <= 1.00001);
+    // An edge straight behind the viewpoint (at -pi or pi) is read back at
+    // either end of the turn, whichever side rounding puts it on, so a
+    // photograph that does not wrap is bounded only away from that seam.
+    const bool seam = std::fabs(std::fabs(s.leftAngle) - kPi) < 1e-6 ||
+                      std::fabs(std::fabs(s.rightAngle) - kPi) < 1e-6;
+    if (wrapU) {
+      FUZZ_CHECK(rect.min.x >= -1.00001);
+      FUZZ_CHECK(rect.max.x - rect.min.x <= 1.0 || (rect.min.x == -1.0 && rect.max.x == 1.0));
+    } else if (!seam) {
+      FUZZ_CHECK(rect.min.x >= -1.00001 && rect.max.x <= 1.00001);
+    }
+  }
+  (void)s.isViewCloseToSurface(view, projection, in.within(0.0, 1.0));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+  fuzz::AllocationCounter::install();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  fuzz::Input in(data, size);
+  auto &counter = fuzz::AllocationCounter::instance();
+  const long liveBefore = counter.live;
+  const int shape = in.integer(0, 2);
+  bool rigid = false;
+  const Mat4d placement = readPlacement(in, rigid);
+  const Angles angles = readAngles(in, shape);
+  {
+    RefPtr<FovDelimitedSurface> surface(makeSurface(shape, placement, angles));
+    FUZZ_CHECK(surface);
+    Frustum frustum;
+    if (!surface->valid) {
+      revalidate(*surface, shape);
+      FUZZ_CHECK(!surface->valid);
+      fuzz::NoAllocation none;
+      checkInvalid(*surface, shape, frustum, in);
+    } else {
+      const FovDelimitedSurface &s = *surface;
+      fuzz::NoAllocation none;
+      // NaN angles pass the checks and propagate (documented), so the
+      // mapping is checked for finite parameters only.
+      const bool finiteAngles = std::isfinite(s.topAngle) && std::isfinite(s.bottomAngle) &&
+                                std::isfinite(s.leftAngle) && std::isfinite(s.rightAngle) &&
+                                s.topAngle - s.bottomAngle > 1e-6 &&
+                                s.rightAngle - s.leftAngle > 1e-6;
+      if (rigid && finiteAngles && s.distance > 1e-6 && s.distance < 1e6) {
+        checkValid(s, in);
+        checkCull(s, in, frustum);
+      } else {
+        // Whatever the placement, every operation stays defined.
+        Rect<double, Vec2d> rect{};
+        frustum.build(Mat4d::identity, perspective(1.0, 1.0, 0.1, 10.0));
+        s.cullToFrustum(frustum, rect);
+        double u = 0, v = 0;
+        const Vec3d p{in.number(), in.number(), in.number()};
+        (void)s.getRelativeCoords(p, u, v);
+        Vec3d q = p;
+        s.projectToSurface(q);
+        Vec3d hit{};
+        (void)s.intersectRay(p, Vec3d{in.number(), in.number(), in.number()}, hit, true);
+        (void)s.getViewingDistance(in.number(), in.number(), in.number());
+        (void)s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, 0.5);
+      }
+    }
+  }
+  FUZZ_CHECK(counter.live == liveBefore);
+  return 0;
+}

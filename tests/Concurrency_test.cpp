@@ -8,12 +8,14 @@
 #include "math/Interpolation.h"
 #include "math/Range.h"
 #include "math/SkyMath.h"
+#include "math/Surface.h"
 #include "math/UTMZone.h"
 #include "math/Units.h"
 #include "math/ViewMatrix.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <latch>
@@ -173,6 +175,73 @@ TEST(Concurrency, RangeQueriesOnASharedChain) {
       const math::ScreenSpaceCalculator calc(Vec3d{0, 0, 1}, Vec2d{1.0, 0.75}, Vec2<int>{800, 600});
       trace.add(calc.getPixelTanSq());
     }
+  });
+  expectAllEqual(traces);
+}
+
+Mat4d perspective(double fovY, double aspect, double n, double f) {
+  const double t = 1 / std::tan(0.5 * fovY);
+  Mat4d m;
+  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
+  return m;
+}
+
+// The surfaces' function-local constants (the length tolerance and the two
+// outline tables) are computed on first use, here by all threads at once:
+// this test must be the first use in its process, as it is under CTest.
+TEST(Concurrency, SurfaceFirstUsesAndCullingOnSharedSurfaces) {
+  Mat4d placement = Mat4d::identity;
+  placement.m[12] = 0.25;
+  placement.m[13] = -0.5;
+  RefPtr<Sphere> sphere(new Sphere(placement, 0.01, 0.6, -0.4, -2.5, 2.9));
+  sphere->checkValid();
+  RefPtr<Cylinder> cylinder(new Cylinder(placement, 0.02, 0.5, -0.5, -0.8, 0.7));
+  RefPtr<Rectangle> rectangle(new Rectangle(placement, 0.03, 0.4, -0.3, -0.6, 0.5));
+  ASSERT_TRUE(sphere->valid && cylinder->valid && rectangle->valid);
+  const FovDelimitedSurface *shared[3] = {sphere.get(), cylinder.get(), rectangle.get()};
+
+  // A few views from around the viewpoint, one frustum each, built before
+  // the threads start (building writes the frustum).
+  Frustum frusta[4];
+  Mat4d views[4];
+  const Mat4d projection = perspective(0.9, 1.5, 1e-4, 1.0);
+  for (int k = 0; k < 4; ++k) {
+    const Vec3d eye{0.25 + 0.002 * k, -0.5 + 0.001 * k, 0.003 * k};
+    const Vec3d target{0.25 + std::sin(0.7 * k), -0.5 + 0.1 * k, -std::cos(0.7 * k)};
+    views[k].buildLookAt(eye, target, Vec3d{0, 1, 0});
+    ASSERT_TRUE(frusta[k].build(views[k], projection));
+  }
+
+  const auto traces = runTogether([&](Trace &trace) {
+    for (const FovDelimitedSurface *s : shared) {
+      for (int k = 0; k < 4; ++k) {
+        Rect<double, Vec2d> rect{{9, 9}, {9, 9}};
+        s->cullToFrustum(frusta[k], rect);
+        trace.add(Vec2d{rect.min.x, rect.min.y});
+        trace.add(Vec2d{rect.max.x, rect.max.y});
+        trace.add(std::int64_t(s->isViewCloseToSurface(views[k], projection, 0.25)));
+      }
+      for (double u = -1.0; u <= 1.0; u += 0.25) {
+        bool ok = false;
+        const Vec3d p = s->getPointFromCoords(u, 0.5 * u, &ok);
+        trace.add(p);
+        trace.add(std::int64_t(s->isPtOnSurface(p)) * 2 + std::int64_t(ok));
+        double ru = 0.0, rv = 0.0;
+        trace.add(std::int64_t(s->getRelativeCoords(p, ru, rv)));
+        trace.add(Vec2d{ru, rv});
+        Vec3d hit{};
+        trace.add(std::int64_t(s->intersectRay(s->origin, p - s->origin, hit, true)));
+        trace.add(hit);
+        Vec3d snapped = p + s->viewDir * 1e-3;
+        s->projectToSurface(snapped);
+        trace.add(snapped);
+      }
+      Vec3d direction{};
+      s->getViewDirection(Vec3d{0.3, 0.2, -1.0}, direction);
+      trace.add(direction);
+      trace.add(s->getViewingDistance(0.8, 0.6, 0.9));
+    }
+    trace.add(std::int64_t(FovDelimitedSurface::IsNear(1.0, 1.0 + 1e-9)));
   });
   expectAllEqual(traces);
 }

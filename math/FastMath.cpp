@@ -7,9 +7,10 @@
 
 namespace orrery {
 
-// Narrowing a double beyond the float range to float (normalize of a long
-// Vec3d), infinities and NaN all follow IEEE 754 arithmetic here, so they are
-// defined results rather than undefined conversions.
+// Floating-point division by zero, narrowing a double beyond the float range
+// to float (normalize of a long Vec3d), infinities and NaN all follow IEEE 754
+// arithmetic here, so they are defined results rather than undefined
+// behaviour.
 static_assert(std::numeric_limits<double>::is_iec559 && std::numeric_limits<float>::is_iec559);
 
 constexpr double kAlmostEqualTolerance = 0x1p-45;

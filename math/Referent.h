@@ -37,13 +37,19 @@ public:
   // Deletes this object. Called when the last holder lets go.
   virtual void orphaned();
 
+  // The count steps in unsigned arithmetic, so even 2^31 holders (far beyond
+  // any real use) wrap it modulo 2^32 instead of overflowing a signed int.
   static void acquire(Referent *p) {
     if (p != nullptr) {
-      ++p->refCount;
+      p->refCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(p->refCount) + 1u);
     }
   }
   static void release(Referent *p) {
-    if (p != nullptr && --p->refCount == 0) {
+    if (p == nullptr) {
+      return;
+    }
+    p->refCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(p->refCount) - 1u);
+    if (p->refCount == 0) {
       p->orphaned();
     }
   }

@@ -5,12 +5,14 @@
 
 #include "math/FastMath.h"
 #include "math/Interpolation.h"
+#include "math/Referent.h"
 #include "math/Units.h"
 #include "math/Vector.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 using namespace orrery;
@@ -94,6 +96,26 @@ TEST(Interpolation, CoincidentPointsStayPutForEveryFiniteT) {
   EXPECT_EQ(hlerp_uhp(3.0, 2.0, 3.0, 2.0, -std::numeric_limits<double>::infinity(), &x, &y), 0.0);
   EXPECT_TRUE(std::isnan(x));
   EXPECT_TRUE(std::isnan(y));
+}
+
+TEST(Referent, CountsWrapInsteadOfOverflowing) {
+  // A stack object: the count is driven by hand and never reaches 0 here.
+  struct Counted : Referent {
+    void orphaned() override { ++orphanings; }
+    int orphanings = 0;
+  } counted;
+  counted.refCount = std::numeric_limits<std::int32_t>::max();
+  Referent::acquire(&counted);
+  EXPECT_EQ(counted.refCount, std::numeric_limits<std::int32_t>::min());
+  Referent::release(&counted);
+  EXPECT_EQ(counted.refCount, std::numeric_limits<std::int32_t>::max());
+  counted.refCount = 1;
+  Referent::release(&counted);
+  EXPECT_EQ(counted.orphanings, 1);
+  counted.refCount = 0;
+  Referent::release(&counted); // a count of 0 steps to -1, not to an orphaning
+  EXPECT_EQ(counted.refCount, -1);
+  EXPECT_EQ(counted.orphanings, 1);
 }
 
 } // namespace

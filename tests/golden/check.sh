@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds the golden program three ways (g++ -O0, g++ -O2, clang++-14 -O2),
+# each compiling the library sources itself with the same flags, and checks
+# that the three outputs are identical and that their SHA-256 is the digest
+# kept in tests/golden/digest.txt. A change of any result is then a change of
+# that file, made on purpose:
+#   tests/golden/check.sh            check
+#   tests/golden/check.sh --update   rewrite digest.txt from the g++ -O2 build
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+out=${GOLDEN_BUILD_DIR:-$root/build/golden}
+mkdir -p "$out"
+
+sources=(math/math_allsrc_0.cpp math/math_allsrc_1.cpp common/Memory.cpp common/DateTime.cpp
+  tests/golden/golden.cpp)
+# Results are pinned to the last bit: no contraction into fused multiply-adds
+# and no value-changing optimisation, as in the library's own build.
+common_flags=(-std=c++20 -ffp-contract=off -fno-fast-math -fPIC -w -I"$root")
+read -r -a qt_cflags <<<"$(pkg-config --cflags Qt6Core)"
+read -r -a qt_libs <<<"$(pkg-config --libs Qt6Core)"
+
+build() { # name compiler optimisation
+  local name=$1 cxx=$2 opt=$3 objs=()
+  for src in "${sources[@]}"; do
+    local obj="$out/$name-$(basename "${src%.cpp}").o"
+    "$cxx" "${common_flags[@]}" "$opt" "${qt_cflags[@]}" -c "$root/$src" -o "$obj" &
+    objs+=("$obj")
+    # Two compilations at a time.
+    if [ "$(jobs -rp | wc -l)" -ge 2 ]; then wait -n; fi
+  done
+  wait
+  "$cxx" "${objs[@]}" "${qt_libs[@]}" -o "$out/golden-$name"
+  "$out/golden-$name" >"$out/$name.txt"
+}
+
+build gcc-O0 g++ -O0
+build gcc-O2 g++ -O2
+build clang-O2 clang++-14 -O2
+
+status=0
+for other in gcc-O0 clang-O2; do
+  if ! cmp -s "$out/gcc-O2.txt" "$out/$other.txt"; then
+    echo "golden: $other differs from gcc-O2:"
+    diff "$out/gcc-O2.txt" "$out/$other.txt" | head -20
+    status=1
+  fi
+done
+
+digest=$(sha256sum "$out/gcc-O2.txt" | cut -d' ' -f1)
+if [ "${1:-}" = "--update" ]; then
+  echo "$digest" >"$root/tests/golden/digest.txt"
+  echo "golden: wrote digest $digest ($(wc -l <"$out/gcc-O2.txt") results)"
+  exit $status
+fi
+expected=$(cut -d' ' -f1 "$root/tests/golden/digest.txt")
+if [ "$digest" != "$expected" ]; then
+  echo "golden: digest $digest differs from the kept $expected (tests/golden/digest.txt)"
+  status=1
+fi
+[ $status -eq 0 ] && echo "golden: 3 builds agree on $(wc -l <"$out/gcc-O2.txt") results, digest $digest"
+exit $status

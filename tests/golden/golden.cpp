@@ -1,0 +1,666 @@
+// Prints the exact bit patterns of a fixed, wide set of results of every
+// family, edge values included, one labelled line each. Two builds of the
+// library agree to the last bit exactly when their outputs are identical;
+// check.sh compares builds and the digest kept beside this file.
+//
+// Every input passes through opaque(), so no compiler folds a result at
+// build time with arithmetic of its own. NaN prints as "nan" whatever its
+// sign and payload, which IEEE arithmetic leaves open.
+
+#include "math/all.h"
+
+#include <QString>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+using namespace orrery;
+
+namespace {
+
+template <class T> T opaque(T v) {
+  volatile T x = v;
+  return x;
+}
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+void bits(double v) {
+  if (std::isnan(v)) {
+    std::printf(" nan");
+    return;
+  }
+  std::uint64_t b;
+  std::memcpy(&b, &v, sizeof b);
+  std::printf(" %016llx", static_cast<unsigned long long>(b));
+}
+void bits(float v) {
+  if (std::isnan(v)) {
+    std::printf(" nan");
+    return;
+  }
+  std::uint32_t b;
+  std::memcpy(&b, &v, sizeof b);
+  std::printf(" %08x", b);
+}
+void bits(int v) { std::printf(" %d", v); }
+void bits(bool v) { std::printf(" %d", v ? 1 : 0); }
+void bits(char v) { std::printf(" %c", v); }
+void bits(const Vec2d &v) {
+  bits(v.x);
+  bits(v.y);
+}
+void bits(const Vec3d &v) {
+  bits(v.x);
+  bits(v.y);
+  bits(v.z);
+}
+void bits(const Vec4d &v) {
+  bits(v.x);
+  bits(v.y);
+  bits(v.z);
+  bits(v.w);
+}
+void bits(const Vec2f &v) {
+  bits(v.x);
+  bits(v.y);
+}
+void bits(const Vec3f &v) {
+  bits(v.x);
+  bits(v.y);
+  bits(v.z);
+}
+void bits(const Vec4f &v) {
+  bits(v.x);
+  bits(v.y);
+  bits(v.z);
+  bits(v.w);
+}
+void bits(const Quatd &q) {
+  bits(q.x);
+  bits(q.y);
+  bits(q.z);
+  bits(q.w);
+}
+template <class M> void bitsMatrix(const M &m) {
+  for (const auto e : m.m) {
+    bits(e);
+  }
+}
+void bits(const Mat4d &m) { bitsMatrix(m); }
+void bits(const Mat3d &m) { bitsMatrix(m); }
+void bits(const Mat4f &m) { bitsMatrix(m); }
+void bits(const Rect<double, Vec2d> &r) {
+  bits(r.min);
+  bits(r.max);
+}
+
+template <class... T> void line(const char *label, const T &...values) {
+  std::printf("%s", label);
+  (bits(values), ...);
+  std::printf("\n");
+}
+
+const double kScalars[] = {0.0,
+                           -0.0,
+                           1e-300,
+                           -1e-15,
+                           -1e-13,
+                           0.5,
+                           1.0,
+                           1.0000001,
+                           -2.0,
+                           3.0,
+                           4.0,
+                           8.0,
+                           1e10,
+                           6.7e9,
+                           -6.8e9,
+                           100.0,
+                           kInf,
+                           -kInf,
+                           kNaN,
+                           0.7853981633974483,
+                           2.356194490192345,
+                           -5.5,
+                           6.283185307179586,
+                           7.0};
+
+Mat4d matrixA() {
+  Mat4d m;
+  m.set(opaque(2.0), 0.5, -1.0, 0.0, 0.25, 3.0, 0.75, 0.0, -0.5, 1.5, 4.0, 0.0, 10.0, -20.0, 30.0,
+        1.0);
+  return m;
+}
+Mat4d matrixB() {
+  Mat4d m;
+  m.set(opaque(0.1), 0.2, 0.3, 0.4, -0.5, 0.6, -0.7, 0.8, 0.9, -1.0, 1.1, -1.2, 1.3, 1.4, -1.5,
+        1.6);
+  return m;
+}
+Mat4d perspective(double fovY, double aspect, double n, double f) {
+  const double t = 1 / std::tan(0.5 * fovY);
+  Mat4d m;
+  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
+  return m;
+}
+
+void scalars() {
+  for (const double c : kScalars) {
+    const double x = opaque(c);
+    const auto xf = static_cast<float>(x);
+    line("fabs", FastMath::fabs(x), FastMath::fabs(xf), std::signbit(FastMath::fabs(x)),
+         std::signbit(FastMath::fabs(xf)));
+    line("sign", FastMath::sign(x), FastMath::sign(xf));
+    line("inv", FastMath::inv(x), FastMath::inv(xf), FastMath::rsqrt(xf));
+    line("sqrt", FastMath::sqrt(x), FastMath::sqrt(xf));
+    line("asin", FastMath::asin(x), FastMath::asin(xf), FastMath::acos(x), FastMath::acos(xf));
+    line("pow", FastMath::pow(x, 1.5), FastMath::pow(xf, 0.5f), FastMath::pow(2.0, x));
+    line("log", FastMath::log(x), FastMath::log(xf), FastMath::log10(x), FastMath::log10(xf),
+         FastMath::log2(x), FastMath::log2(xf));
+    line("fastsin", FastMath::fastsin(xf), FastMath::fastcos(xf));
+    double s, c2;
+    float sf, cf;
+    FastMath::sincos(x, s, c2);
+    FastMath::sincos(xf, sf, cf);
+    line("sincos", s, c2, sf, cf, FastMath::sin(x), FastMath::cos(xf));
+    Vec2d v2{x, 2.0};
+    Vec3d v3{1.0, x, -3.0};
+    Vec2f v2f{xf, 2.0f};
+    Vec3f v3f{1.0f, xf, -3.0f};
+    line("normalize", FastMath::normalize(v2), v2, FastMath::normalize(v3), v3,
+         FastMath::normalize(v2f), v2f, FastMath::normalize(v3f), v3f);
+    line("length", length(Vec3d{x, 1.0, 2.0}), length(Vec3f{xf, 1.0f, 2.0f}));
+  }
+  // Arguments are evaluated in an unspecified order: calls that change
+  // their operands are made before line().
+  Vec3d zero{opaque(0.0), 0.0, 0.0};
+  const double kept = divideByLength(zero);
+  line("dividebylength0", kept, zero);
+  const double factor = FastMath::normalize(zero);
+  line("normalize0", factor, zero);
+  line("tolerances", kAlmostEqualTolerance, kAlmostEqualToleranceF);
+}
+
+void vectors() {
+  const Mat4d a = matrixA();
+  const Mat4d b = matrixB();
+  Mat4d ab;
+  ab.mul(a, b);
+  line("mat4mul", ab);
+  Mat4d aa = a;
+  aa.mul(aa, aa);
+  line("mat4mulself", aa);
+  const Mat4f af(a);
+  line("mat4f", af, Mat4d(af));
+  const Vec4d v{opaque(1.5), -2.0, 0.25, 1.0};
+  Vec4d r;
+  r.mul(v, b);
+  line("vec4mul", r);
+  r.mulTranspose(v, b);
+  line("vec4mulT", r);
+  Vec3d p{opaque(0.5), 1.5, -2.5};
+  p *= a;
+  line("vec3point", p);
+  p.project(b);
+  line("vec3project", p);
+  Vec3d q;
+  q.mul(Vec3d{opaque(1.0), 2.0, 3.0}, 0.0, b);
+  line("vec3dir", q);
+  Mat3d m3;
+  m3.set(opaque(1.0), 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 10.0);
+  Vec3d r3;
+  r3.mul(Vec3d{opaque(0.1), 0.2, 0.3}, m3);
+  line("vec3mul3", r3);
+  r3.mulTranspose(Vec3d{opaque(0.1), 0.2, 0.3}, m3);
+  line("vec3mul3T", r3);
+  Vec2d r2;
+  r2.mul(Vec2d{opaque(0.7), -0.3}, 1.0, m3);
+  line("vec2mul3", r2);
+  Vec3f f{opaque(0.5f), -1.5f, 2.5f};
+  f *= af;
+  line("vec3f", f);
+  f.project(Mat4f(b));
+  line("vec3fproject", f);
+  for (int i = -1; i <= 4; ++i) {
+    Vec4d row{9, 9, 9, 9};
+    row.getRow(a, opaque(i));
+    Vec4d col{9, 9, 9, 9};
+    col.getCol(a, opaque(i));
+    line("rowcol", row, col);
+  }
+  line("cross", cross(Vec3d{opaque(1.0), 2.0, 3.0}, Vec3d{-4.0, 5.0, 0.5}),
+       dot(Vec3d{opaque(1.0), 2.0, 3.0}, Vec3d{-4.0, 5.0, 0.5}));
+}
+
+void viewMatrices() {
+  Mat4d inv = matrixB();
+  line("invert", math::invertFullPivot(inv), inv);
+  Mat4d singular = matrixA();
+  for (int c = 0; c < 4; ++c) {
+    singular.m[4 + c] = singular.m[c] * opaque(2.0);
+  }
+  line("invertsingular", math::invertFullPivot(singular));
+  const Vec3d eyes[] = {{opaque(1.0), 2.0, 3.0}, {0.0, 0.0, 5.0}, {-3.0, 0.5, 0.0}};
+  for (const Vec3d &eye : eyes) {
+    Mat4d view;
+    view.buildLookAt(eye, Vec3d{opaque(0.0), 0.0, 0.0}, Vec3d{0.1, 1.0, 0.0});
+    line("lookat", view);
+    Vec3d pos, fwd, up, right;
+    line("viewparams", view.getNormalizedViewParams(pos, fwd, up, right), pos, fwd, up, right);
+    line("roll", view.getRoll());
+    view.setRoll(opaque(0.3));
+    line("setroll", view, view.getRoll());
+  }
+  Mat4d straightDown;
+  straightDown.buildLookAt(Vec3d{opaque(0.0), 5.0, 0.0}, Vec3d{0, 0, 0}, Vec3d{0, 0, -1});
+  line("rolldown", straightDown.getRoll());
+}
+
+void quaternions() {
+  const Quatd a(opaque(0.1), 0.2, 0.3, 0.9);
+  const Quatd b(opaque(-0.4), 0.1, 0.8, 0.2);
+  line("quatmul", a * b, b * a);
+  Mat4d m;
+  m.fromQuaternion(a);
+  line("quatmatrix", m);
+  Quatd back;
+  back.fromMatrix(m);
+  line("quatfrommatrix", back);
+  Mat4d half = Mat4d::identity;
+  half.m[0] = opaque(-1.0);
+  half.m[5] = -1.0;
+  back.fromMatrix(half);
+  line("quathalfturn", back);
+  Quatd r;
+  r.buildRotation(Vec3d{opaque(1.0), 0.0, 0.0}, Vec3d{0.0, 1.0, 0.0});
+  line("buildrotation", r);
+  r.buildRotation(Vec3d{opaque(1.0), 0.0, 0.0}, Vec3d{-1.0, 0.0, 0.0});
+  line("buildrotationopposite", r);
+  r.buildRotation(Vec3d{opaque(0.0), 0.0, 0.0}, Vec3d{-1.0, 0.0, 0.0});
+  line("buildrotationzero", r);
+  r.buildRotation(Vec3d{opaque(1.0), 0.0, 0.0}, Vec3d{0.0, 1.0, 0.0}, Vec3d{0.0, 0.0, 1.0},
+                  Vec3d{1.0, 1.0, 0.0});
+  line("buildrotation2", r);
+  for (const double t : {0.0, 0.25, 0.5, 1.0, 1.5}) {
+    Quatd s;
+    const double gap = s.slerp(a, b, opaque(t));
+    line("slerp", gap, s);
+  }
+  Quatd near;
+  line("slerpnear", near.slerp(a, Quatd(0.1, 0.2, 0.3, 0.9000001), opaque(0.5)), near);
+  Quatd zero(opaque(0.0), 0.0, 0.0, 0.0);
+  m.fromQuaternion(zero);
+  line("quatzero", m, zero * a);
+}
+
+void cameras() {
+  RefPtr<QuatCartesianCam> cam(new QuatCartesianCam());
+  cam->setPosition(Vec3d{opaque(0.0), 0.0, 3.0});
+  line("camera", cam->getMatrix(), cam->getWorldOrientation());
+  cam->lookAt(Vec3d{opaque(1.0), 0.5, 0.0});
+  line("cameralookat", cam->getRotation(), cam->getMatrix());
+  cam->pitch(opaque(0.2));
+  cam->yaw(opaque(-0.3));
+  cam->roll(opaque(0.4));
+  line("cameraturn", cam->getRotation(), cam->getUpVec(), cam->getTowardsVec(), cam->getRightVec());
+  cam->moveTowardsVec(opaque(0.5));
+  cam->moveRightVec(opaque(-0.25));
+  cam->moveUpVec(opaque(0.125));
+  cam->translate(Vec3d{opaque(0.01), 0.02, 0.03});
+  line("cameramove", cam->getPosition());
+  cam->pitchTo(Vec3d{opaque(0.0), 1.0, -1.0});
+  cam->yawTo(Vec3d{opaque(1.0), 0.0, -1.0});
+  cam->rollTo(Vec3d{opaque(0.2), 1.0, 0.0});
+  cam->pitchUpVecTo(Vec3d{opaque(0.0), 1.0, 0.0});
+  line("cameraturnto", cam->getRotation(), cam->getWorldOrientation());
+  cam->rotate(Vec3d{opaque(0.0), 1.0, 0.0}, 0.5);
+  cam->cameraSpaceRotate(Vec3d{opaque(1.0), 0.0, 0.0}, -0.25);
+  cam->rotate(Quatd(opaque(0.0), 0.0, 0.0995, 0.995));
+  line("camerarotate", cam->getRotation());
+  cam->setRotation(Vec3d{opaque(0.0), 0.0, -1.0}, Vec3d{1.0, 0.0, 0.0});
+  line("camerasetrotation", cam->getRotation());
+  Mat4d view;
+  view.buildLookAt(Vec3d{opaque(2.0), 1.0, 2.0}, Vec3d{0, 0, 0}, Vec3d{0, 1, 0});
+  const bool derived = cam->derive(view);
+  line("cameraderive", derived, cam->getPosition(), cam->getRotation());
+  RefPtr<ICartesianCam> copy = cam->clone();
+  line("cameraclone", copy->getMatrix());
+}
+
+void geodesy() {
+  const double value = opaque(1234.5678);
+  for (int from = 0; from < 12; ++from) {
+    for (int to = 0; to < 12; to += 3) {
+      line("length", Units::convertLength(value, Units::LType(from), Units::LType(to)),
+           Units::convertArea(value, Units::AType(from % 9), Units::AType(to % 9)));
+    }
+  }
+  const Vec3d lla{opaque(-122.4194), 37.7749, 52.0};
+  const Vec3d norm = convert::LLAToNorm(lla);
+  line("norm", norm, convert::NormToLLA(norm));
+  const Vec3d sphericals[] = {{opaque(-1.0), 0.0, 0.0}, {0.25, 0.3, 0.001}, {0.999, -0.5, -0.1},
+                              {-0.75, 0.5, 2.0},        {0.0, 0.0, -1.0},   {1.5, 0.2, 0.0}};
+  for (const Vec3d &s : sphericals) {
+    const Vec3d c = s.getCartesian();
+    Vec3f f{static_cast<float>(s.x), static_cast<float>(s.y), static_cast<float>(s.z)};
+    f.toCartesian();
+    Vec3f g = f;
+    g.toSpherical();
+    line("spherical", c, c.getSpherical(), f, g);
+  }
+  line("sphericaledge", Vec3d{opaque(0.0), 0.0, 0.0}.getSpherical(),
+       Vec3d{opaque(0.0), 1.0, 0.0}.getSpherical(),
+       Vec3d{opaque(1e-300), 0.0, -1e-300}.getSpherical());
+  for (const double v : {-1.0, -0.5, 0.0, 0.123456789, 0.9999999999999999, 1.0, -1.5, kNaN}) {
+    line("hms", convert::SphToHms(opaque(v)));
+  }
+  for (const double d :
+       {-180.5, -180.0, -45.5, -0.5, 0.0, 12.3456789, 179.9999999, 180.0, 3e9, kInf, kNaN}) {
+    line("dms", convert::SphToDms(opaque(d)), convert::SphToDmm(opaque(d)));
+  }
+  line("arc", convert::altToArcDegrees(opaque(1000.0), 0.1),
+       convert::altToArcDegrees(opaque(0.0), 3.0), convert::altToArcDegrees(opaque(-5.0e6), 1.0));
+  line("azimuth", azimuthToPoint(opaque(0.6), -2.1, 0.9, 0.3),
+       azimuthToPoint(opaque(0.0), 0.0, 0.0, 0.0),
+       azimuthToPoint(opaque(1.5707963267948966), 0.0, -0.2, 1.0));
+  line("clockwise",
+       clockwiseAngle(Vec3d{opaque(1.0), 0.0, 0.0}, Vec3d{0.0, 0.0, 1.0}, Vec3d{0.0, 1.0, 0.0}),
+       clockwiseAngle(Vec3d{opaque(0.3), 0.4, 0.5}, Vec3d{-0.1, 0.2, 0.9}, Vec3d{0.0, 0.0, 1.0}));
+
+  for (double lat = -84.0; lat <= 86.0; lat += 12.5) {
+    for (double lon = -181.0; lon < 200.0; lon += 23.75) {
+      const gridlot::UTMZone zone(opaque(lat), opaque(lon));
+      double e = 0, n = 0, la = 0, lo = 0;
+      zone.LatLongToUTM(opaque(lat), opaque(lon), &e, &n);
+      zone.UTMToLatLong(e, n, &la, &lo);
+      line("utm", int(zone.getZoneNumber()), zone.getZoneLetter(), e, n, la, lo);
+    }
+  }
+  for (const double lon : {kNaN, kInf, 1e12, 539.0, 360e6 + 3}) {
+    const gridlot::UTMZone zone(opaque(60.0), opaque(lon));
+    double e = 0, n = 0;
+    zone.LatLongToUTM(60.0, lon, &e, &n);
+    line("utmedge", int(zone.getZoneNumber()), zone.getZoneLetter(), e, n);
+  }
+
+  for (const double t : {-0.5, 0.0, 0.25, 0.5, 1.0, 2.0}) {
+    double x = 0, y = 0;
+    const double d = hlerp_uhp(opaque(-1.0), 0.5, 3.0, 2.0, opaque(t), &x, &y);
+    double cx = 0, cy = 0;
+    const double dc = hlerp_uhp(opaque(5.0), 2.0, 5.0, 2.0, opaque(t), &cx, &cy);
+    line("hlerp", d, x, y, dc, cx, cy);
+  }
+  line("hdist", hdist_uhp(opaque(0.0), 1.0, 0.0, 2.718281828459045),
+       hdist_uhp(opaque(0.0), 1.0, 1e-9, 1.0), hdist_uhp(opaque(-50.0), 0.01, 50.0, 0.01));
+  const double keys[4] = {opaque(0.0), 1.0, 4.0, 2.0};
+  auto blend = [](const void *a, const void *b, double w, void *out, void *) {
+    *static_cast<double *>(out) =
+        (1.0 - w) * *static_cast<const double *>(a) + w * *static_cast<const double *>(b);
+    return true;
+  };
+  for (const double t : {1.0, 1.25, 1.5, 2.0, 2.5}) {
+    double out = 0, s01 = 0, s23 = 0;
+    const bool ok = spline(0.0, &keys[0], 1.0, &keys[1], 2.5, &keys[2], 3.0, &keys[3], opaque(t),
+                           blend, nullptr, &out, &s01, &s23);
+    line("spline", ok, out, s01, s23);
+  }
+
+  const DateTime dates[] = {DateTime(2000, 1, 1, 12, 0, 0.0), DateTime(2026, 12, 5, 16, 30, 15.5),
+                            DateTime(1582, 10, 15), DateTime::fromJulianDate(opaque(1e9)),
+                            DateTime(2023, 2, 30)};
+  for (const DateTime &when : dates) {
+    line("zenith", when.toJulianDate(),
+         skymath::ComputeZenithInDecRA(when, Vec2d{opaque(0.7), -2.1}),
+         skymath::ComputeZenithInDecRA(when, Vec2d{opaque(-0.2), 3.14159}));
+  }
+}
+
+void culling() {
+  using Box = BoundingBox<double, Vec3d>;
+  const Box boxes[] = {Box(), Box(Vec3d{opaque(-1.0), -1.0, -1.0}, Vec3d{1.0, 1.0, 1.0}),
+                       Box(Vec3d{opaque(0.8), -0.2, 0.0}, Vec3d{1.3, 0.4, 0.0}),
+                       Box(Vec3d{opaque(-1.2), -0.3, 0.0}, Vec3d{-0.9, 0.1, 0.0}),
+                       Box(Vec3d{opaque(-1.0), 0.0, 0.0}, Vec3d{1.0, 0.5, 0.0})};
+  const Vec3d points[] = {
+      {opaque(0.0), 0.0, 0.0}, {1.0, 1.0, 1.0}, {1.0, 0.0, 1.0000001}, {kNaN, 0.0, 0.0}};
+  const Plane<double, Vec3d, Vec4d> planes[] = {
+      {opaque(0.0), 0.0, 1.0, 0.0}, {0.6, 0.8, 0.0, -0.5}, {-0.6, 0.0, 0.8, 2.0}};
+  for (const Box &box : boxes) {
+    line("box", box.isEmpty(), box.getCenter());
+    for (const Box &other : boxes) {
+      line("boxbox", int(box.isect(other)));
+    }
+    for (const Vec3d &p : points) {
+      line("boxpoint", int(box.isect(p)), int(box.isectLatLon(p)),
+           int(box.isect(p, Vec3d{opaque(2.0), 0.5, -3.0})));
+    }
+    for (const auto &plane : planes) {
+      line("boxplane", int(box.isect(plane)));
+    }
+    double t = -1;
+    const bool hit = RayBoxIntersect<double, Vec3d, Box>(Vec3d{opaque(-5.0), 0.1, 0.2},
+                                                         Vec3d{1.0, 0.00005, -0.01}, box, 100.0, t);
+    line("raybox", hit, t);
+  }
+  BoundingBox<float, Vec3f> boxF(Vec3f{opaque(-1.0f), -1.0f, -1.0f}, Vec3f{1.0f, 1.0f, 1.0f});
+  float tf = -1;
+  line("rayboxf",
+       RayBoxIntersect<float, Vec3f, BoundingBox<float, Vec3f>>(
+           Vec3f{opaque(-3.0f), 0.2f, 0.1f}, Vec3f{1.0f, 0.1f, 0.0f}, boxF, 10.0f, tf),
+       tf);
+  Box grown;
+  grown.add(Vec3d{opaque(1.0), 2.0, 3.0});
+  grown.add(Vec3d{opaque(-1.0), 5.0, 0.0});
+  Box inter = grown;
+  inter.intersectBoxSimple(boxes[1]);
+  Box dl;
+  Box::intersectDatelineBox(dl, boxes[2], boxes[3]);
+  line("boxops", grown.min, grown.max, inter.min, inter.max, dl.min, dl.max);
+
+  Mat4d view;
+  view.buildLookAt(Vec3d{opaque(1.0), 2.0, 5.0}, Vec3d{0, 0, 0}, Vec3d{0, 1, 0});
+  Frustum frustum;
+  line("frustumbuild", frustum.build(view, perspective(opaque(0.8), 1.5, 0.1, 50.0)));
+  for (int i = 0; i < frustum.count; ++i) {
+    line("frustumplane",
+         Vec4d{frustum.planes[i].x, frustum.planes[i].y, frustum.planes[i].z, frustum.planes[i].w});
+  }
+  line("frustumeye", frustum.eye, frustum.edges[0], frustum.edges[1], frustum.edges[2],
+       frustum.edges[3]);
+  for (const Vec3d &p : {Vec3d{opaque(0.0), 0.0, 0.0}, Vec3d{1.0, 2.0, 6.0}, Vec3d{5, 5, 5},
+                         Vec3d{0.9, 1.8, 4.5}, Vec3d{kNaN, 0, 0}}) {
+    line("frustumpoint", frustum.isPtInside(p), frustum.isZCulled(p));
+  }
+  Frustum failed;
+  line("frustumfail", failed.build(view, Mat4d{}), failed.count);
+
+  const auto ray = geometry::RayPointDistance(Vec3d{opaque(0.0), 0.0, 0.0}, Vec3d{0.6, 0.8, 0.0},
+                                              Vec3d{1.0, 3.0, -2.0});
+  const auto behind = geometry::RayPointDistance(Vec3d{opaque(0.0), 0.0, 0.0}, Vec3d{0.6, 0.8, 0.0},
+                                                 Vec3d{-1.0, -3.0, -2.0});
+  line("raypoint", ray.first, ray.second, behind.first, behind.second);
+  const Vec3f t0{opaque(0.0f), 0.0f, 0.0f}, t1{2.0f, 0.0f, 0.0f}, t2{0.0f, 2.0f, 0.0f};
+  for (const Vec3f &p :
+       {Vec3f{opaque(0.5f), 0.5f, 2.0f}, Vec3f{-1.0f, -1.0f, 1.0f}, Vec3f{3.0f, 3.0f, 0.0f},
+        Vec3f{1.5f, -1.0f, 0.5f}, Vec3f{-1.0f, 1.0f, -0.5f}, Vec3f{3.0f, -1.0f, 0.0f}}) {
+    Vec3f closest{}, normal{};
+    const float sq = geometry::PtTriSqrDistance(p, t0, t1, t2, closest, normal);
+    line("pttri", sq, closest, normal);
+  }
+  Vec3f closest{}, normal{};
+  line("pttriflat",
+       geometry::PtTriSqrDistance(Vec3f{opaque(-1.5f), 2.0f, 0.0f}, t0, t1, Vec3f{-2, 0, 0},
+                                  closest, normal),
+       closest, normal);
+  const Vec3d d0{opaque(0.0), 0.0, 1.0}, d1{2.0, 0.0, 2.0}, d2{0.0, 2.0, 3.0};
+  for (const Vec2d &p : {Vec2d{opaque(0.5), 0.5}, Vec2d{0.0, 0.0}, Vec2d{1.5, 1.5}}) {
+    double z = -1;
+    line("pt2dtri", Pt2dTriIntersect<double, Vec2d, Vec3d>(p, d0, d1, d2, z), z);
+  }
+  for (const Vec3d &o :
+       {Vec3d{opaque(0.5), 0.5, 10.0}, Vec3d{0.5, 0.5, -10.0}, Vec3d{3.0, 3.0, 10.0}}) {
+    Vec3d hit{};
+    double t = 0;
+    Vec3d bary{};
+    const bool ok = RayTriIntersect<double, Vec3d>(o, Vec3d{opaque(0.01), 0.02, -2.0}, d0, d1, d2,
+                                                   hit, t, &bary);
+    Vec3f hitF{};
+    float tF = 0;
+    const bool okF = RayTriIntersect<float, Vec3f>(
+        Vec3f{float(o.x), float(o.y), float(o.z)}, Vec3f{opaque(0.01f), 0.02f, -2.0f},
+        Vec3f{0, 0, 1}, Vec3f{2, 0, 2}, Vec3f{0, 2, 3}, hitF, tF, nullptr);
+    line("raytri", ok, hit, t, bary, okF, hitF, tF);
+  }
+
+  Octahedron octa;
+  Icosahedron icosa;
+  for (const Polyhedron *p :
+       {static_cast<const Polyhedron *>(&octa), static_cast<const Polyhedron *>(&icosa)}) {
+    line("polycounts", p->numVertices, p->numFaces, p->numTexCoords, p->numIndexPairs);
+    for (int i = 0; i < p->numVertices; ++i) {
+      line("polyvertex", p->vertices[i]);
+    }
+    for (int i = 0; i < p->numTexCoords; ++i) {
+      line("polytex", p->texCoords[i], p->indexPairs[i][0], p->indexPairs[i][1]);
+    }
+    for (int i = 0; i < p->numFaces; ++i) {
+      line("polyface", p->faces[i][0], p->faces[i][1], p->faces[i][2]);
+    }
+  }
+}
+
+void surface(const FovDelimitedSurface &s, const Frustum &frustum, const Mat4d &view,
+             const Mat4d &projection) {
+  bool wrapU = false, wrapV = false;
+  s.getWrapping(wrapU, wrapV);
+  line("surface", s.valid, wrapU, wrapV, s.getWidthHeightRatio(), s.origin, s.viewDir, s.upAxis,
+       s.rightAxis);
+  for (const double u : {-1.0, -0.5, 0.0, 0.75, 1.0, 1.5}) {
+    bool ok = false;
+    const Vec3d p = s.getPointFromCoords(opaque(u), 0.5 * u, &ok);
+    double ru = 0, rv = 0;
+    const bool rel = s.getRelativeCoords(p, ru, rv);
+    Vec3d hit{};
+    const bool hitOk = s.intersectRay(s.origin, p - s.origin, hit, true);
+    Vec3d moved = p + Vec3d{opaque(0.001), -0.002, 0.003};
+    s.projectToSurface(moved);
+    Vec3d snapped = p;
+    const bool snap = s.doSnapPoint(snapped);
+    line("surfacepoint", ok, p, rel, ru, rv, hitOk, hit, moved, snap, snapped, s.getNormal(p),
+         s.isPtOnSurface(p), s.isPtOnFiniteSurface(p));
+  }
+  Vec3d hit{};
+  line("surfacemiss",
+       s.intersectRay(s.origin + Vec3d{opaque(0.0), 0.0, 0.05}, Vec3d{0.0, 1.0, 0.0}, hit, true),
+       hit);
+  Rect<double, Vec2d> rect{{opaque(9.0), 9.0}, {9.0, 9.0}};
+  s.cullToFrustum(frustum, rect);
+  Vec3d dir{};
+  s.getViewDirection(Vec3d{opaque(0.3), 0.2, -1.0}, dir);
+  line("surfacecull", rect, s.isViewCloseToSurface(view, projection, 0.25),
+       s.getViewingDistance(0.8, 0.6, 0.9), s.getViewingDistance(-1.0, 0.6, 0.9), dir,
+       s.wrapCoords(Vec2d{opaque(1.25), -1.5}));
+}
+
+void surfaces() {
+  Mat4d placement;
+  placement.buildLookAt(Vec3d{opaque(0.2), 0.1, -0.3}, Vec3d{0.2, 0.1, -1.3}, Vec3d{0, 1, 0});
+  math::invertFullPivot(placement); // rows right, up, backward, viewpoint
+  const Mat4d projection = perspective(opaque(0.9), 1.5, 1e-4, 1.0);
+  Mat4d view;
+  view.buildLookAt(Vec3d{opaque(0.2), 0.1, -0.3}, Vec3d{0.4, 0.15, -1.3}, Vec3d{0, 1, 0});
+  Frustum frustum;
+  frustum.build(view, projection);
+
+  RefPtr<Rectangle> rectangle(new Rectangle(placement, opaque(0.01), 0.4, -0.3, -0.6, 0.5));
+  RefPtr<Cylinder> cylinder(new Cylinder(placement, opaque(0.02), 0.5, -0.5, -0.8, 0.7));
+  RefPtr<Cylinder> panorama(new Cylinder(placement, opaque(0.02), 0.5, -0.5, -3.0, 3.1));
+  RefPtr<Sphere> sphere(new Sphere(placement, opaque(0.03), 1.5707963267948966, -0.4, -2.5, 2.9));
+  sphere->checkValid();
+  RefPtr<Sphere> invalid(new Sphere(placement, opaque(0.03), 0.4, 0.5, -2.5, 2.9));
+  invalid->checkValid();
+  for (const FovDelimitedSurface *s : {static_cast<const FovDelimitedSurface *>(rectangle.get()),
+                                       static_cast<const FovDelimitedSurface *>(cylinder.get()),
+                                       static_cast<const FovDelimitedSurface *>(panorama.get()),
+                                       static_cast<const FovDelimitedSurface *>(sphere.get()),
+                                       static_cast<const FovDelimitedSurface *>(invalid.get())}) {
+    surface(*s, frustum, view, projection);
+  }
+  line("rectanglecorners", rectangle->cornerPoints[0], rectangle->cornerPoints[2],
+       rectangle->lengthU, rectangle->lengthV);
+  line("cylinderheights", cylinder->bottomHeight, cylinder->height);
+
+  double t0 = -1, t1 = -1;
+  const bool param = Sphere::IsectSphereParam(Vec3d{opaque(-3.0), 0.5, 0.0}, Vec3d{2.0, 0.0, 0.0},
+                                              Vec3d{0, 0, 0}, 1.0, t0, t1);
+  line("spherestatic", param, t0, t1);
+  for (int which = 0; which < 3; ++which) {
+    Vec3d p{};
+    const bool ok = Sphere::IsectRaySphere(Vec3d{opaque(0.2), 0.1, 0.0}, Vec3d{1.0, 0.5, 0.25},
+                                           Vec3d{0.0, 0.0, 0.0}, 2.0, Sphere::RayT(which), p);
+    Vec3d c{};
+    const bool clamped =
+        Sphere::ClampIsectRaySphere(Vec3d{opaque(3.0), 0.0, 0.0}, Vec3d{0.0, 1.0, 0.2},
+                                    Vec3d{0.5, 0.0, 0.0}, 1.5, Sphere::RayT(which), c);
+    Vec3d u{};
+    const bool unit = Sphere::ClampIsectRayUnitSphere(Vec3d{opaque(2.0), 0.0, 0.0},
+                                                      Vec3d{1.0, 0.0, 0.0}, Sphere::RayT(which), u);
+    line("spherestatic", ok, p, clamped, c, unit, u);
+  }
+  line("isnear", FovDelimitedSurface::IsNear(opaque(1.0), 1.0 + 1e-9),
+       FovDelimitedSurface::IsNear(opaque(1.0), 1.0 + 1e-7));
+}
+
+void layout() {
+  RefPtr<Range> root(new Range(opaque(-120.0), 840.0));
+  RefPtr<RelativeRange> mid(new RelativeRange(root.get(), Layout{0.125, Layout::kPinFraction},
+                                              Layout{-40.0, Layout::kPinEnd}));
+  RefPtr<RelativeRange> leaf(new RelativeRange(mid.get(), Layout{16.0, Layout::kPinBegin},
+                                               Layout{0.75, Layout::kPinFraction}));
+  line("range", root->getBegin(), root->getEnd(), mid->getBegin(), mid->getEnd(), leaf->getBegin(),
+       leaf->getEnd(), leaf->getSpan());
+  for (int pin = 0; pin < 3; ++pin) {
+    const auto type = static_cast<Layout::PinType>(pin);
+    line("rangeas", leaf->getBeginLayoutAsType(type).value, leaf->getEndLayoutAsType(type).value,
+         mid->getEndLayoutAsType(type).value);
+  }
+  RefPtr<Range> inverted(new Range(opaque(5.0), 1.0));
+  line("rangeinverted", inverted->getBegin(), inverted->getEnd(), inverted->getSpan());
+  RefPtr<Range> other(new Range(opaque(0.0), 600.0));
+  RefPtr<AbsoluteRange2d> screen(new AbsoluteRange2d(root.get(), other.get()));
+  RefPtr<RelativeRange2d> panel(new RelativeRange2d(screen.get()));
+  panel->set(Layout2d{{0.1, Layout::kPinFraction}, {8.0, Layout::kPinBegin}},
+             Layout2d{{-8.0, Layout::kPinEnd}, {0.5, Layout::kPinFraction}});
+  const Layout2d corner = panel->getEndLayoutAsType(Layout::kPinBegin, Layout::kPinFraction);
+  line("range2d", (*panel)[0]->getBegin(), (*panel)[0]->getEnd(), (*panel)[1]->getBegin(),
+       (*panel)[1]->getEnd(), corner.x.value, corner.y.value);
+  line("units", ScreenVec::unitsFromString(QStringLiteral("12 insetPixels")),
+       ScreenVec::unitsFromString(QStringLiteral("fraction")),
+       ScreenVec::unitsFromString(QStringLiteral("Pixels")));
+  const math::ScreenSpaceCalculator calc(Vec3d{opaque(0.0), 0.0, 1.0}, Vec2d{1.0, 0.75},
+                                         Vec2<int>{800, 600});
+  const math::ScreenSpaceCalculator none(Vec3d{opaque(0.0), 0.0, 1.0}, Vec2d{1.0, 0.75},
+                                         Vec2<int>{0, 600});
+  line("screenspace", calc.getPixelTanX(), calc.getPixelTanY(), calc.getPixelTanSq(),
+       none.getPixelTanSq());
+}
+
+} // namespace
+
+int main() {
+  scalars();
+  vectors();
+  viewMatrices();
+  quaternions();
+  cameras();
+  geodesy();
+  culling();
+  surfaces();
+  layout();
+  return 0;
+}

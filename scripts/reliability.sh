@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The reliability checks, in order: the whole test suite under AddressSanitizer
+# with UndefinedBehaviorSanitizer (leaks included), the whole test suite under
+# ThreadSanitizer, the golden digest across compilers and optimisation levels,
+# and a bounded libFuzzer pass over every harness in fuzz/. Prints a summary
+# and exits non-zero when any step fails.
+#
+#   scripts/reliability.sh                      everything
+#   FUZZ_SECONDS=60 scripts/reliability.sh      longer fuzzing (default 20 per harness)
+#   RELIABILITY_STEPS="golden fuzz" scripts/reliability.sh
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+fuzz_seconds=${FUZZ_SECONDS:-20}
+steps=${RELIABILITY_STEPS:-asan tsan golden fuzz}
+
+# Set-up: the main build's packages, then clang 14 with its runtime libraries
+# (libFuzzer and the sanitizers), asking apt only for what is missing.
+scripts/setup.sh || exit 1
+missing=()
+for p in clang-14 libclang-rt-14-dev; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "reliability: installing ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq || exit 1
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" || exit 1
+fi
+
+logs=$root/build/reliability
+mkdir -p "$logs"
+summary=()
+failed=0
+started=$(date +%s)
+
+# Runs "$@" with its output in $logs/<name>.log and records the outcome.
+step() {
+  local name=$1
+  shift
+  local t0
+  t0=$(date +%s)
+  echo "reliability: $name ..."
+  if "$@" >"$logs/$name.log" 2>&1; then
+    summary+=("$(printf '%-8s ok      %4ss' "$name" $(($(date +%s) - t0)))")
+  else
+    summary+=("$(printf '%-8s FAILED  %4ss  (see %s)' "$name" $(($(date +%s) - t0)) \
+      "build/reliability/$name.log")")
+    failed=1
+    tail -30 "$logs/$name.log"
+  fi
+}
+
+preset() { # configure, build and test one sanitizer preset
+  cmake --preset "$1" && cmake --build --preset "$1" && ctest --preset "$1"
+}
+
+fuzz_all() {
+  cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null &&
+    cmake --build build/fuzz -j2 || return 1
+  local status=0 harness name runs
+  mkdir -p build/fuzz/artifacts
+  for harness in fuzz/*_fuzz.cpp; do
+    name=$(basename "$harness" _fuzz.cpp)
+    # New inputs go to the build tree; the seeds in fuzz/corpus stay as they are.
+    mkdir -p "build/fuzz/corpus/$name"
+    if build/fuzz/fuzz_"$name" -max_total_time="$fuzz_seconds" -print_final_stats=1 \
+      -artifact_prefix=build/fuzz/artifacts/"$name"- "build/fuzz/corpus/$name" \
+      "fuzz/corpus/$name" >"$logs/fuzz-$name.log" 2>&1; then
+      runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$logs/fuzz-$name.log")
+      printf '  %-14s %12s executions\n' "$name" "$runs"
+    else
+      printf '  %-14s FAILED (build/reliability/fuzz-%s.log)\n' "$name" "$name"
+      grep -E 'invariant failed|runtime error|ERROR' "$logs/fuzz-$name.log" | head -5
+      status=1
+    fi
+  done
+  return $status
+}
+
+for s in $steps; do
+  case $s in
+  asan) step asan preset asan ;;
+  tsan) step tsan preset tsan ;;
+  golden) step golden tests/golden/check.sh ;;
+  fuzz)
+    step fuzz fuzz_all
+    grep -E '^  ' "$logs/fuzz.log" ;;
+  *) echo "reliability: unknown step $s" && failed=1 ;;
+  esac
+done
+
+echo
+echo "reliability summary ($(($(date +%s) - started))s):"
+printf '  %s\n' "${summary[@]}"
+exit $failed

@@ -6,6 +6,7 @@
 // the operations that must not allocate.
 
 #include "common/Memory.h"
+#include "math/Vector.h"
 
 #include <sanitizer/allocator_interface.h>
 
@@ -15,23 +16,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 
 namespace orrery::fuzz {
 
 // Aborts with the failed condition; libFuzzer saves the input that led here.
-#define FUZZ_CHECK(cond)                                                                           \
-  do {                                                                                             \
-    if (!(cond)) {                                                                                 \
-      std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__, __LINE__, #cond);            \
-      std::abort();                                                                                \
-    }                                                                                              \
+#define FUZZ_CHECK(cond)                                                       \
+  do {                                                                         \
+    if (!(cond)) {                                                             \
+      std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__,          \
+                   __LINE__, #cond);                                           \
+      std::abort();                                                            \
+    }                                                                          \
   } while (0)
 
 // Reads values from the input; once it is used up every read yields zero.
 class Input {
 public:
-  Input(const std::uint8_t *data, std::size_t size) : mData(data), mSize(size) {}
+  Input(const std::uint8_t *data, std::size_t size)
+      : mData(data), mSize(size) {}
 
   std::uint8_t byte() { return mPos < mSize ? mData[mPos++] : 0; }
   bool flag() { return (byte() & 1) != 0; }
@@ -115,6 +119,13 @@ public:
     return lo + (hi - lo) * (double(bits) / 4294967295.0);
   }
 
+  // A point of the cube [-range, range]^3, or any three doubles.
+  Vec3d vec3(double range) {
+    return {within(-range, range), within(-range, range),
+            within(-range, range)};
+  }
+  Vec3d vec3() { return {number(), number(), number()}; }
+
   std::size_t remaining() const { return mSize - mPos; }
 
 private:
@@ -181,4 +192,37 @@ private:
   std::uint64_t mStart;
 };
 
+// The row-vector perspective projection: vertical field of view fovY,
+// width / height aspect, near and far distances n and f.
+inline Mat4d perspective(double fovY, double aspect, double n, double f) {
+  const double t = 1 / std::tan(0.5 * fovY);
+  Mat4d m;
+  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0,
+        2 * n * f / (n - f), 0);
+  return m;
+}
+
+using Check = void (*)(Input &);
+
+// Runs the check that the input's first byte selects; when allocationFree,
+// inside a NoAllocation scope.
+inline int runOne(const std::uint8_t *data, std::size_t size,
+                  std::initializer_list<Check> checks, bool allocationFree) {
+  Input in(data, size);
+  const Check check = checks.begin()[in.byte() % checks.size()];
+  if (allocationFree) {
+    NoAllocation none;
+    check(in);
+  } else {
+    check(in);
+  }
+  return 0;
+}
+
 } // namespace orrery::fuzz
+
+// Every harness counts allocations from its first input on.
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+  orrery::fuzz::AllocationCounter::install();
+  return 0;
+}

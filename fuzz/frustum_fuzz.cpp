@@ -14,17 +14,6 @@ using namespace orrery;
 
 namespace {
 
-Mat4d perspective(double fovY, double aspect, double n, double f) {
-  const double t = 1 / std::tan(0.5 * fovY);
-  Mat4d m;
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
-  return m;
-}
-
-Vec3d readVec(fuzz::Input &in, double range) {
-  return {in.within(-range, range), in.within(-range, range), in.within(-range, range)};
-}
-
 // The world point whose normalised-device coordinates are ndc.
 Vec3d fromDevice(const Mat4d &inverseViewProjection, const Vec3d &ndc) {
   Vec4d h;
@@ -56,12 +45,12 @@ void checkArbitrary(fuzz::Input &in) {
 }
 
 void checkPerspective(fuzz::Input &in) {
-  const Vec3d eye = readVec(in, 100.0);
-  Vec3d forward = readVec(in, 1.0);
+  const Vec3d eye = in.vec3(100.0);
+  Vec3d forward = in.vec3(1.0);
   if (divideByLength(forward) < 0.1) {
     return;
   }
-  Vec3d hint = readVec(in, 1.0);
+  Vec3d hint = in.vec3(1.0);
   Vec3d up = hint - forward * dot(hint, forward);
   if (divideByLength(up) < 0.1) {
     return;
@@ -72,7 +61,7 @@ void checkPerspective(fuzz::Input &in) {
   const double aspect = in.within(0.25, 4.0);
   const double nearD = in.within(0.01, 10.0);
   const double farD = nearD * in.within(1.5, 1000.0);
-  const Mat4d projection = perspective(fovY, aspect, nearD, farD);
+  const Mat4d projection = fuzz::perspective(fovY, aspect, nearD, farD);
 
   Frustum f;
   {
@@ -93,7 +82,8 @@ void checkPerspective(fuzz::Input &in) {
   Mat4d inverse;
   inverse.mul(view, projection);
   FUZZ_CHECK(math::invertFullPivot(inverse));
-  const Vec3d inside{in.within(-0.9, 0.9), in.within(-0.9, 0.9), in.within(-0.9, 0.9)};
+  const Vec3d inside{in.within(-0.9, 0.9), in.within(-0.9, 0.9),
+                     in.within(-0.9, 0.9)};
   const Vec3d p = fromDevice(inverse, inside);
   fuzz::NoAllocation none;
   FUZZ_CHECK(f.isPtInside(p));
@@ -115,17 +105,7 @@ void checkPerspective(fuzz::Input &in) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  fuzz::AllocationCounter::install();
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  fuzz::Input in(data, size);
-  if (in.flag()) {
-    checkArbitrary(in);
-  } else {
-    checkPerspective(in);
-  }
-  return 0;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
+                                      std::size_t size) {
+  return fuzz::runOne(data, size, {checkPerspective, checkArbitrary}, false);
 }

@@ -26,8 +26,6 @@ Mat4d readMat4d(fuzz::Input &in) {
   return m;
 }
 
-Vec3d readVec3d(fuzz::Input &in) { return {in.number(), in.number(), in.number()}; }
-
 void checkProducts(fuzz::Input &in) {
   const Mat4d a = readMat4d(in);
   const Mat4d b = readMat4d(in);
@@ -95,7 +93,8 @@ void checkInversion(fuzz::Input &in) {
   // beyond that infinities and NaN can hide a zero pivot.
   bool moderate = true;
   for (const double e : m.m) {
-    moderate = moderate && (e == 0.0 || (std::fabs(e) > 1e-30 && std::fabs(e) < 1e30));
+    moderate =
+        moderate && (e == 0.0 || (std::fabs(e) > 1e-30 && std::fabs(e) < 1e30));
   }
   const bool inverted = math::invertFullPivot(m);
   if (zeroRow < 4 && moderate) {
@@ -108,9 +107,9 @@ bool sensible(const Vec3d &v) {
 }
 
 void checkLookAt(fuzz::Input &in) {
-  const Vec3d eye = readVec3d(in);
-  const Vec3d target = readVec3d(in);
-  Vec3d up = readVec3d(in);
+  const Vec3d eye = in.vec3();
+  const Vec3d target = in.vec3();
+  Vec3d up = in.vec3();
   // The up vector is used as given, not made perpendicular to the viewing
   // direction; only a perpendicular one gives back the direction exactly.
   const bool perpendicular = in.flag();
@@ -131,12 +130,14 @@ void checkLookAt(fuzz::Input &in) {
   const double distance = length(dir);
   Vec3d upUnit = up;
   const double upLength = length(upUnit);
-  if (sensible(eye) && sensible(target) && sensible(up) && distance > 1e-3 && upLength > 1e-3) {
+  if (sensible(eye) && sensible(target) && sensible(up) && distance > 1e-3 &&
+      upLength > 1e-3) {
     divideByLength(dir);
     divideByLength(upUnit);
     if (length(cross(dir, upUnit)) > 1e-3) {
       FUZZ_CHECK(ok);
-      const double scale = 1.0 + std::fabs(eye.x) + std::fabs(eye.y) + std::fabs(eye.z);
+      const double scale =
+          1.0 + std::fabs(eye.x) + std::fabs(eye.y) + std::fabs(eye.z);
       FUZZ_CHECK(length(position - eye) < 1e-9 * scale);
       if (perpendicular && std::fabs(dot(upUnit, dir)) < 1e-12) {
         FUZZ_CHECK(length(forward - dir) < 1e-9);
@@ -150,7 +151,8 @@ void checkLookAt(fuzz::Input &in) {
       Mat4d product;
       product.mul(view, inverse);
       for (int i = 0; i < 16; ++i) {
-        FUZZ_CHECK(std::fabs(product.m[i] - Mat4d::identity.m[i]) < 1e-9 * scale);
+        FUZZ_CHECK(std::fabs(product.m[i] - Mat4d::identity.m[i]) <
+                   1e-9 * scale);
       }
 
       // Setting the roll it already has rotates by a zero angle.
@@ -164,24 +166,8 @@ void checkLookAt(fuzz::Input &in) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  fuzz::AllocationCounter::install();
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  fuzz::Input in(data, size);
-  fuzz::NoAllocation none;
-  switch (in.byte() % 3) {
-  case 0:
-    checkProducts(in);
-    break;
-  case 1:
-    checkInversion(in);
-    break;
-  default:
-    checkLookAt(in);
-    break;
-  }
-  return 0;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
+                                      std::size_t size) {
+  return fuzz::runOne(data, size, {checkProducts, checkInversion, checkLookAt},
+                      true);
 }

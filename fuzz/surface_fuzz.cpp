@@ -22,17 +22,6 @@ template <class T> bool sameBits(const T &a, const T &b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-Mat4d perspective(double fovY, double aspect, double n, double f) {
-  const double t = 1 / std::tan(0.5 * fovY);
-  Mat4d m;
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
-  return m;
-}
-
-Vec3d readVec(fuzz::Input &in, double range) {
-  return {in.within(-range, range), in.within(-range, range), in.within(-range, range)};
-}
-
 // A rigid placement (rows right, up, backward, viewpoint), or any matrix.
 Mat4d readPlacement(fuzz::Input &in, bool &rigid) {
   Mat4d m;
@@ -43,8 +32,8 @@ Mat4d readPlacement(fuzz::Input &in, bool &rigid) {
     }
     return m;
   }
-  Vec3d back = readVec(in, 1.0);
-  Vec3d up = readVec(in, 1.0);
+  Vec3d back = in.vec3(1.0);
+  Vec3d up = in.vec3(1.0);
   if (divideByLength(back) < 0.1) {
     back = {0, 0, 1};
   }
@@ -55,9 +44,9 @@ Mat4d readPlacement(fuzz::Input &in, bool &rigid) {
     divideByLength(up);
   }
   const Vec3d right = cross(up, back);
-  const Vec3d o = readVec(in, 2.0);
-  m.set(right.x, right.y, right.z, 0, up.x, up.y, up.z, 0, back.x, back.y, back.z, 0, o.x, o.y, o.z,
-        1);
+  const Vec3d o = in.vec3(2.0);
+  m.set(right.x, right.y, right.z, 0, up.x, up.y, up.z, 0, back.x, back.y,
+        back.z, 0, o.x, o.y, o.z, 1);
   return m;
 }
 
@@ -79,14 +68,18 @@ Angles readAngles(fuzz::Input &in, int shape) {
   return {in.within(1e-4, 1.0), top, bottom, left, right};
 }
 
-FovDelimitedSurface *makeSurface(int shape, const Mat4d &placement, const Angles &a) {
+FovDelimitedSurface *makeSurface(int shape, const Mat4d &placement,
+                                 const Angles &a) {
   switch (shape) {
   case 0:
-    return new Rectangle(placement, a.distance, a.top, a.bottom, a.left, a.right);
+    return new Rectangle(placement, a.distance, a.top, a.bottom, a.left,
+                         a.right);
   case 1:
-    return new Cylinder(placement, a.distance, a.top, a.bottom, a.left, a.right);
+    return new Cylinder(placement, a.distance, a.top, a.bottom, a.left,
+                        a.right);
   default: {
-    auto *s = new Sphere(placement, a.distance, a.top, a.bottom, a.left, a.right);
+    auto *s =
+        new Sphere(placement, a.distance, a.top, a.bottom, a.left, a.right);
     if (s != nullptr) {
       s->checkValid();
     }
@@ -111,22 +104,26 @@ void revalidate(FovDelimitedSurface &s, int shape) {
   }
 }
 
-void checkInvalid(const FovDelimitedSurface &s, int shape, const Frustum &frustum,
-                  fuzz::Input &in) {
+void checkInvalid(const FovDelimitedSurface &s, int shape,
+                  const Frustum &frustum, fuzz::Input &in) {
   Rect<double, Vec2d> rect{{1.25, -2.5}, {-0.5, 3.0}};
   const Rect<double, Vec2d> before = rect;
   s.cullToFrustum(frustum, rect);
   FUZZ_CHECK(sameBits(rect, before));
   double u = 0.125, v = -0.375;
-  FUZZ_CHECK(!s.getRelativeCoords(Vec3d{in.number(), in.number(), in.number()}, u, v));
+  FUZZ_CHECK(
+      !s.getRelativeCoords(Vec3d{in.number(), in.number(), in.number()}, u, v));
   FUZZ_CHECK(u == 0.125 && v == -0.375);
   bool ok = true;
-  FUZZ_CHECK(s.getPointFromCoords(in.number(), in.number(), &ok) == Vec3d::zero && !ok);
+  FUZZ_CHECK(s.getPointFromCoords(in.number(), in.number(), &ok) ==
+                 Vec3d::zero &&
+             !ok);
   const Vec3d requested{in.number(), in.number(), in.number()};
   Vec3d result{};
   s.getViewDirection(requested, result);
   FUZZ_CHECK(sameBits(result, requested));
-  FUZZ_CHECK(!s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, in.number()));
+  FUZZ_CHECK(
+      !s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, in.number()));
   Vec3d point{in.number(), in.number(), in.number()};
   const Vec3d pointBefore = point;
   FUZZ_CHECK(!s.doSnapPoint(point));
@@ -184,9 +181,9 @@ void checkValid(const FovDelimitedSurface &s, fuzz::Input &in) {
     FUZZ_CHECK(length(hit - target) < 1e-6 * scale);
   }
   Vec3d clamped{};
-  const Vec3d anyDir = readVec(in, 1.0);
+  const Vec3d anyDir = in.vec3(1.0);
   if (length(anyDir) > 1e-3) {
-    (void)s.intersectRay(s.origin + readVec(in, 2.0), anyDir, clamped, true);
+    (void)s.intersectRay(s.origin + in.vec3(2.0), anyDir, clamped, true);
   }
 
   // Snapping keeps a point of the photograph where it is.
@@ -194,18 +191,20 @@ void checkValid(const FovDelimitedSurface &s, fuzz::Input &in) {
   if (s.doSnapPoint(snapped)) {
     FUZZ_CHECK(length(snapped - target) < 1e-6 * scale);
   }
-  Vec3d projected = readVec(in, 3.0);
+  Vec3d projected = in.vec3(3.0);
   s.projectToSurface(projected);
-  (void)s.getViewingDistance(in.within(0.0, 3.5), in.within(0.0, 3.5), in.within(-0.5, 2.0));
+  (void)s.getViewingDistance(in.within(0.0, 3.5), in.within(0.0, 3.5),
+                             in.within(-0.5, 2.0));
   Vec3d direction{};
-  s.getViewDirection(readVec(in, 1.0), direction);
+  s.getViewDirection(in.vec3(1.0), direction);
   (void)s.getWidthHeightRatio();
   (void)s.wrapCoords(Vec2d{in.within(-3.0, 3.0), in.within(-3.0, 3.0)});
 }
 
-void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) {
-  const Vec3d eye = s.origin + readVec(in, 1.0) * s.distance;
-  Vec3d forward = readVec(in, 1.0);
+void checkCull(const FovDelimitedSurface &s, fuzz::Input &in,
+               Frustum &frustum) {
+  const Vec3d eye = s.origin + in.vec3(1.0) * s.distance;
+  Vec3d forward = in.vec3(1.0);
   if (divideByLength(forward) < 0.1) {
     forward = s.viewDir;
   }
@@ -216,7 +215,8 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) 
   Mat4d view;
   view.buildLookAt(eye, eye + forward, up);
   const Mat4d projection =
-      perspective(in.within(0.2, 2.0), in.within(0.5, 2.0), 1e-3 * s.distance, 10.0 * s.distance);
+      fuzz::perspective(in.within(0.2, 2.0), in.within(0.5, 2.0),
+                        1e-3 * s.distance, 10.0 * s.distance);
   if (!frustum.build(view, projection)) {
     return;
   }
@@ -225,7 +225,8 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) 
   Rect<double, Vec2d> rect{{5.0, 5.0}, {6.0, 6.0}};
   fuzz::NoAllocation none;
   s.cullToFrustum(frustum, rect);
-  const bool empty = rect.min.x == 8.988465674311579e+307 && rect.max.x == -8.988465674311579e+307;
+  const bool empty = rect.min.x == 8.988465674311579e+307 &&
+                     rect.max.x == -8.988465674311579e+307;
   if (!empty && !std::isnan(rect.min.x) && !std::isnan(rect.min.y)) {
     FUZZ_CHECK(rect.min.x <= rect.max.x && rect.min.y <= rect.max.y);
     FUZZ_CHECK(rect.min.y >= -1.00001 && rect.max.y <= 1.00001);
@@ -236,7 +237,8 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) 
                       std::fabs(std::fabs(s.rightAngle) - kPi) < 1e-6;
     if (wrapU) {
       FUZZ_CHECK(rect.min.x >= -1.00001);
-      FUZZ_CHECK(rect.max.x - rect.min.x <= 1.0 || (rect.min.x == -1.0 && rect.max.x == 1.0));
+      FUZZ_CHECK(rect.max.x - rect.min.x <= 1.0 ||
+                 (rect.min.x == -1.0 && rect.max.x == 1.0));
     } else if (!seam) {
       FUZZ_CHECK(rect.min.x >= -1.00001 && rect.max.x <= 1.00001);
     }
@@ -246,12 +248,8 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) 
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  fuzz::AllocationCounter::install();
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
+                                      std::size_t size) {
   fuzz::Input in(data, size);
   auto &counter = fuzz::AllocationCounter::instance();
   const long liveBefore = counter.live;
@@ -273,17 +271,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       fuzz::NoAllocation none;
       // NaN angles pass the checks and propagate (documented), so the
       // mapping is checked for finite parameters only.
-      const bool finiteAngles = std::isfinite(s.topAngle) && std::isfinite(s.bottomAngle) &&
-                                std::isfinite(s.leftAngle) && std::isfinite(s.rightAngle) &&
-                                s.topAngle - s.bottomAngle > 1e-6 &&
-                                s.rightAngle - s.leftAngle > 1e-6;
+      const bool finiteAngles =
+          std::isfinite(s.topAngle) && std::isfinite(s.bottomAngle) &&
+          std::isfinite(s.leftAngle) && std::isfinite(s.rightAngle) &&
+          s.topAngle - s.bottomAngle > 1e-6 &&
+          s.rightAngle - s.leftAngle > 1e-6;
       if (rigid && finiteAngles && s.distance > 1e-6 && s.distance < 1e6) {
         checkValid(s, in);
         checkCull(s, in, frustum);
       } else {
         // Whatever the placement, every operation stays defined.
         Rect<double, Vec2d> rect{};
-        frustum.build(Mat4d::identity, perspective(1.0, 1.0, 0.1, 10.0));
+        frustum.build(Mat4d::identity, fuzz::perspective(1.0, 1.0, 0.1, 10.0));
         s.cullToFrustum(frustum, rect);
         double u = 0, v = 0;
         const Vec3d p{in.number(), in.number(), in.number()};
@@ -291,7 +290,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Vec3d q = p;
         s.projectToSurface(q);
         Vec3d hit{};
-        (void)s.intersectRay(p, Vec3d{in.number(), in.number(), in.number()}, hit, true);
+        (void)s.intersectRay(p, Vec3d{in.number(), in.number(), in.number()},
+                             hit, true);
         (void)s.getViewingDistance(in.number(), in.number(), in.number());
         (void)s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, 0.5);
       }

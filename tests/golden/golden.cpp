@@ -74,12 +74,6 @@ void bits(const Vec3f &v) {
   bits(v.y);
   bits(v.z);
 }
-void bits(const Vec4f &v) {
-  bits(v.x);
-  bits(v.y);
-  bits(v.z);
-  bits(v.w);
-}
 void bits(const Quatd &q) {
   bits(q.x);
   bits(q.y);
@@ -214,6 +208,7 @@ void vectors() {
   Mat3d m3;
   m3.set(opaque(1.0), 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 10.0);
   Vec3d r3;
+  line("mat3", m3);
   r3.mul(Vec3d{opaque(0.1), 0.2, 0.3}, m3);
   line("vec3mul3", r3);
   r3.mulTranspose(Vec3d{opaque(0.1), 0.2, 0.3}, m3);

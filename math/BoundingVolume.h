@@ -187,7 +187,7 @@ template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
   // An empty box overlaps nothing, not even a box with NaN bounds, whose
   // componentwise intersection below would keep its NaN and not be empty.
-  if (other.isEmpty()) {
+  if (this->isEmpty() || other.isEmpty()) {
     return kIsectOutside;
   }
   BoundingBox r(min, max);

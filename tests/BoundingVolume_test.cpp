@@ -180,6 +180,11 @@ TEST(BoundingBox, EmptyBoxOverlapsNothingNotEvenABoxWithNaNBounds) {
     EXPECT_EQ(empty.isect(nanBox), kIsectOutside);
     EXPECT_EQ(unit.isect(empty), kIsectOutside);
   }
+  // Also when the NaN box crosses the date line, which wraps the empty box.
+  Box crossingNaN(Vec3d{-3.0, kNaN, 0.0}, Vec3d{0.0, kNaN, 1.0});
+  const Box emptyCrossing(Vec3d{0.5, 0.0, 0.0}, Vec3d{1.5, -1.0, 0.0});
+  EXPECT_EQ(emptyCrossing.isect(crossingNaN), kIsectOutside);
+  EXPECT_EQ(crossingNaN.isect(emptyCrossing), kIsectOutside);
   // NaN bounds compare false and are kept: such a box overlaps any other.
   EXPECT_EQ(nanBox.isect(unit), kIsectInside);
   EXPECT_EQ(unit.isect(nanBox), kIsectInside);

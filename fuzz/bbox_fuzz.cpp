@@ -17,9 +17,7 @@ using BoxF = BoundingBox<float, Vec3f>;
 
 namespace {
 
-Vec3d readPoint(fuzz::Input &in, bool wild) {
-  return wild ? in.vec3() : in.vec3(4.0);
-}
+Vec3d readPoint(fuzz::Input &in, bool wild) { return wild ? in.vec3() : in.vec3(4.0); }
 
 Box readBox(fuzz::Input &in) {
   switch (in.byte() % 4) {
@@ -38,8 +36,7 @@ Box readBox(fuzz::Input &in) {
     const double hi = lo + in.within(0.0, 2.0);
     const double y = in.within(-0.5, 0.5);
     const double z = in.within(-1.0, 1.0);
-    return Box(Vec3d{lo, y, z},
-               Vec3d{hi, y + in.within(0.0, 0.5), z + in.within(0.0, 1.0)});
+    return Box(Vec3d{lo, y, z}, Vec3d{hi, y + in.within(0.0, 0.5), z + in.within(0.0, 1.0)});
   }
   }
 }
@@ -49,16 +46,13 @@ bool allFinite(const Vec3d &v) {
 }
 
 bool contains(const Box &b, const Vec3d &p) {
-  return b.min.x <= p.x && p.x <= b.max.x && b.min.y <= p.y && p.y <= b.max.y &&
-         b.min.z <= p.z && p.z <= b.max.z;
+  return b.min.x <= p.x && p.x <= b.max.x && b.min.y <= p.y && p.y <= b.max.y && b.min.z <= p.z &&
+         p.z <= b.max.z;
 }
 
-bool overlapX(double aLo, double aHi, const Box &b) {
-  return aLo <= b.max.x && b.min.x <= aHi;
-}
+bool overlapX(double aLo, double aHi, const Box &b) { return aLo <= b.max.x && b.min.x <= aHi; }
 bool overlapYZ(const Box &a, const Box &b) {
-  return a.min.y <= b.max.y && b.min.y <= a.max.y && a.min.z <= b.max.z &&
-         b.min.z <= a.max.z;
+  return a.min.y <= b.max.y && b.min.y <= a.max.y && a.min.z <= b.max.z && b.min.z <= a.max.z;
 }
 bool crosses(const Box &b) { return b.min.x < -1.0 || b.max.x > 1.0; }
 
@@ -72,8 +66,7 @@ bool wrappedOverlap(const Box &dl, const Box &other) {
     return true;
   }
   const double shift = dl.min.x < -1.0 ? 2.0 : -2.0;
-  return overlapX(dl.min.x, dl.max.x, other) ||
-         overlapX(dl.min.x + shift, dl.max.x + shift, other);
+  return overlapX(dl.min.x, dl.max.x, other) || overlapX(dl.min.x + shift, dl.max.x + shift, other);
 }
 
 void checkBox(fuzz::Input &in) {
@@ -81,8 +74,7 @@ void checkBox(fuzz::Input &in) {
   const Box b = readBox(in);
   const Vec3d p = readPoint(in, in.flag());
   const Vec3d q = readPoint(in, in.flag());
-  const Plane<double, Vec3d, Vec4d> plane(in.number(), in.number(), in.number(),
-                                          in.number());
+  const Plane<double, Vec3d, Vec4d> plane(in.number(), in.number(), in.number(), in.number());
 
   fuzz::NoAllocation none;
   if (a.isEmpty()) {
@@ -111,26 +103,23 @@ void checkBox(fuzz::Input &in) {
   Vec3d dir = q - p;
   const double len = divideByLength(dir);
   const double margin = 1e-9 * (1.0 + len);
-  if (seg == kIsectOutside && allFinite(a.min) && allFinite(a.max) &&
-      allFinite(p) && allFinite(q) && std::fabs(dir.x) >= 1e-4 &&
-      std::fabs(dir.y) >= 1e-4 && std::fabs(dir.z) >= 1e-4 && len < 1e6) {
-    const Box shrunk(a.min + Vec3d{margin, margin, margin},
-                     a.max - Vec3d{margin, margin, margin});
+  if (seg == kIsectOutside && allFinite(a.min) && allFinite(a.max) && allFinite(p) &&
+      allFinite(q) && std::fabs(dir.x) >= 1e-4 && std::fabs(dir.y) >= 1e-4 &&
+      std::fabs(dir.z) >= 1e-4 && len < 1e6) {
+    const Box shrunk(a.min + Vec3d{margin, margin, margin}, a.max - Vec3d{margin, margin, margin});
     for (int k = 1; k < 16; ++k) {
       FUZZ_CHECK(!contains(shrunk, p + (q - p) * (k / 16.0)));
     }
   }
 
   // Planes: the eight corners decide, exactly.
-  if (allFinite(a.min) && allFinite(a.max) && std::isfinite(plane.x) &&
-      std::isfinite(plane.y) && std::isfinite(plane.z) &&
-      std::isfinite(plane.w)) {
+  if (allFinite(a.min) && allFinite(a.max) && std::isfinite(plane.x) && std::isfinite(plane.y) &&
+      std::isfinite(plane.z) && std::isfinite(plane.w)) {
     double lowest = INFINITY;
     double highest = -INFINITY;
     bool finiteDistances = true;
     for (int c = 0; c < 8; ++c) {
-      const Vec3d corner{(c & 1) != 0 ? a.max.x : a.min.x,
-                         (c & 2) != 0 ? a.max.y : a.min.y,
+      const Vec3d corner{(c & 1) != 0 ? a.max.x : a.min.x, (c & 2) != 0 ? a.max.y : a.min.y,
                          (c & 4) != 0 ? a.max.z : a.min.z};
       const double d = plane.signedDistance(corner);
       lowest = std::fmin(lowest, d);
@@ -140,15 +129,14 @@ void checkBox(fuzz::Input &in) {
     // Overflowing products make the sums infinite or NaN; then no order holds.
     if (finiteDistances) {
       const IsectResult expected =
-          highest < 0 ? kIsectOutside
-                      : (lowest >= 0 ? kIsectInside : kIsectPartial);
+          highest < 0 ? kIsectOutside : (lowest >= 0 ? kIsectInside : kIsectPartial);
       FUZZ_CHECK(a.isect(plane) == expected);
     }
   }
 
   // Boxes, with the date line.
-  if (!b.isEmpty() && allFinite(b.min) && allFinite(b.max) &&
-      allFinite(a.min) && allFinite(a.max)) {
+  if (!b.isEmpty() && allFinite(b.min) && allFinite(b.max) && allFinite(a.min) &&
+      allFinite(a.max)) {
     bool expected;
     if (crosses(a)) {
       expected = wrappedOverlap(a, b);
@@ -163,8 +151,7 @@ void checkBox(fuzz::Input &in) {
     }
     Box both = a;
     both.intersectBoxSimple(b);
-    FUZZ_CHECK(both.isEmpty() ==
-               !(overlapYZ(a, b) && overlapX(a.min.x, a.max.x, b)));
+    FUZZ_CHECK(both.isEmpty() == !(overlapYZ(a, b) && overlapX(a.min.x, a.max.x, b)));
   }
 
   // Growing and emptying.
@@ -194,8 +181,8 @@ void checkRay(fuzz::Input &in) {
     // The entry lies on the box within rounding in every axis the ray
     // crosses; in an axis it runs parallel to, the origin is in the slab.
     const Vec3d e = o + d * t;
-    const double slack =
-        1e-9 * (1.0 + std::fabs(e.x) + std::fabs(e.y) + std::fabs(e.z));
+    // The entry is as precise as the origin and the step that reach it.
+    const double slack = 1e-9 * (1.0 + length(o) + length(d) * t);
     if (allFinite(e)) {
       for (int k = 0; k < 3; ++k) {
         const double lo = (&box.min.x)[k];
@@ -244,7 +231,6 @@ void checkClone(fuzz::Input &in) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   return fuzz::runOne(data, size, {checkBox, checkRay, checkClone}, false);
 }

@@ -15,7 +15,7 @@ set(prefix ${WORK}/prefix)
 run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
 
 run(${CMAKE_COMMAND} -S ${ROOT}/examples/lookat -B ${WORK}/cmake-consumer
-  -DCMAKE_PREFIX_PATH=${prefix})
+  -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK}/cmake-consumer)
 run(${WORK}/cmake-consumer/lookat)
 if(NOT last_output MATCHES "new roll +0\\.200000")
@@ -25,7 +25,8 @@ endif()
 set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
 run(pkg-config --cflags --libs orrery-math)
 separate_arguments(flags UNIX_COMMAND "${last_output}")
-run(c++ -std=c++20 -ffp-contract=off -Wall -Wextra -Werror ${ROOT}/examples/lookat/main.cpp
+separate_arguments(build_flags UNIX_COMMAND "${CXX_FLAGS}")
+run(c++ ${build_flags} -std=c++20 -ffp-contract=off -Wall -Wextra -Werror ${ROOT}/examples/lookat/main.cpp
   ${flags} -Wl,-rpath,${prefix}/${LIBDIR} -o ${WORK}/pkgconfig-lookat)
 run(${WORK}/pkgconfig-lookat)
 if(NOT last_output MATCHES "new roll +0\\.200000")

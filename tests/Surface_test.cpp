@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 
 using namespace orrery;
 
@@ -31,6 +32,11 @@ Vec2d relOf(const FovDelimitedSurface &s, const Vec3d &p) {
   Vec2d uv = {9, 9};
   EXPECT_TRUE(s.getRelativeCoords(p, uv.x, uv.y));
   return uv;
+}
+std::pair<bool, bool> wrapping(const FovDelimitedSurface &s) {
+  std::pair<bool, bool> w = {false, true};
+  s.getWrapping(w.first, w.second);
+  return w;
 }
 bool isEmptyRect(const RectD &r) {
   return r.min == Vec2d{kHuge, kHuge} && r.max == Vec2d{-kHuge, -kHuge};
@@ -315,12 +321,8 @@ TEST(Cylinder, ExampleSeamAndValidity) {
   EXPECT_LT(dist(at(c, 1, 0), {2, 0, 0}), 4 * kEps);
   EXPECT_LT(length(relOf(c, {-2, 1, 0}) - Vec2d{-1, 0.5}), 4 * kEps);
   EXPECT_NEAR(c.getWidthHeightRatio(), kHalfPi, 4 * kEps);
-  bool wu = true;
-  bool wv = true;
-  c.getWrapping(wu, wv);
-  EXPECT_FALSE(wu || wv);
-  Cylinder(Mat4d::identity, 1, 0.5, -0.5, -kPi / 2, kPi / 2 + 0.001).getWrapping(wu, wv);
-  EXPECT_TRUE(wu);
+  EXPECT_EQ(wrapping(c), std::make_pair(false, false)); // a span of exactly pi
+  EXPECT_TRUE(wrapping(Cylinder(Mat4d::identity, 1, 0.5, -0.5, -kHalfPi, kHalfPi + 0.001)).first);
   const Cylinder pano(Mat4d::identity, 1, 0.5, -0.5, -kPi, kPi);
   EXPECT_EQ(relOf(pano, {0, 0, 1}).x, -1); // behind: -pi, never +pi
 
@@ -376,10 +378,7 @@ TEST(Sphere, ExampleSeamAndValidityChecksOnlyWhenAsked) {
   Sphere s(Mat4d::identity, 1, kHalfPi, -kHalfPi, -kPi, kPi);
   s.checkValid();
   EXPECT_TRUE(s.valid);
-  bool wu = false;
-  bool wv = true;
-  s.getWrapping(wu, wv);
-  EXPECT_TRUE(wu && !wv);
+  EXPECT_EQ(wrapping(s), std::make_pair(true, false));
   EXPECT_EQ(s.getWidthHeightRatio(), 2);
   EXPECT_EQ(at(s, 0, 0), (Vec3d{0, 0, -1}));
   EXPECT_LT(dist(at(s, 0, 1), {0, 1, 0}), 4 * kEps);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <random>
 #include <string>
 #include <sys/wait.h>
@@ -181,10 +182,7 @@ TEST(Command, RandomInputIsReportedNeverCrashes) {
       // Mostly digits, signs, separators and newlines, some raw bytes.
       input += b < 200 ? "0123456789 -.,\n+eN"[b % 18] : static_cast<char>(byte(random));
     }
-    FILE *f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(input.data(), 1, input.size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(std::ofstream(path, std::ios::binary) << input);
     for (const char *command : commands) {
       const std::string line =
           std::string(ORRERY_EXE) + " " + command + " < " + path + " > /dev/null 2>&1";

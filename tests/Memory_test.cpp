@@ -69,6 +69,7 @@ TEST(Memory, ZeroBytesStillGetABlockAndAnExplicitManagerIsUsed) {
   test::CountingMemory counter;
   void *block = doNew(0, nullptr);
   EXPECT_NE(block, nullptr);
+  EXPECT_EQ(counter.lastRequest, 1u); // never a zero-byte request
   doDelete(block, nullptr);
   doDelete(nullptr, nullptr);
   EXPECT_EQ(counter.allocations, 1);

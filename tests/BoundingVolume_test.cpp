@@ -200,6 +200,8 @@ TEST(RayBoxIntersect, SlabTestBoundariesInBothPrecisions) {
   EXPECT_FALSE(RayBoxIntersect(Vec3d{-1, 0.5, 0.5}, Vec3d{-1, 0, 0}, b, 10.0, t));
   // Components below 0.0001 are parallel: the origin must lie in that slab.
   EXPECT_FALSE(RayBoxIntersect(Vec3d{-1, 1.5, 0.5}, Vec3d{1, -0.99e-4, 0}, b, 1e9, t));
+  // 0.0001 itself is not parallel: this ray leaves the y slab before it enters x.
+  EXPECT_FALSE(RayBoxIntersect(Vec3d{-1, 0.99995, 0.5}, Vec3d{1, 1e-4, 0}, b, 10.0, t));
   // NaN in a parallel component, of the origin or of the direction: a miss.
   EXPECT_FALSE(RayBoxIntersect(Vec3d{-1, kNaN, 0.5}, Vec3d{1, 0, 0}, b, 10.0, t));
   EXPECT_FALSE(RayBoxIntersect(Vec3d{0.5, 0.5, -1}, Vec3d{kNaN, 0, 1}, b, 10.0, t));
@@ -226,18 +228,13 @@ TEST(Frustum, KnownPerspectiveGivesPlanesEdgesAndPointClasses) {
     const Vec4d diff = static_cast<const Vec4d &>(fr.planes[i]) - expected[i];
     EXPECT_LT(length(diff), 1e-12) << i;
   }
-  const double corner[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}; // counter-clockwise
+  // Unit edges counter-clockwise from the bottom-left corner, away from the eye.
+  const Vec3d corner[4] = {{-h, -v, -1}, {h, -v, -1}, {h, v, -1}, {-h, v, -1}};
   for (int i = 0; i < 4; ++i) {
-    const Vec3d &e = fr.edges[i];
-    EXPECT_NEAR(length(e), 1.0, 1e-15);
-    EXPECT_NEAR(e.x / -e.z, corner[i][0] * h, 1e-12);
-    EXPECT_NEAR(e.y / -e.z, corner[i][1] * v, 1e-12);
+    EXPECT_LT(length(fr.edges[i] - corner[i] / length(corner[i])), 1e-12) << i;
   }
-  EXPECT_TRUE(fr.isPtInside(Vec3d{0, 0, -10}) && !fr.isZCulled(Vec3d{0, 0, -10}));
-  for (const double z : {-0.5, -200.0, 10.0}) {
-    EXPECT_TRUE(fr.isZCulled(Vec3d{0, 0, z})) << z;
-  }
-  EXPECT_FALSE(fr.isPtInside(Vec3d{100, 0, -10}) || fr.isZCulled(Vec3d{100, 0, -10}));
+  // Random points are classified against Eigen's clip space below; a NaN
+  // distance leaves the one-point box straddling every plane.
   EXPECT_FALSE(fr.isPtInside(Vec3d{0, kNaN, -10}));
   EXPECT_TRUE(fr.isZCulled(Vec3d{0, kNaN, -10}));
 

@@ -60,13 +60,10 @@ TEST(Camera, DefaultCameraLooksAlongMinusZWithIdentityView) {
   EXPECT_EQ(cam.getUpVec(), (Vec3d{0, 1, 0}));
   EXPECT_EQ(cam.getRightVec(), (Vec3d{1, 0, 0}));
   EXPECT_EQ(cam.getMatrix(), Mat4d::identity);
-  cam.setPosition({1, 2, 3});
-  EXPECT_EQ(cam.getMatrix().m[12], -1.0);
-  EXPECT_EQ(cam.getMatrix().m[14], -3.0);
   cam.moveTowardsVec(5);
   cam.moveRightVec(2);
   cam.moveUpVec(-1);
-  EXPECT_EQ(cam.getPosition(), (Vec3d{3, 1, -2}));
+  EXPECT_EQ(cam.getPosition(), (Vec3d{2, -1, -5}));
 }
 
 TEST(Camera, PitchRaisesYawTurnsLeftRollTipsUpToTheRight) {
@@ -245,13 +242,10 @@ TEST(Camera, WorldOrientationAtThePolesTheEquatorAndTheCentre) {
   EXPECT_LT(dist(cam.getWorldOrientation(), {0, kPi / 2, 0}), 1e-15);
   EXPECT_EQ(cam.position, (Vec3d{0, 0, -2}));
   EXPECT_TRUE(cam.rotation.x == before.x && cam.rotation.w == before.w);
-  cam.roll(0.3);
-  EXPECT_NEAR(cam.getWorldOrientation().z, -0.3, 1e-15);
-  cam.roll(-0.3);
-  cam.yawTo({-1, 0, 0}); // east
-  EXPECT_NEAR(cam.getWorldOrientation().x, kPi / 2, 1e-15);
 }
 
+// Heading from local north towards east, tilt from straight down, roll of the
+// up vector away from the vertical plane through the line of sight.
 TEST(Camera, WorldOrientationMatchesEastNorthUpAxes) {
   std::mt19937_64 rng(11);
   for (int i = 0; i < 200; ++i) {

@@ -19,6 +19,7 @@ public:
   CountingMemory &operator=(const CountingMemory &) = delete;
 
   void *allocate(std::size_t size) override {
+    lastRequest = size;
     if (mFailNext) {
       mFailNext = false;
       return nullptr;
@@ -41,6 +42,7 @@ public:
   void failNextAllocation() { mFailNext = true; }
   std::size_t live() const { return mLive.size(); }
 
+  std::size_t lastRequest = 0; // bytes asked for by the latest allocation
   int allocations = 0;
   int releases = 0;
   int foreignReleases = 0;

@@ -24,18 +24,12 @@ TEST(DateTime, KnownInstantsHaveTheirJulianDates) {
 
 TEST(DateTime, CalendarDatesAgreeWithErfa) {
   std::mt19937 rng(2);
-  std::uniform_int_distribution<int> year(-4700, 3000);
-  std::uniform_int_distribution<int> month(1, 12);
-  std::uniform_int_distribution<int> day(1, 31);
-  std::uniform_int_distribution<int> hour(0, 23);
+  std::uniform_int_distribution<int> year(-4700, 3000), month(1, 12), day(1, 31), hour(0, 23);
   std::uniform_real_distribution<double> seconds(0.0, 60.0);
   int checked = 0;
   for (int trial = 0; trial < 20000; ++trial) {
-    const int y = year(rng);
-    const int m = month(rng);
-    const int d = day(rng);
-    double mjd0 = 0.0;
-    double mjd = 0.0;
+    const int y = year(rng), m = month(rng), d = day(rng), h = hour(rng);
+    double mjd0 = 0.0, mjd = 0.0;
     const bool erfaValid = eraCal2jd(y, m, d, &mjd0, &mjd) == 0;
     const DateTime midnight(y, m, d);
     ASSERT_EQ(midnight.isValid(), erfaValid) << y << "-" << m << "-" << d;
@@ -44,9 +38,7 @@ TEST(DateTime, CalendarDatesAgreeWithErfa) {
       continue;
     }
     EXPECT_EQ(midnight.toJulianDate(), mjd0 + mjd);
-    const int h = hour(rng);
-    const double s = seconds(rng);
-    const double fraction = (h * 3600.0 + 17 * 60.0 + s) / 86400.0;
+    const double s = seconds(rng), fraction = (h * 3600.0 + 17 * 60.0 + s) / 86400.0;
     EXPECT_NEAR(DateTime(y, m, d, h, 17, s).toJulianDate(), mjd0 + mjd + fraction, 5e-10);
     ++checked;
   }
@@ -59,25 +51,23 @@ TEST(DateTime, CalendarDatesAgreeWithErfa) {
 TEST(DateTime, InputsNamingNoInstantAreInvalidWithNaNJulianDate) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  const DateTime bad[] = {DateTime(2024, 13, 1),
-                          DateTime(2024, 0, 1),
-                          DateTime(2024, 1, 0),
-                          DateTime(2023, 2, 29),
-                          DateTime(2024, 2, 30),
-                          DateTime(2024, 4, 31),
-                          DateTime(2024, 1, 1, 24),
-                          DateTime(2024, 1, 1, -1),
-                          DateTime(2024, 1, 1, 0, 60),
-                          DateTime(2024, 1, 1, 0, 0, nan),
-                          DateTime(2024, 1, 1, 0, 0, inf),
-                          DateTime(2024, 1, 1, 0, 0, -0.5),
-                          DateTime(2024, 1, 1, 0, 0, 61.0),
-                          DateTime(INT_MIN, INT_MIN, INT_MIN),
-                          DateTime()};
-  for (const DateTime &t : bad) {
-    EXPECT_FALSE(t.isValid());
+  const struct {
+    int y, mo, d, h, mi;
+    double s;
+  } bad[] = {{2024, 13, 1, 0, 0, 0},  {2024, 0, 1, 0, 0, 0},
+             {2024, 1, 0, 0, 0, 0},   {2023, 2, 29, 0, 0, 0},
+             {2024, 2, 30, 0, 0, 0},  {2024, 4, 31, 0, 0, 0},
+             {2024, 1, 1, 24, 0, 0},  {2024, 1, 1, -1, 0, 0},
+             {2024, 1, 1, 0, 60, 0},  {2024, 1, 1, 0, 0, nan},
+             {2024, 1, 1, 0, 0, inf}, {2024, 1, 1, 0, 0, -0.5},
+             {2024, 1, 1, 0, 0, 61},  {INT_MIN, INT_MIN, INT_MIN, 0, 0, 0}};
+  for (const auto &b : bad) {
+    const DateTime t(b.y, b.mo, b.d, b.h, b.mi, b.s);
+    EXPECT_FALSE(t.isValid()) << b.y << "-" << b.mo << "-" << b.d << " " << b.h << ":" << b.mi;
     EXPECT_TRUE(std::isnan(t.toJulianDate()));
   }
+  EXPECT_FALSE(DateTime().isValid());
+  EXPECT_TRUE(std::isnan(DateTime().toJulianDate()));
   // A leap second is admitted.
   EXPECT_TRUE(DateTime(2016, 12, 31, 23, 59, 60.5).isValid());
 }

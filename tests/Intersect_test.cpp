@@ -98,46 +98,21 @@ TEST(PtTriSqrDistance, CollinearVerticesAnswerForTheLongestEdgeWhateverTheRoundi
   EXPECT_EQ(normal, Vec3f::zero);
 }
 
-TEST(Pt2dTriIntersect, AgreesWithBarycentricSignsAndInterpolatesZ) {
-  const Vec3d v0{0, 0, 1};
+TEST(TriangleQueries, EdgesAndVerticesCountButFlatCasesMiss) {
   double z = 0;
-  EXPECT_TRUE(Pt2dTriIntersect(Vec2d{2, 2}, v0, Vec3d{0, 4, 9}, Vec3d{4, 0, 5}, z)); // edge
+  EXPECT_TRUE(Pt2dTriIntersect(Vec2d{2, 2}, Vec3d{0, 0, 1}, Vec3d{0, 4, 9}, Vec3d{4, 0, 5}, z));
   EXPECT_EQ(z, 7.0);
-  EXPECT_FALSE(Pt2dTriIntersect(Vec2d{1, 1}, v0, Vec3d{1, 1, 0}, Vec3d{2, 2, 0}, z));
+  EXPECT_FALSE(Pt2dTriIntersect(Vec2d{1, 1}, Vec3d{0, 0, 1}, Vec3d{1, 1, 0}, Vec3d{2, 2, 0}, z));
+  // On the line through V0 and V1 but beyond V1: w2 is 0, so w0 decides the sign.
+  EXPECT_FALSE(Pt2dTriIntersect(Vec2d{6, 0}, Vec3d{0, 0, 1}, Vec3d{4, 0, 5}, Vec3d{0, 4, 9}, z));
 
-  std::mt19937_64 rng(23);
-  int hits = 0;
-  for (int trial = 0; trial < 5000; ++trial) {
-    const Vec3d a = randomVec<Vec3d>(rng, -1, 1);
-    const Vec3d b = randomVec<Vec3d>(rng, -1, 1);
-    const Vec3d c = randomVec<Vec3d>(rng, -1, 1);
-    const Vec3d q = randomVec<Vec3d>(rng, -1, 1);
-    // Barycentric coordinates by Cramer's rule on the x-y projection.
-    const double det = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
-    const double l1 = ((q.x - a.x) * (c.y - a.y) - (c.x - a.x) * (q.y - a.y)) / det;
-    const double l2 = ((b.x - a.x) * (q.y - a.y) - (q.x - a.x) * (b.y - a.y)) / det;
-    const double l0 = 1 - l1 - l2;
-    if (std::min({std::abs(l0), std::abs(l1), std::abs(l2)}) < 1e-9) {
-      continue;
-    }
-    const bool in = l0 > 0 && l1 > 0 && l2 > 0;
-    ASSERT_EQ(Pt2dTriIntersect(Vec2d{q.x, q.y}, a, b, c, z), in) << trial;
-    if (in) {
-      EXPECT_NEAR(z, l0 * a.z + l1 * b.z + l2 * c.z, 1e-9 / std::abs(det));
-      ++hits;
-    }
-  }
-  EXPECT_GT(hits, 200);
-}
-
-TEST(RayTriIntersect, AgreesWithMollerTrumboreOnRandomRays) {
   const Vec3d v0{0, 0, 0};
   const Vec3d v1{1, 0, 0};
   const Vec3d v2{0, 1, 0};
   Vec3d hit;
   Vec3d bary;
   double t = 0;
-  // Either side; d of length 2 halves t.
+  // A ray hits from either side; d of length 2 halves t.
   EXPECT_TRUE(RayTriIntersect(Vec3d{0.25, 0.25, 3}, Vec3d{0, 0, -2}, v0, v1, v2, hit, t, &bary));
   EXPECT_EQ(t, 1.5);
   EXPECT_EQ(bary, (Vec3d{0.5, 0.25, 0.25}));
@@ -155,18 +130,36 @@ TEST(RayTriIntersect, AgreesWithMollerTrumboreOnRandomRays) {
   EXPECT_FALSE(RayTriIntersect(Vec3d{nan, 0.25, 1}, Vec3d{0, 0, -1}, v0, v1, v2, hit, t, &bary));
   EXPECT_TRUE(RayTriIntersect(Vec3d{1, 0, 1}, Vec3d{0, 0, -1}, v0, v1, v2, hit, t, &bary));
   EXPECT_EQ(bary, (Vec3d{0, 1, 0}));
+}
 
-  std::mt19937_64 rng(29);
+// Away from grazing cases: Pt2dTriIntersect against barycentric coordinates
+// by Cramer's rule on the x-y projection, RayTriIntersect against
+// Moller-Trumbore, on the same random triangles.
+TEST(TriangleQueries, AgreeWithBarycentricAndMollerTrumboreReferences) {
+  std::mt19937_64 rng(23);
+  int hits2d = 0;
   int hits = 0;
   for (int trial = 0; trial < 5000; ++trial) {
     const Vec3d a = randomVec<Vec3d>(rng, -1, 1);
     const Vec3d b = randomVec<Vec3d>(rng, -1, 1);
     const Vec3d c = randomVec<Vec3d>(rng, -1, 1);
-    const Vec3d o = randomVec<Vec3d>(rng, -3, 3);
-    // Aimed near the triangle; a quarter of the rays point away.
+    const Vec3d q = randomVec<Vec3d>(rng, -1, 1);
+    const double det = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+    const double l1 = ((q.x - a.x) * (c.y - a.y) - (c.x - a.x) * (q.y - a.y)) / det;
+    const double l2 = ((b.x - a.x) * (q.y - a.y) - (q.x - a.x) * (b.y - a.y)) / det;
+    const double l0 = 1 - l1 - l2;
+    double z = 0;
+    if (std::min({std::abs(l0), std::abs(l1), std::abs(l2)}) > 1e-9) {
+      const bool in = l0 > 0 && l1 > 0 && l2 > 0;
+      ASSERT_EQ(Pt2dTriIntersect(Vec2d{q.x, q.y}, a, b, c, z), in) << trial;
+      EXPECT_TRUE(!in || std::abs(z - (l0 * a.z + l1 * b.z + l2 * c.z)) < 1e-9 / std::abs(det));
+      hits2d += in;
+    }
+
+    // Aimed near the triangle from q * 3; a quarter of the rays point away.
+    const Vec3d o = q * 3.0;
     const Vec3d aim = randomVec<Vec3d>(rng, -0.5, 1.0);
     const Vec3d d = (a + (b - a) * aim.x + (c - a) * aim.y - o) * (trial % 4 ? 0.5 + aim.z : -0.5);
-    // Independent reference: Moller-Trumbore.
     const Vec3d pv = cross(d, c - a);
     const double inv = 1 / dot(b - a, pv);
     const Vec3d qv = cross(o - a, b - a);
@@ -177,6 +170,9 @@ TEST(RayTriIntersect, AgreesWithMollerTrumboreOnRandomRays) {
       continue; // grazing an edge or starting next to the plane
     }
     const bool ref = u > 0 && v > 0 && u + v < 1 && rt > 0;
+    Vec3d hit;
+    Vec3d bary;
+    double t = 0;
     ASSERT_EQ(RayTriIntersect(o, d, a, b, c, hit, t, &bary), ref) << trial;
     if (ref) {
       ++hits;
@@ -185,5 +181,6 @@ TEST(RayTriIntersect, AgreesWithMollerTrumboreOnRandomRays) {
       EXPECT_NEAR(bary.z, v, 1e-9);
     }
   }
+  EXPECT_GT(hits2d, 200);
   EXPECT_GT(hits, 500);
 }

@@ -10,7 +10,7 @@
 
 #include <cmath>
 #include <random>
-#include <vector>
+#include <utility>
 
 using namespace orrery;
 
@@ -19,17 +19,34 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kEps = 2.220446049250313e-16;
+constexpr double kHuge = 8.988465674311579e+307; // bounds of the empty rectangle
+using RectD = Rect<double, Vec2d>;
 
 Eigen::Vector3d eig(const Vec3d &v) { return {v.x, v.y, v.z}; }
 double dist(const Vec3d &a, const Vec3d &b) { return length(a - b); }
+double clampUnit(double x) { return x > 1 ? 1 : (x < -1 ? -1 : x); }
+Vec3d at(const FovDelimitedSurface &s, double u, double v) {
+  return s.getPointFromCoords(u, v, nullptr);
+}
+Vec2d relOf(const FovDelimitedSurface &s, const Vec3d &p) {
+  Vec2d uv = {9, 9};
+  EXPECT_TRUE(s.getRelativeCoords(p, uv.x, uv.y));
+  return uv;
+}
+std::pair<bool, bool> wrapping(const FovDelimitedSurface &s) {
+  std::pair<bool, bool> w = {false, true};
+  s.getWrapping(w.first, w.second);
+  return w;
+}
+bool isEmptyRect(const RectD &r) {
+  return r.min == Vec2d{kHuge, kHuge} && r.max == Vec2d{-kHuge, -kHuge};
+}
 
 // Rows right, up, back (each scaled), then the viewpoint.
 Mat4d placementOf(const Eigen::Matrix3d &rot, const Vec3d &at, double scale = 1) {
   Mat4d m = Mat4d::identity;
-  for (int r = 0; r < 3; ++r) {
-    for (int c = 0; c < 3; ++c) {
-      m.m[r * 4 + c] = scale * rot(c, r);
-    }
+  for (int k = 0; k < 9; ++k) {
+    m.m[k / 3 * 4 + k % 3] = scale * rot(k % 3, k / 3);
   }
   m.m[12] = at.x;
   m.m[13] = at.y;
@@ -52,8 +69,6 @@ Mat4d perspective(double fovY, double aspect, double n, double f) {
   return m;
 }
 
-constexpr double kHuge = 8.988465674311579e+307; // bounds of the empty rectangle
-
 // A frustum for a camera at eye looking at target, with up the hint made
 // perpendicular to the line of sight (so the view has no roll about it).
 void lookAt(Frustum &f, const Vec3d &eye, const Vec3d &target, const Vec3d &upHint, double fovY,
@@ -64,67 +79,30 @@ void lookAt(Frustum &f, const Vec3d &eye, const Vec3d &target, const Vec3d &upHi
   ASSERT_TRUE(f.build(view, perspective(fovY, aspect, 0.01, 100)));
 }
 
-// The direction at azimuth a and elevation e in a surface's frame.
-Vec3d dirAt(const FovDelimitedSurface &s, double a, double e) {
-  return s.viewDir * (std::cos(e) * std::cos(a)) + s.rightAxis * (std::cos(e) * std::sin(a)) +
-         s.upAxis * std::sin(e);
-}
-
-// Brute force: the bounds of the points of an n x n grid of the photograph
-// that the frustum contains. For a periodic u, the shortest interval around
-// the circle holding the visible columns, starting at or above -1.
-Rect<double, Vec2d> bruteVisible(const FovDelimitedSurface &s, const Frustum &f, int n) {
-  Rect<double, Vec2d> r = {{kHuge, kHuge}, {-kHuge, -kHuge}};
-  std::vector<double> cols;
-  for (int i = 0; i <= n; ++i) {
-    const double u = -1 + 2.0 * i / n;
-    bool any = false;
-    for (int j = 0; j <= n; ++j) {
-      const double v = -1 + 2.0 * j / n;
-      if (f.isPtInside(s.getPointFromCoords(u, v, nullptr))) {
-        any = true;
-        r.min.y = std::fmin(r.min.y, v);
-        r.max.y = std::fmax(r.max.y, v);
-      }
-    }
-    if (any) {
-      cols.push_back(u);
-    }
-  }
-  if (cols.empty()) {
-    return r;
-  }
-  bool wrapU = false;
-  bool wrapV = false;
-  s.getWrapping(wrapU, wrapV);
-  r.min.x = cols.front();
-  r.max.x = cols.back();
-  double gap = cols.front() + 2 - cols.back(); // the gap across the seam
-  for (size_t k = 0; wrapU && k + 1 < cols.size(); ++k) {
-    if (cols[k + 1] - cols[k] > gap) {
-      gap = cols[k + 1] - cols[k];
-      r.min.x = cols[k + 1];
-      r.max.x = cols[k] + 2;
+// Brute force for a photograph that does not wrap: the bounds of the points
+// of an n x n grid that the frustum contains.
+RectD bruteVisible(const FovDelimitedSurface &s, const Frustum &f, int n) {
+  RectD r = {{kHuge, kHuge}, {-kHuge, -kHuge}};
+  for (int i = 0; i <= n * n + 2 * n; ++i) {
+    const Vec2d c = {-1 + 2.0 * (i / (n + 1)) / n, -1 + 2.0 * (i % (n + 1)) / n};
+    if (f.isPtInside(at(s, c.x, c.y))) {
+      r.min = {std::fmin(r.min.x, c.x), std::fmin(r.min.y, c.y)};
+      r.max = {std::fmax(r.max.x, c.x), std::fmax(r.max.y, c.y)};
     }
   }
   return r;
 }
 
-// The culled rectangle holds the brute-force one up to `inside` and exceeds
-// it by at most `outside` on each side.
-void expectBounds(const Rect<double, Vec2d> &cull, const Rect<double, Vec2d> &brute, double inside,
-                  double outside) {
-  EXPECT_LE(cull.min.x, brute.min.x + inside);
-  EXPECT_GE(cull.min.x, brute.min.x - outside);
-  EXPECT_LE(cull.min.y, brute.min.y + inside);
-  EXPECT_GE(cull.min.y, brute.min.y - outside);
-  EXPECT_GE(cull.max.x, brute.max.x - inside);
-  EXPECT_LE(cull.max.x, brute.max.x + outside);
-  EXPECT_GE(cull.max.y, brute.max.y - inside);
-  EXPECT_LE(cull.max.y, brute.max.y + outside);
+// The culled rectangle holds the reference one up to `inside` and exceeds it
+// by at most `outside` on each side.
+void expectBounds(const RectD &cull, const RectD &ref, double inside, double outside) {
+  const double grow[4] = {ref.min.x - cull.min.x, ref.min.y - cull.min.y, cull.max.x - ref.max.x,
+                          cull.max.y - ref.max.y};
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_GE(grow[k], -inside) << "side " << k;
+    EXPECT_LE(grow[k], outside) << "side " << k;
+  }
 }
-
-double clampUnit(double x) { return x > 1 ? 1 : (x < -1 ? -1 : x); }
 
 // What every shape promises for (u, v) in [-1.4, 1.4] under a random rigid
 // placement: the point lies on the surface and maps back to (u, v); a ray from
@@ -133,13 +111,11 @@ double clampUnit(double x) { return x > 1 ? 1 : (x < -1 ? -1 : x); }
 // coordinates. Round trips pass through acos/asin, whose error grows as
 // eps / sin of the angle; samples near those angles are skipped.
 template <class Shape>
-void checkMappingAndViewpointRays(double top, double bottom, double left, double right,
-                                  double radius) {
+void checkMappingAndViewpointRays(double top, double bottom, double left, double right) {
   std::mt19937_64 rng(7);
   std::uniform_real_distribution<double> uv(-1.4, 1.4);
   for (int n = 0; n < 300; ++n) {
-    Shape s(randomPlacement(rng), radius, top, bottom, left, right);
-    ASSERT_TRUE(s.valid);
+    Shape s(randomPlacement(rng), 3, top, bottom, left, right);
     const double u = uv(rng);
     const double v = uv(rng);
     if (std::fabs(std::fabs(u) - 1) < 1e-6 || std::fabs(std::fabs(v) - 1) < 1e-6) {
@@ -147,22 +123,16 @@ void checkMappingAndViewpointRays(double top, double bottom, double left, double
     }
     bool ok = false;
     const Vec3d p = s.getPointFromCoords(u, v, &ok);
-    EXPECT_TRUE(ok);
-    EXPECT_TRUE(s.isPtOnSurface(p));
-    double u2 = 9;
-    double v2 = 9;
-    ASSERT_TRUE(s.getRelativeCoords(p, u2, v2));
-    EXPECT_NEAR(u2, u, 1e-9) << n;
-    EXPECT_NEAR(v2, v, 1e-9) << n;
-
+    EXPECT_TRUE(ok && s.isPtOnSurface(p));
+    const Vec2d back = relOf(s, p);
+    EXPECT_NEAR(back.x, u, 1e-9) << n;
+    EXPECT_NEAR(back.y, v, 1e-9) << n;
     const bool onPhoto = std::fabs(u) < 1 && std::fabs(v) < 1;
     Vec3d hit = {};
     EXPECT_EQ(s.intersectRay(s.origin, (p - s.origin) * 3.0, hit, false), onPhoto) << n;
-    if (onPhoto) {
-      EXPECT_LT(dist(hit, p), 1e-12 * radius) << n;
-    }
+    EXPECT_TRUE(!onPhoto || dist(hit, p) < 3e-12) << n;
     EXPECT_EQ(s.intersectRay(s.origin, p - s.origin, hit, true), onPhoto);
-    EXPECT_LT(dist(hit, s.getPointFromCoords(clampUnit(u), clampUnit(v), nullptr)), 1e-9) << n;
+    EXPECT_LT(dist(hit, at(s, clampUnit(u), clampUnit(v))), 1e-9) << n;
   }
 }
 
@@ -171,16 +141,15 @@ void expectInvalidAnswers(const FovDelimitedSurface &s) {
   double u = 5;
   double v = 6;
   EXPECT_FALSE(s.getRelativeCoords({1, 2, 3}, u, v));
-  EXPECT_EQ(u, 5);
-  EXPECT_EQ(v, 6);
+  EXPECT_TRUE(u == 5 && v == 6);
   bool ok = true;
   EXPECT_EQ(s.getPointFromCoords(0, 0, &ok), Vec3d::zero);
   EXPECT_FALSE(ok);
   Vec3d hit = {7, 7, 7};
   EXPECT_FALSE(s.intersectRay(s.origin, {0, 0, -1}, hit, false));
   EXPECT_FALSE(s.isPtOnFiniteSurface(s.origin + Vec3d{0, 0, -s.distance}));
-  Vec3d dir = {};
   EXPECT_FALSE(s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, 0));
+  Vec3d dir = {};
   s.getViewDirection({0.3, 0.4, 0.5}, dir);
   EXPECT_EQ(dir, (Vec3d{0.3, 0.4, 0.5}));
 }
@@ -212,17 +181,16 @@ TEST(FovDelimitedSurface, IsNearIsStrictTenthOfAMetreFixedAtFirstUse) {
 
 TEST(FovDelimitedSurface, FiniteSurfaceSnappingAndWrappingAtTheEdges) {
   const Sphere s(Mat4d::identity, 1, 0.5, -0.5, -1, 1);
-  EXPECT_TRUE(s.isPtOnFiniteSurface(s.getPointFromCoords(1.0000005, 0.2, nullptr)));
-  EXPECT_TRUE(s.isPtOnFiniteSurface(s.getPointFromCoords(0.3, -1.0000009, nullptr)));
-  EXPECT_FALSE(s.isPtOnFiniteSurface(s.getPointFromCoords(1.0000011, 0.2, nullptr)));
-  EXPECT_FALSE(s.isPtOnFiniteSurface(s.getPointFromCoords(0, 0, nullptr) * 1.5));
-
-  Vec3d p = s.getPointFromCoords(3, -0.4, nullptr);
+  EXPECT_TRUE(s.isPtOnFiniteSurface(at(s, 1.0000005, 0.2)));
+  EXPECT_TRUE(s.isPtOnFiniteSurface(at(s, 0.3, -1.0000009)));
+  EXPECT_FALSE(s.isPtOnFiniteSurface(at(s, 1.0000011, 0.2)));
+  EXPECT_FALSE(s.isPtOnFiniteSurface(at(s, 0, 0) * 1.5));
+  Vec3d p = at(s, 3, -0.4);
   EXPECT_TRUE(s.doSnapPoint(p));
-  EXPECT_LT(dist(p, s.getPointFromCoords(1, -0.4, nullptr)), 1e-15);
-  Vec3d off = {0, 0, -2};
-  EXPECT_FALSE(s.doSnapPoint(off));
-  EXPECT_EQ(off, (Vec3d{0, 0, -2}));
+  EXPECT_LT(dist(p, at(s, 1, -0.4)), 1e-15);
+  p = {0, 0, -2};
+  EXPECT_FALSE(s.doSnapPoint(p));
+  EXPECT_EQ(p, (Vec3d{0, 0, -2}));
 
   const Sphere pano(Mat4d::identity, 1, 0.5, -0.5, -kPi, kPi);
   EXPECT_EQ(pano.wrapCoords({1.5, 1.5}), (Vec2d{-0.5, 1.5}));
@@ -249,8 +217,6 @@ TEST(FovDelimitedSurface, ViewingDistanceFramesTheNearerEdgesAndRejectsBadFields
   // A tiny photograph seen with wide fields of view would need a camera in
   // front of the centre: clipped to 0.
   EXPECT_EQ(Sphere(Mat4d::identity, 1, 0.1, -0.1, -0.1, 0.1).getViewingDistance(3, 3, 1), 0);
-  EXPECT_EQ(Rectangle(Mat4d::identity, 1, 0.1, -0.1, 0.1, 0.1).getViewingDistance(1, 1, 1), 0)
-      << "an invalid rectangle answers 0 for usable fields of view";
 }
 
 TEST(FovDelimitedSurface, ViewDirectionIsHorizontalOnlyForWrappingShapesThatMeetIt) {
@@ -281,41 +247,46 @@ TEST(FovDelimitedSurface, ViewIsCloseWhenTheOutlineSpansTheThresholdOfTheScreen)
   back.m[14] = -4; // camera 4 further back
   EXPECT_TRUE(r.isViewCloseToSurface(back, proj, 0.19));
   EXPECT_FALSE(r.isViewCloseToSurface(back, proj, 0.21));
-  back.m[10] = -1; // turned round: every sample behind the camera
-  back.m[14] = 0;
-  back.m[0] = -1;
-  EXPECT_FALSE(r.isViewCloseToSurface(back, proj, 0));
+  back.set(-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1); // turned round
+  EXPECT_FALSE(r.isViewCloseToSurface(back, proj, 0)) << "every sample behind the camera";
   EXPECT_FALSE(r.isViewCloseToSurface(Mat4d::identity, perspective(kHalfPi, 1, 2, 10), 0))
       << "nearer than the near plane";
 }
 
-TEST(Rectangle, UnitExampleAndAsymmetricCentre) {
+TEST(Rectangle, UnitExampleAsymmetricCentreAndInvalidAngles) {
   const Rectangle r(Mat4d::identity, 1, kPi / 4, -kPi / 4, -kPi / 4, kPi / 4);
   const Vec3d corners[4] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}};
   for (int i = 0; i < 4; ++i) {
     EXPECT_LT(dist(r.cornerPoints[i], corners[i]), 4 * kEps);
   }
-  EXPECT_NEAR(r.lengthU, 2, 4 * kEps);
-  EXPECT_NEAR(r.lengthV, 2, 4 * kEps);
+  EXPECT_TRUE(std::fabs(r.lengthU - 2) <= 4 * kEps && std::fabs(r.lengthV - 2) <= 4 * kEps);
   EXPECT_NEAR(r.getWidthHeightRatio(), 1, kEps);
   EXPECT_EQ(r.normal, (Vec3d{0, 0, 1}));
-  double u = 0;
-  double v = 0;
-  EXPECT_TRUE(r.getRelativeCoords({0.5, 0, -1}, u, v));
-  EXPECT_NEAR(u, 0.5, 4 * kEps);
-  EXPECT_NEAR(v, 0, 4 * kEps);
-  EXPECT_LT(dist(r.getPointFromCoords(1, 1, nullptr), {1, 1, -1}), 4 * kEps);
+  EXPECT_LT(length(relOf(r, {0.5, 0, -1}) - Vec2d{0.5, 0}), 4 * kEps);
+  EXPECT_LT(dist(at(r, 1, 1), {1, 1, -1}), 4 * kEps);
   EXPECT_TRUE(r.isPtOnSurface({3, 4, -1 + 0.5 * 1.5696123057604772e-08}));
   EXPECT_FALSE(r.isPtOnSurface({3, 4, -1 + 2 * 1.5696123057604772e-08}));
-
-  const Rectangle a(Mat4d::identity, 2, 0.3, -0.1, -0.1, 0.5);
-  const Vec3d mid = a.getPointFromCoords(0, 0, nullptr);
+  // (0, 0) is the middle of the rectangle, not the direction of the middle angle.
+  const Vec3d mid = at(Rectangle(Mat4d::identity, 2, 0.3, -0.1, -0.1, 0.5), 0, 0);
   EXPECT_NEAR(mid.x, std::tan(0.5) + std::tan(-0.1), 4 * kEps);
   EXPECT_NEAR(mid.y, std::tan(0.3) + std::tan(-0.1), 4 * kEps);
+
+  expectInvalidAnswers(Rectangle(Mat4d::identity, 1, kHalfPi, -0.1, -0.1, 0.1));
+  expectInvalidAnswers(Rectangle(Mat4d::identity, 1, 0.1, -0.1, -kHalfPi, 0.1));
+  expectInvalidAnswers(Rectangle(Mat4d::identity, 1, 0.1, -0.1, 0.2, 0.2));
+  const Rectangle bad(Mat4d::identity, 1, 0.1, 0.2, -0.1, 0.1);
+  expectInvalidAnswers(bad);
+  EXPECT_EQ(bad.getNormal({}), (Vec3d{0, 0, 1}));
+  EXPECT_EQ(bad.lengthU, 0);
+  EXPECT_EQ(bad.getViewingDistance(1, 1, 1), 0) << "0 for usable fields of view";
+  Vec3d p = {1, 2, 3};
+  bad.projectToSurface(p);
+  EXPECT_EQ(p, (Vec3d{1, 2, 3}));
+  EXPECT_FALSE(bad.isPtOnSurface({0, 0, -1}));
 }
 
 TEST(Rectangle, RaysAgreeWithPlaneIntersectionAndClampOntoThePhotograph) {
-  checkMappingAndViewpointRays<Rectangle>(0.6, -0.4, -0.9, 0.3, 3);
+  checkMappingAndViewpointRays<Rectangle>(0.6, -0.4, -0.9, 0.3);
   std::mt19937_64 rng(11);
   std::uniform_real_distribution<double> c(-4, 4);
   for (int n = 0; n < 200; ++n) {
@@ -327,17 +298,12 @@ TEST(Rectangle, RaysAgreeWithPlaneIntersectionAndClampOntoThePhotograph) {
     const auto line = Eigen::ParametrizedLine<double, 3>(eig(o), eig(d));
     const double t = line.intersectionParameter(plane);
     const Eigen::Vector3d ref = line.pointAt(t);
-    double u = 0;
-    double v = 0;
-    r.getRelativeCoords({ref.x(), ref.y(), ref.z()}, u, v);
-    if (t < 0) { // the plane lies behind: the ray origin is projected instead
-      r.getRelativeCoords(o, u, v);
-    }
+    // When the plane lies behind, the ray origin is projected instead.
+    const Vec2d uv = relOf(r, t < 0 ? o : Vec3d{ref.x(), ref.y(), ref.z()});
     Vec3d hit = {};
     const bool res = r.intersectRay(o, d, hit, true);
-    EXPECT_EQ(res, t >= 0 && std::fabs(u) < 1 && std::fabs(v) < 1) << n;
-    const Vec3d snapped = r.getPointFromCoords(clampUnit(u), clampUnit(v), nullptr);
-    EXPECT_LT(dist(hit, snapped), 1e-12 * (1 + ref.norm())) << n;
+    EXPECT_EQ(res, t >= 0 && std::fabs(uv.x) < 1 && std::fabs(uv.y) < 1) << n;
+    EXPECT_LT(dist(hit, at(r, clampUnit(uv.x), clampUnit(uv.y))), 1e-12 * (1 + ref.norm())) << n;
   }
   const Rectangle r(Mat4d::identity, 1, 0.5, -0.5, -0.5, 0.5);
   Vec3d hit = {};
@@ -345,46 +311,20 @@ TEST(Rectangle, RaysAgreeWithPlaneIntersectionAndClampOntoThePhotograph) {
   EXPECT_EQ(hit, (Vec3d{0, 0, -1}));
   EXPECT_FALSE(r.intersectRay({0, 0, 0}, {0, 0, 1}, hit, false));  // plane behind
   EXPECT_FALSE(r.intersectRay({5, 0.1, 3}, {1, 0, 0}, hit, true)); // parallel
-  EXPECT_LT(dist(hit, r.getPointFromCoords(1, 0.1 / std::tan(0.5), nullptr)), 4 * kEps);
-}
-
-TEST(Rectangle, UnusableAnglesInvalidateAtConstruction) {
-  expectInvalidAnswers(Rectangle(Mat4d::identity, 1, kHalfPi, -0.1, -0.1, 0.1));
-  expectInvalidAnswers(Rectangle(Mat4d::identity, 1, 0.1, -0.1, -kHalfPi, 0.1));
-  expectInvalidAnswers(Rectangle(Mat4d::identity, 1, 0.1, -0.1, 0.2, 0.2));
-  const Rectangle r(Mat4d::identity, 1, 0.1, 0.2, -0.1, 0.1);
-  expectInvalidAnswers(r);
-  EXPECT_EQ(r.getNormal({}), (Vec3d{0, 0, 1}));
-  EXPECT_EQ(r.lengthU, 0);
-  EXPECT_EQ(r.getViewingDistance(1, 1, 1), 0);
-  Vec3d p = {1, 2, 3};
-  r.projectToSurface(p);
-  EXPECT_EQ(p, (Vec3d{1, 2, 3}));
-  EXPECT_FALSE(r.isPtOnSurface({0, 0, -1}));
+  EXPECT_LT(dist(hit, at(r, 1, 0.1 / std::tan(0.5))), 4 * kEps);
 }
 
 TEST(Cylinder, ExampleSeamAndValidity) {
   const Cylinder c(Mat4d::identity, 2, kPi / 4, -kPi / 4, -kHalfPi, kHalfPi);
-  EXPECT_NEAR(c.bottomHeight, -2, 4 * kEps);
-  EXPECT_NEAR(c.height, 4, 4 * kEps);
-  EXPECT_EQ(c.getPointFromCoords(0, 0, nullptr), (Vec3d{0, 0, -2}));
-  EXPECT_LT(dist(c.getPointFromCoords(1, 0, nullptr), {2, 0, 0}), 4 * kEps);
-  double u = 0;
-  double v = 0;
-  c.getRelativeCoords({-2, 1, 0}, u, v);
-  EXPECT_NEAR(u, -1, 4 * kEps);
-  EXPECT_NEAR(v, 0.5, 4 * kEps);
+  EXPECT_TRUE(std::fabs(c.bottomHeight + 2) <= 4 * kEps && std::fabs(c.height - 4) <= 4 * kEps);
+  EXPECT_EQ(at(c, 0, 0), (Vec3d{0, 0, -2}));
+  EXPECT_LT(dist(at(c, 1, 0), {2, 0, 0}), 4 * kEps);
+  EXPECT_LT(length(relOf(c, {-2, 1, 0}) - Vec2d{-1, 0.5}), 4 * kEps);
   EXPECT_NEAR(c.getWidthHeightRatio(), kHalfPi, 4 * kEps);
-
-  bool wu = true;
-  bool wv = true;
-  c.getWrapping(wu, wv);
-  EXPECT_FALSE(wu || wv);
-  Cylinder(Mat4d::identity, 1, 0.5, -0.5, -kPi / 2, kPi / 2 + 0.001).getWrapping(wu, wv);
-  EXPECT_TRUE(wu);
+  EXPECT_EQ(wrapping(c), std::make_pair(false, false)); // a span of exactly pi
+  EXPECT_TRUE(wrapping(Cylinder(Mat4d::identity, 1, 0.5, -0.5, -kHalfPi, kHalfPi + 0.001)).first);
   const Cylinder pano(Mat4d::identity, 1, 0.5, -0.5, -kPi, kPi);
-  pano.getRelativeCoords({0, 0, 1}, u, v); // behind: -pi, never +pi
-  EXPECT_EQ(u, -1);
+  EXPECT_EQ(relOf(pano, {0, 0, 1}).x, -1); // behind: -pi, never +pi
 
   expectInvalidAnswers(Cylinder(Mat4d::identity, 1, kHalfPi, -0.5, -1, 1));
   expectInvalidAnswers(Cylinder(Mat4d::identity, 0, 0.5, -0.5, -1, 1));
@@ -401,28 +341,22 @@ TEST(Cylinder, ExampleSeamAndValidity) {
 }
 
 TEST(Cylinder, RaysAgreeWithTheQuadraticAndClampWhenParallelOrMissing) {
-  checkMappingAndViewpointRays<Cylinder>(0.6, -0.4, -2.0, 1.2, 3);
+  checkMappingAndViewpointRays<Cylinder>(0.6, -0.4, -2.0, 1.2);
   std::mt19937_64 rng(13);
   std::uniform_real_distribution<double> c(-4, 4);
+  const Cylinder pano(Mat4d::identity, 2, 1.3, -1.3, -kPi, kPi);
   for (int n = 0; n < 300; ++n) {
-    const Cylinder cyl(Mat4d::identity, 2, 1.3, -1.3, -kPi, kPi);
     const Vec3d o = {c(rng), c(rng), c(rng)};
     const Vec3d d = {c(rng), c(rng), c(rng)};
     // x^2 + z^2 = r^2 along o + t d: the exit point, wherever the ray starts.
     const double a = d.x * d.x + d.z * d.z;
     const double b = 2 * (o.x * d.x + o.z * d.z);
     const double disc = b * b - 4 * a * (o.x * o.x + o.z * o.z - 4);
-    Vec3d hit = {};
-    const bool res = cyl.intersectRay(o, d, hit, false);
-    if (disc < 0) {
-      EXPECT_FALSE(res);
-      continue;
-    }
     const Vec3d ref = o + d * ((-b + std::sqrt(disc)) / (2 * a));
-    EXPECT_EQ(res, std::fabs(ref.y) < 2 * std::tan(1.3));
-    if (res) {
-      EXPECT_LT(dist(hit, ref), 1e-12) << n;
-    }
+    Vec3d hit = {};
+    const bool res = pano.intersectRay(o, d, hit, false);
+    EXPECT_EQ(res, disc >= 0 && std::fabs(ref.y) < 2 * std::tan(1.3)) << n;
+    EXPECT_TRUE(!res || dist(hit, ref) < 1e-12) << n;
   }
   const Cylinder cyl(Mat4d::identity, 2, 0.5, -0.5, -1, 1);
   Vec3d hit = {};
@@ -431,38 +365,32 @@ TEST(Cylinder, RaysAgreeWithTheQuadraticAndClampWhenParallelOrMissing) {
   EXPECT_FALSE(cyl.intersectRay({0.1, 0.3, -0.5}, {0, -1, 0}, hit, true)); // along the axis
   EXPECT_LT(dist(hit, {0.2 / std::hypot(0.1, 0.5), 0.3, -1 / std::hypot(0.1, 0.5)}), 8 * kEps);
   EXPECT_FALSE(cyl.intersectRay({-5, 0, -3}, {1, 0, 0}, hit, true)); // passes beyond the radius
-  EXPECT_LT(dist(hit, cyl.getPointFromCoords(0, 0, nullptr)), 4 * kEps);
+  EXPECT_LT(dist(hit, at(cyl, 0, 0)), 4 * kEps);
   Vec3d p = cyl.origin;
   cyl.projectToSurface(p);
   EXPECT_LT(dist(p, {0, 0, -2}), 4 * kEps);
-  Vec3d above = {0, 9, 0};
-  cyl.projectToSurface(above);
-  EXPECT_EQ(above, cyl.getPointFromCoords(0, 1, nullptr));
+  p = {0, 9, 0};
+  cyl.projectToSurface(p);
+  EXPECT_EQ(p, at(cyl, 0, 1));
 }
 
 TEST(Sphere, ExampleSeamAndValidityChecksOnlyWhenAsked) {
   Sphere s(Mat4d::identity, 1, kHalfPi, -kHalfPi, -kPi, kPi);
   s.checkValid();
   EXPECT_TRUE(s.valid);
-  bool wu = false;
-  bool wv = true;
-  s.getWrapping(wu, wv);
-  EXPECT_TRUE(wu && !wv);
+  EXPECT_EQ(wrapping(s), std::make_pair(true, false));
   EXPECT_EQ(s.getWidthHeightRatio(), 2);
-  EXPECT_EQ(s.getPointFromCoords(0, 0, nullptr), (Vec3d{0, 0, -1}));
-  EXPECT_LT(dist(s.getPointFromCoords(0, 1, nullptr), {0, 1, 0}), 4 * kEps);
-  double u = 0;
-  double v = 1;
-  s.getRelativeCoords({1, 0, 0}, u, v);
-  EXPECT_NEAR(u, 0.5, 4 * kEps);
-  EXPECT_EQ(v, 0);
-  s.getRelativeCoords({0, 0, 1}, u, v); // behind: +pi, unlike the cylinder
-  EXPECT_EQ(u, 1);
+  EXPECT_EQ(at(s, 0, 0), (Vec3d{0, 0, -1}));
+  EXPECT_LT(dist(at(s, 0, 1), {0, 1, 0}), 4 * kEps);
+  const Vec2d right = relOf(s, {1, 0, 0});
+  EXPECT_NEAR(right.x, 0.5, 4 * kEps);
+  EXPECT_EQ(right.y, 0);
+  EXPECT_EQ(relOf(s, {0, 0, 1}).x, 1); // behind: +pi, unlike the cylinder
   EXPECT_EQ(s.getNormal({0, 0.5e-8, 0}), Vec3d::zero);
   EXPECT_EQ(s.getNormal({0, 0, -3}), (Vec3d{0, 0, 1}));
   Vec3d p = s.origin;
   s.projectToSurface(p);
-  EXPECT_EQ(p, s.getPointFromCoords(0, 0, nullptr));
+  EXPECT_EQ(p, at(s, 0, 0));
 
   Sphere bad(Mat4d::identity, 1, kHalfPi + 1e-15, 0, -1, 1);
   EXPECT_TRUE(bad.valid); // the constructor does not validate
@@ -479,10 +407,10 @@ TEST(Sphere, StaticRayRoutinesMatchTheQuadraticAndClampToTheRim) {
   double t0 = 0;
   double t1 = 0;
   EXPECT_TRUE(Sphere::IsectSphereParam({0, 0, -5}, {0, 0, 2}, {}, 1, t0, t1));
-  EXPECT_EQ(t0, 2);
-  EXPECT_EQ(t1, 3);
+  EXPECT_TRUE(t0 == 2 && t1 == 3);
   std::mt19937_64 rng(17);
   std::uniform_real_distribution<double> c(-3, 3);
+  Vec3d pt = {};
   for (int n = 0; n < 500; ++n) {
     const Vec3d o = {c(rng), c(rng), c(rng)};
     const Vec3d d = {c(rng), c(rng), c(rng)};
@@ -495,7 +423,6 @@ TEST(Sphere, StaticRayRoutinesMatchTheQuadraticAndClampToTheRim) {
     t0 = t1 = 42;
     const bool meets = Sphere::IsectSphereParam(o, d, ctr, r, t0, t1);
     EXPECT_EQ(meets, disc >= 0);
-    Vec3d pt = {};
     if (!meets) {
       EXPECT_EQ(t0, 42);
       EXPECT_FALSE(Sphere::IsectRaySphere(o, d, ctr, r, Sphere::kEntry, pt));
@@ -506,44 +433,43 @@ TEST(Sphere, StaticRayRoutinesMatchTheQuadraticAndClampToTheRim) {
       continue;
     }
     // Near-tangent lines lose digits to the square root of the discriminant.
-    const double tol =
-        1e-14 * (std::fabs(b) + std::sqrt(disc)) / a * (1 + std::fabs(b) / std::sqrt(disc));
-    EXPECT_NEAR(t0, (-b - std::sqrt(disc)) / (2 * a), tol) << n;
-    EXPECT_NEAR(t1, (-b + std::sqrt(disc)) / (2 * a), tol) << n;
+    const double q = std::sqrt(disc);
+    const double tol = 1e-14 * (std::fabs(b) + q) / a * (1 + std::fabs(b) / q);
+    EXPECT_NEAR(t0, (-b - q) / (2 * a), tol) << n;
+    EXPECT_NEAR(t1, (-b + q) / (2 * a), tol) << n;
     const bool ahead = Sphere::IsectRaySphere(o, d, ctr, r, Sphere::kFirstAhead, pt);
     EXPECT_EQ(ahead, t1 >= 0);
-    if (ahead) {
-      EXPECT_EQ(pt, o + d * (t0 >= 0 ? t0 : t1));
-    }
+    EXPECT_TRUE(!ahead || pt == o + d * (t0 >= 0 ? t0 : t1));
     if ((dot(m, m) <= r * r || dot(m, d) <= 0) && disc > 1e-9 * b * b) { // not moving away
       EXPECT_TRUE(Sphere::ClampIsectRaySphere(o, d, ctr, r, Sphere::kExit, pt));
       EXPECT_LT(dist(pt, o + d * t1), 1e-12 * (r + length(m))) << n;
     }
   }
-  Vec3d pt = {};
   EXPECT_TRUE(Sphere::IsectRaySphere({}, {1, 0, 0}, {}, 1, Sphere::kFirstAhead, pt));
   EXPECT_EQ(pt, (Vec3d{1, 0, 0}));
   EXPECT_TRUE(Sphere::IsectRaySphere({}, {1, 0, 0}, {}, 1, Sphere::kEntry, pt));
   EXPECT_EQ(pt, (Vec3d{-1, 0, 0}));
   EXPECT_FALSE(Sphere::IsectRaySphere({0, 0, 3}, {0, 0, 1}, {}, 1, Sphere::kFirstAhead, pt));
-  EXPECT_FALSE(Sphere::ClampIsectRayUnitSphere({0, 0, 2}, {1, 0, 0}, Sphere::kEntry, pt));
-  EXPECT_EQ(pt, (Vec3d{0.8660254037844386, 0, 0.5}));
-  EXPECT_FALSE(Sphere::ClampIsectRayUnitSphere({0, 0, 2}, {0, 0, 1}, Sphere::kEntry, pt));
-  EXPECT_EQ(pt, (Vec3d{0.8660254037844386, 0, 0.5}));
+  EXPECT_TRUE(Sphere::IsectRaySphere({0, 0, -1}, {0, 0, 1}, {}, 1, Sphere::kFirstAhead, pt));
+  EXPECT_EQ(pt, (Vec3d{0, 0, -1})) << "an entry at the origin counts as ahead";
+  // Missing, and moving away with d parallel to p (the x axis is taken).
+  for (const Vec3d &d : {Vec3d{1, 0, 0}, Vec3d{0, 0, 1}}) {
+    EXPECT_FALSE(Sphere::ClampIsectRayUnitSphere({0, 0, 2}, d, Sphere::kEntry, pt));
+    EXPECT_EQ(pt, (Vec3d{0.8660254037844386, 0, 0.5}));
+  }
   const Sphere::RayT kinds[3] = {Sphere::kEntry, Sphere::kExit, Sphere::kFirstAhead};
-  const double zs[3] = {1, -1, 1};
   for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(Sphere::ClampIsectRayUnitSphere({0, 0, 2}, {0, 0, -1}, kinds[i], pt));
-    EXPECT_EQ(pt, (Vec3d{0, 0, zs[i]}));
+    EXPECT_EQ(pt, (Vec3d{0, 0, i == 1 ? -1.0 : 1.0}));
   }
 }
 
 TEST(Sphere, RaysFromInsideAndOutsideLandOnTheExitPointOrTheSnappedRim) {
-  checkMappingAndViewpointRays<Sphere>(0.8, -1.0, -2.0, 1.2, 3);
+  checkMappingAndViewpointRays<Sphere>(0.8, -1.0, -2.0, 1.2);
   const Sphere s(Mat4d::identity, 2, 0.5, -0.5, -1, 1);
   Vec3d hit = {};
   // From outside in front, through the centre: the exit point, behind the
-  // viewpoint, is off the photograph; clamped it goes back onto it.
+  // viewpoint, is off the photograph.
   EXPECT_FALSE(s.intersectRay({0, 0, -5}, {0, 0, 1}, hit, false));
   EXPECT_EQ(hit, (Vec3d{0, 0, 2}));
   EXPECT_TRUE(s.intersectRay({0, 0, 5}, {0, 0, -1}, hit, false)); // exit in front
@@ -552,23 +478,23 @@ TEST(Sphere, RaysFromInsideAndOutsideLandOnTheExitPointOrTheSnappedRim) {
   EXPECT_FALSE(s.intersectRay({0, 0, -5}, {0, 0, -1}, hit, false)); // sphere behind
   EXPECT_EQ(hit, (Vec3d{9, 9, 9}));
   EXPECT_FALSE(s.intersectRay({0, 0, -5}, {0, 1, 0}, hit, true)); // misses: rim, snapped
-  EXPECT_LT(dist(hit, s.getPointFromCoords(0, 1, nullptr)), 4 * kEps);
+  EXPECT_LT(dist(hit, at(s, 0, 1)), 4 * kEps);
 }
 
 TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndShiftsBelowTheSeam) {
-  auto grown = [](double lo, double hi, double u, bool wrap) {
-    CullRect r = {{{lo, 0}, {hi, 0.5}}, wrap, false};
-    r.extend({u, 0.25});
-    return Vec2d{r.min.x, r.max.x};
-  };
-  EXPECT_EQ(grown(0.8, 0.9, -0.95, true), (Vec2d{0.8, 1.05}));
-  EXPECT_EQ(grown(-0.9, -0.8, 0.95, true), (Vec2d{0.95, 1.2}));
-  EXPECT_EQ(grown(0.5, 0.5, -0.5, true), (Vec2d{0.5, 1.5})); // a tie goes to the alias
-  EXPECT_EQ(grown(0.8, 0.9, -0.95, false), (Vec2d{-0.95, 0.9}));
+  // {lower, upper, added u, wrapX, expected lower, expected upper}
+  const double cases[][6] = {{0.8, 0.9, -0.95, 1, 0.8, 1.05},
+                             {-0.9, -0.8, 0.95, 1, 0.95, 1.2},
+                             {0.5, 0.5, -0.5, 1, 0.5, 1.5}, // a tie goes to the alias
+                             {0.8, 0.9, -0.95, 0, -0.95, 0.9}};
+  for (const auto &k : cases) {
+    CullRect r = {{{k[0], 0}, {k[1], 0.5}}, k[3] != 0, false};
+    r.extend({k[2], 0.25});
+    EXPECT_EQ((Vec2d{r.min.x, r.max.x}), (Vec2d{k[4], k[5]})) << k[0] << " + " << k[2];
+  }
   CullRect empty = {{{kHuge, kHuge}, {-kHuge, -kHuge}}, true, true};
   empty.extend({-0.95, 1});
-  EXPECT_EQ(empty.min, (Vec2d{-0.95, 1}));
-  EXPECT_EQ(empty.max, (Vec2d{-0.95, 1}));
+  EXPECT_TRUE(empty.min == (Vec2d{-0.95, 1}) && empty.max == (Vec2d{-0.95, 1}));
 }
 
 // Seen from the viewpoint with no roll about the photograph's up axis, every
@@ -576,29 +502,31 @@ TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndShiftsBelowTheSeam) {
 // rays (side edges extreme at their ends, top and bottom arcs highest and
 // lowest in their middle), and every extreme of the photograph's outline at
 // one of its 16 samples. So a culled rectangle with area never misses a
-// visible grid point, and when the view lies within the photograph (every border ray
-// hits) it matches the brute force up to the grid step. Where border rays
-// miss, their clamped landing points may widen it, but not beyond the
-// photograph.
+// visible grid point, and when the view lies within the photograph (every
+// border ray hits) it matches the brute force up to the grid step. Where
+// border rays miss, their clamped landing points may widen it, but not beyond
+// the photograph.
 TEST(CullToFrustum, TypicalSphereViewsHoldTheBruteForceRegion) {
   std::mt19937_64 rng(23);
   std::uniform_real_distribution<double> az(-1.6, 2.0);
   std::uniform_real_distribution<double> el(-0.9, 1.0);
   std::uniform_real_distribution<double> fov(0.2, 1.2);
   const int n = 400;
-  const double step = 2.0 / n;
   int seen = 0;
   int within = 0;
   for (int k = 0; k < 24; ++k) {
     const Sphere s(randomPlacement(rng), 3, 0.7, -0.5, -1.0, 1.4);
+    const double a = az(rng);
+    const double e = el(rng);
+    const Vec3d dir = s.viewDir * (std::cos(e) * std::cos(a)) +
+                      s.rightAxis * (std::cos(e) * std::sin(a)) + s.upAxis * std::sin(e);
     Frustum f;
-    lookAt(f, s.origin, s.origin + dirAt(s, az(rng), el(rng)), s.upAxis, fov(rng), 1.5);
-    Rect<double, Vec2d> rect = {{7, 7}, {7, 7}};
+    lookAt(f, s.origin, s.origin + dir, s.upAxis, fov(rng), 1.5);
+    RectD rect = {{7, 7}, {7, 7}};
     s.cullToFrustum(f, rect);
-    const Rect<double, Vec2d> brute = bruteVisible(s, f, n);
+    const RectD brute = bruteVisible(s, f, n);
     if (brute.min.x > brute.max.x) {
-      EXPECT_EQ(rect.min, (Vec2d{kHuge, kHuge})) << k;
-      EXPECT_EQ(rect.max, (Vec2d{-kHuge, -kHuge})) << k;
+      EXPECT_TRUE(isEmptyRect(rect)) << k;
       continue;
     }
     ++seen;
@@ -606,40 +534,35 @@ TEST(CullToFrustum, TypicalSphereViewsHoldTheBruteForceRegion) {
     if (!(rect.min.x < rect.max.x && rect.min.y < rect.max.y)) {
       // A view that only grazes the photograph between outline samples: the
       // one landing point found lies in the sliver.
-      expectBounds(brute, rect, step, 2);
+      expectBounds(brute, rect, 2.0 / n, 2);
       continue;
     }
     const bool inside = brute.min.x > -1 && brute.max.x < 1 && brute.min.y > -1 && brute.max.y < 1;
     within += inside;
-    expectBounds(rect, brute, 1e-9, inside ? step + 1e-9 : 2);
+    expectBounds(rect, brute, 1e-9, inside ? 2.0 / n + 1e-9 : 2);
   }
   EXPECT_GE(seen, 12);
   EXPECT_GE(within, 3);
 }
 
-TEST(CullToFrustum, InsideWholeAwayAndInvalidViews) {
+TEST(CullToFrustum, InsideWholeAwayFarStripAndInvalidViews) {
   // Inside: the view's border lands on the plane at +-tan 30 deg x 1.5 and
   // +-tan 30 deg, a photograph reaching +-1 at distance 1.
   const Rectangle r(Mat4d::identity, 1, kPi / 4, -kPi / 4, -kPi / 4, kPi / 4);
   Frustum f;
   lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, kPi / 3, 1.5);
-  Rect<double, Vec2d> rect = {};
+  RectD rect = {};
   r.cullToFrustum(f, rect);
   const double h = std::tan(kPi / 6);
-  EXPECT_NEAR(rect.min.x, -1.5 * h, 1e-14);
-  EXPECT_NEAR(rect.max.x, 1.5 * h, 1e-14);
-  EXPECT_NEAR(rect.min.y, -h, 1e-14);
-  EXPECT_NEAR(rect.max.y, h, 1e-14);
+  expectBounds(rect, {{-1.5 * h, -h}, {1.5 * h, h}}, 1e-14, 1e-14);
 
   const Sphere s(Mat4d::identity, 2, 0.3, -0.2, -0.4, 0.5);
   lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 2.0, 1.5); // sees all of it
   s.cullToFrustum(f, rect);
   expectBounds(rect, {{-1, -1}, {1, 1}}, 0, 4 * kEps); // clamped rays may round past the edge
-
-  lookAt(f, {}, {0, 0, 1}, {0, 1, 0}, 1.0, 1.5); // looks away
+  lookAt(f, {}, {0, 0, 1}, {0, 1, 0}, 1.0, 1.5);       // looks away
   s.cullToFrustum(f, rect);
-  EXPECT_EQ(rect.min, (Vec2d{kHuge, kHuge}));
-  EXPECT_EQ(rect.max, (Vec2d{-kHuge, -kHuge}));
+  EXPECT_TRUE(isEmptyRect(rect));
 
   // Beyond the far plane (100) no outline sample is inside and the border
   // rays pass beside the photograph, but the middle of the view meets it.
@@ -658,11 +581,9 @@ TEST(CullToFrustum, InsideWholeAwayAndInvalidViews) {
 
   Sphere bad(Mat4d::identity, 2, 0.3, 0.4, -0.4, 0.5);
   bad.checkValid();
-  lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 1.0, 1.5);
   rect = {{3, 4}, {5, 6}};
   bad.cullToFrustum(f, rect);
-  EXPECT_EQ(rect.min, (Vec2d{3, 4}));
-  EXPECT_EQ(rect.max, (Vec2d{5, 6}));
+  EXPECT_TRUE(rect.min == (Vec2d{3, 4}) && rect.max == (Vec2d{5, 6}));
 }
 
 TEST(CullToFrustum, FullPanoramaIsJoinedAcrossTheSeamOrWidenedToAFullTurn) {
@@ -671,20 +592,16 @@ TEST(CullToFrustum, FullPanoramaIsJoinedAcrossTheSeamOrWidenedToAFullTurn) {
   const Cylinder c(Mat4d::identity, 2, 0.5, -0.5, -kPi, kPi);
   Frustum f;
   lookAt(f, {}, {0, 0, 1}, {0, 1, 0}, kPi / 3, 1);
-  Rect<double, Vec2d> rect = {};
+  RectD rect = {};
   c.cullToFrustum(f, rect);
   EXPECT_NEAR(rect.min.x, 5.0 / 6, 1e-12);
   EXPECT_NEAR(rect.max.x, 7.0 / 6, 1e-12);
-  EXPECT_EQ(rect.min.y, -1);
-  EXPECT_EQ(rect.max.y, 1);
-  expectBounds(rect, bruteVisible(c, f, 600), 1e-12, 2.0 / 600);
-
+  EXPECT_TRUE(rect.min.y == -1 && rect.max.y == 1);
   // From behind the axis a 120 degree view reaches azimuths beyond +-100
   // degrees: more than half a turn comes back as the full range.
   lookAt(f, {0, 0, 1.8}, {0, 0, -1}, {0, 1, 0}, 2 * kPi / 3, 1);
   c.cullToFrustum(f, rect);
-  EXPECT_EQ(rect.min.x, -1);
-  EXPECT_EQ(rect.max.x, 1);
+  EXPECT_TRUE(rect.min.x == -1 && rect.max.x == 1);
 }
 
 TEST(Surface, CountedLifetimesReturnEveryBlockAndOperationsAllocateNothing) {
@@ -693,14 +610,13 @@ TEST(Surface, CountedLifetimesReturnEveryBlockAndOperationsAllocateNothing) {
     RefPtr<FovDelimitedSurface> a = new Sphere(Mat4d::identity, 1, 0.5, -0.5, -1, 1);
     RefPtr<ISurface> b = new Cylinder(Mat4d::identity, 1, 0.5, -0.5, -1, 1);
     RefPtr<Rectangle> c = new Rectangle(Mat4d::identity, 1, 0.5, -0.5, -1, 1);
-    EXPECT_EQ(mem.allocations, 3);
     Vec3d hit = {};
     a->intersectRay({0, 0, 5}, {1, 2, 3}, hit, true);
     b->intersectRay({0, 0, 5}, {1, 2, 3}, hit, true);
     c->isViewCloseToSurface(Mat4d::identity, Mat4d::identity, 0.5);
     Frustum f;
     lookAt(f, {}, {0, 0, -1}, {0, 1, 0}, 1.0, 1.5);
-    Rect<double, Vec2d> rect = {};
+    RectD rect = {};
     a->cullToFrustum(f, rect);
     EXPECT_EQ(mem.allocations, 3);
     b = nullptr;

@@ -46,7 +46,8 @@ TEST(UTMZone, ZonesWrapLongitudeAndApplyTheNorwayAndSvalbardBorders) {
   // GeographicLib agrees on [-80, 84); at 84 it has already switched to the polar grid.
   for (double lat = -80.0; lat < 84.0; lat += 0.5) {
     for (double lon = -180.0; lon < 180.0; lon += 0.5) {
-      ASSERT_EQ(UTMZone(lat, lon).getZoneNumber(), GeographicLib::UTMUPS::StandardZone(lat, lon));
+      ASSERT_EQ(UTMZone(lat, lon).getZoneNumber(), GeographicLib::UTMUPS::StandardZone(lat, lon))
+          << lat << " " << lon;
     }
   }
   EXPECT_EQ(GeographicLib::UTMUPS::StandardZone(84.0, 15.0), GeographicLib::UTMUPS::UPS);
@@ -63,19 +64,12 @@ TEST(UTMZone, UnwrappableLongitudesGiveZoneZeroAndNaNCoordinates) {
   }
 }
 
-TEST(UTMZone, KnownProjectionsAndHemisphereRules) {
+TEST(UTMZone, CentralMeridianOriginAndHemisphereRules) {
   double e, n, lat, lon, southN;
   UTMZone(31, 'N').LatLongToUTM(0.0, 3.0, &e, &n);
-  EXPECT_EQ(e, 500000.0);
-  EXPECT_EQ(n, 0.0);
+  EXPECT_TRUE(e == 500000.0 && n == 0.0);
   UTMZone(31, 'M').LatLongToUTM(-1.0, 3.0, &e, &southN);
   EXPECT_NEAR(southN, 9889469.84, 0.005);
-  UTMZone(31, 'M').UTMToLatLong(e, southN, &lat, &lon);
-  EXPECT_NEAR(lat, -1.0, 1e-9);
-  EXPECT_NEAR(lon, 3.0, 1e-9);
-  UTMZone(18, 'T').LatLongToUTM(45.5, -73.6, &e, &n);
-  EXPECT_NEAR(e, 609377.35, 0.005);
-  EXPECT_NEAR(n, 5039449.71, 0.005);
   // Forward: the latitude's sign picks the hemisphere. Inverse: the letter ('Z' is north).
   UTMZone(31, 'N').LatLongToUTM(-1.0, 3.0, &e, &n);
   EXPECT_EQ(n, southN);
@@ -112,13 +106,12 @@ TEST(UTMZone, AgreesWithGeographicLibTransverseMercator) {
       }
     }
   }
-  EXPECT_LT(fwd[0], 1.0e-3);
-  EXPECT_LT(trip[0], 1.1e-8);
+  const double fwdMax[3] = {1.0e-3, 1.1e-3, 1.1e-3}, tripMax[3] = {1.1e-8, 1.0e-6, 1.2e-6};
+  for (int area = 0; area < 3; ++area) {
+    EXPECT_LT(fwd[area], fwdMax[area]) << "area " << area;
+    EXPECT_LT(trip[area], tripMax[area]) << "area " << area;
+  }
   EXPECT_LT(inverse, 1.0e-8); // 8.4e-9 measured
-  EXPECT_LT(fwd[1], 1.1e-3);
-  EXPECT_LT(trip[1], 1.0e-6);
-  EXPECT_LT(fwd[2], 1.1e-3);
-  EXPECT_LT(trip[2], 1.2e-6);
   // Six degrees from the meridian at the equator the series drifts to about 1 cm.
   double e, n, x, y, gamma, k;
   UTMZone(31, 'N').LatLongToUTM(0.0, 9.0, &e, &n);

@@ -9,10 +9,13 @@
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <random>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 using orrery::tool::Cursor;
 using orrery::tool::LineReader;
@@ -20,12 +23,13 @@ using orrery::tool::TextLine;
 
 namespace {
 
-std::vector<std::string> split(std::string_view line, int &count) {
+// "count: field|field|..." of the first eight fields of a line.
+std::string split(std::string_view line) {
   std::string_view f[8];
-  count = orrery::tool::splitFields(line, f, 8);
-  std::vector<std::string> out;
+  const int count = orrery::tool::splitFields(line, f, 8);
+  std::string out = std::to_string(count) + ":";
   for (int i = 0; i < count && i < 8; ++i) {
-    out.emplace_back(f[i]);
+    out += (i > 0 ? "|" : "") + std::string(f[i]);
   }
   return out;
 }
@@ -52,53 +56,40 @@ std::vector<std::pair<LineReader::Status, std::string>> readAll(const std::strin
   auto reader = std::make_unique<LineReader>(fds[0], nullptr);
   std::vector<std::pair<LineReader::Status, std::string>> lines;
   std::string_view line;
-  for (;;) {
-    const auto s = reader->next(line);
-    if (s == LineReader::Status::kEnd || s == LineReader::Status::kReadError) {
-      break;
-    }
-    lines.emplace_back(s, s == LineReader::Status::kLine ? std::string(line) : std::string());
+  using enum LineReader::Status;
+  for (auto s = reader->next(line); s != kEnd && s != kReadError; s = reader->next(line)) {
+    lines.emplace_back(s, s == kLine ? std::string(line) : std::string());
   }
   close(fds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
+  waitpid(child, nullptr, 0);
   return lines;
 }
 
 } // namespace
 
-TEST(LineParser, SplitsOnBlanksAndSingleCommas) {
-  int n = 0;
-  EXPECT_EQ(split("45.5 -73.6", n), (std::vector<std::string>{"45.5", "-73.6"}));
-  EXPECT_EQ(split(" 45.5,-73.6 ", n), (std::vector<std::string>{"45.5", "-73.6"}));
-  EXPECT_EQ(split("45.5 ,\t-73.6", n), (std::vector<std::string>{"45.5", "-73.6"}));
-  EXPECT_EQ(split("", n).size(), 0u);
-  EXPECT_EQ(n, 0);
+TEST(LineParser, SplitsOnBlanksAndSingleCommasAndNumbersMustFillTheTokenAndBeFinite) {
   // An empty field is an error, not a zero.
-  split("45.5,,-73.6", n);
-  EXPECT_EQ(n, -1);
-  split(",45.5", n);
-  EXPECT_EQ(n, -1);
-  split("45.5,", n);
-  EXPECT_EQ(n, -1);
+  const char *const lines[][2] = {{"45.5 -73.6", "2:45.5|-73.6"},
+                                  {" 45.5,-73.6 ", "2:45.5|-73.6"},
+                                  {"45.5 ,\t-73.6", "2:45.5|-73.6"},
+                                  {"", "0:"},
+                                  {"45.5,,-73.6", "-1:"},
+                                  {",45.5", "-1:"},
+                                  {"45.5,", "-1:"}};
+  for (const auto &[line, want] : lines) {
+    EXPECT_EQ(split(line), want) << '"' << line << '"';
+  }
   // More fields than asked for are counted, not stored.
   std::string_view f[2];
   EXPECT_EQ(orrery::tool::splitFields("1 2 3 4", f, 2), 4);
-}
 
-TEST(LineParser, NumbersMustFillTheTokenAndBeFinite) {
   using orrery::tool::parseNumber;
   EXPECT_EQ(parseNumber("-73.6"), -73.6);
   EXPECT_EQ(parseNumber("+1e3"), 1000.0);
   EXPECT_EQ(parseNumber(".5"), 0.5);
-  EXPECT_FALSE(parseNumber(""));
-  EXPECT_FALSE(parseNumber("+"));
-  EXPECT_FALSE(parseNumber("+-1"));
-  EXPECT_FALSE(parseNumber("1.5x"));
-  EXPECT_FALSE(parseNumber("0x10"));
-  EXPECT_FALSE(parseNumber("nan"));
-  EXPECT_FALSE(parseNumber("-inf"));
-  EXPECT_FALSE(parseNumber("1e400"));
+  for (const char *bad : {"", "+", "+-1", "1.5x", "0x10", "nan", "-inf", "1e400"}) {
+    EXPECT_FALSE(parseNumber(bad)) << bad;
+  }
   EXPECT_EQ(orrery::tool::parseInteger("+18"), 18);
   EXPECT_FALSE(orrery::tool::parseInteger("18.0"));
 }
@@ -120,19 +111,15 @@ TEST(LineParser, FormatsFixedWithoutNegativeZeroAndShortestExactly) {
   EXPECT_TRUE(d.overflowed());
 }
 
-TEST(LineParser, ReadsUtcTimesOnly) {
+TEST(LineParser, ReadsUtcTimesOnlyAndQuotesInputSafely) {
   using orrery::tool::parseUtcTime;
   EXPECT_EQ(parseUtcTime("2000-01-01T12:00:00Z").toJulianDate(), 2451545.0);
   EXPECT_EQ(parseUtcTime("2000-01-01 12:00").toJulianDate(), 2451545.0);
   EXPECT_EQ(parseUtcTime("2000-01-01T18:00:00.000+00:00").toJulianDate(), 2451545.25);
-  EXPECT_FALSE(parseUtcTime("2000-01-01T12:00:00+01:00").isValid());
-  EXPECT_FALSE(parseUtcTime("2000-02-30T12:00:00Z").isValid());
-  EXPECT_FALSE(parseUtcTime("2000-01-01T12:00:00.Z").isValid());
-  EXPECT_FALSE(parseUtcTime("2000-1-1").isValid());
-  EXPECT_FALSE(parseUtcTime("").isValid());
-}
-
-TEST(LineParser, QuotesInputSafelyForOneLineMessages) {
+  for (const char *bad : {"2000-01-01T12:00:00+01:00", "2000-02-30T12:00:00Z",
+                          "2000-01-01T12:00:00.Z", "2000-1-1", ""}) {
+    EXPECT_FALSE(parseUtcTime(bad).isValid()) << bad;
+  }
   EXPECT_EQ(orrery::tool::quoted("a\nb\x01\xff"), "'a\\x0ab\\x01\\xff'");
   EXPECT_EQ(orrery::tool::quoted(std::string(50, 'x')), "'" + std::string(40, 'x') + "...'");
 }
@@ -140,14 +127,14 @@ TEST(LineParser, QuotesInputSafelyForOneLineMessages) {
 TEST(LineReader, SplitsLinesDropsCarriageReturnsAndSkipsOverlongLines) {
   const std::string longLine(LineReader::kCapacity + 10, '7');
   const auto lines = readAll("a\r\n\nb\n" + longLine + "\nc\n" + longLine + "\nlast");
-  ASSERT_EQ(lines.size(), 7u);
-  EXPECT_EQ(lines[0].second, "a");
-  EXPECT_EQ(lines[1].second, "");
-  EXPECT_EQ(lines[2].second, "b");
-  EXPECT_EQ(lines[3].first, LineReader::Status::kTooLong);
-  EXPECT_EQ(lines[4].second, "c");
-  EXPECT_EQ(lines[5].first, LineReader::Status::kTooLong);
-  EXPECT_EQ(lines[6].second, "last");
+  using enum LineReader::Status;
+  EXPECT_EQ(lines, (std::vector<std::pair<LineReader::Status, std::string>>{{kLine, "a"},
+                                                                            {kLine, ""},
+                                                                            {kLine, "b"},
+                                                                            {kTooLong, ""},
+                                                                            {kLine, "c"},
+                                                                            {kTooLong, ""},
+                                                                            {kLine, "last"}}));
   // A line of exactly the longest length still fits.
   const auto fits = readAll(std::string(LineReader::kCapacity - 1, '1') + "\n");
   ASSERT_EQ(fits.size(), 1u);
@@ -195,10 +182,7 @@ TEST(Command, RandomInputIsReportedNeverCrashes) {
       // Mostly digits, signs, separators and newlines, some raw bytes.
       input += b < 200 ? "0123456789 -.,\n+eN"[b % 18] : static_cast<char>(byte(random));
     }
-    FILE *f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(input.data(), 1, input.size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(std::ofstream(path, std::ios::binary) << input);
     for (const char *command : commands) {
       const std::string line =
           std::string(ORRERY_EXE) + " " + command + " < " + path + " > /dev/null 2>&1";

@@ -22,20 +22,18 @@
 namespace orrery::fuzz {
 
 // Aborts with the failed condition; libFuzzer saves the input that led here.
-#define FUZZ_CHECK(cond)                                                       \
-  do {                                                                         \
-    if (!(cond)) {                                                             \
-      std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__,          \
-                   __LINE__, #cond);                                           \
-      std::abort();                                                            \
-    }                                                                          \
+#define FUZZ_CHECK(cond)                                                                           \
+  do {                                                                                             \
+    if (!(cond)) {                                                                                 \
+      std::fprintf(stderr, "%s:%d: invariant failed: %s\n", __FILE__, __LINE__, #cond);            \
+      std::abort();                                                                                \
+    }                                                                                              \
   } while (0)
 
 // Reads values from the input; once it is used up every read yields zero.
 class Input {
 public:
-  Input(const std::uint8_t *data, std::size_t size)
-      : mData(data), mSize(size) {}
+  Input(const std::uint8_t *data, std::size_t size) : mData(data), mSize(size) {}
 
   std::uint8_t byte() { return mPos < mSize ? mData[mPos++] : 0; }
   bool flag() { return (byte() & 1) != 0; }
@@ -121,8 +119,7 @@ public:
 
   // A point of the cube [-range, range]^3, or any three doubles.
   Vec3d vec3(double range) {
-    return {within(-range, range), within(-range, range),
-            within(-range, range)};
+    return {within(-range, range), within(-range, range), within(-range, range)};
   }
   Vec3d vec3() { return {number(), number(), number()}; }
 
@@ -197,8 +194,7 @@ private:
 inline Mat4d perspective(double fovY, double aspect, double n, double f) {
   const double t = 1 / std::tan(0.5 * fovY);
   Mat4d m;
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0,
-        2 * n * f / (n - f), 0);
+  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
   return m;
 }
 
@@ -206,8 +202,8 @@ using Check = void (*)(Input &);
 
 // Runs the check that the input's first byte selects; when allocationFree,
 // inside a NoAllocation scope.
-inline int runOne(const std::uint8_t *data, std::size_t size,
-                  std::initializer_list<Check> checks, bool allocationFree) {
+inline int runOne(const std::uint8_t *data, std::size_t size, std::initializer_list<Check> checks,
+                  bool allocationFree) {
   Input in(data, size);
   const Check check = checks.begin()[in.byte() % checks.size()];
   if (allocationFree) {

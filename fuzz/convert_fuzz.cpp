@@ -16,9 +16,7 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-bool allNaN(const Vec3d &v) {
-  return std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z);
-}
+bool allNaN(const Vec3d &v) { return std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z); }
 
 bool wholeNumber(double x) { return std::trunc(x) == x; }
 
@@ -26,18 +24,15 @@ void checkUnits(fuzz::Input &in) {
   const double v = in.number();
   const int a = in.integer(0, 11);
   const int b = in.integer(0, 11);
-  const double there =
-      Units::convertLength(v, Units::LType(a), Units::LType(b));
-  const double back =
-      Units::convertLength(there, Units::LType(b), Units::LType(a));
+  const double there = Units::convertLength(v, Units::LType(a), Units::LType(b));
+  const double back = Units::convertLength(there, Units::LType(b), Units::LType(a));
   if (std::fabs(v) > 1e-250 && std::fabs(v) < 1e250) {
     FUZZ_CHECK(std::fabs(back - v) <= 1e-15 * std::fabs(v));
   }
   const int c = in.integer(0, 8);
   const int d = in.integer(0, 8);
   const double area = Units::convertArea(v, Units::AType(c), Units::AType(d));
-  const double areaBack =
-      Units::convertArea(area, Units::AType(d), Units::AType(c));
+  const double areaBack = Units::convertArea(area, Units::AType(d), Units::AType(c));
   if (std::fabs(v) > 1e-250 && std::fabs(v) < 1e250) {
     FUZZ_CHECK(std::fabs(areaBack - v) <= 1e-15 * std::fabs(v));
   }
@@ -83,8 +78,7 @@ void checkSpherical(fuzz::Input &in) {
   pf.toCartesian();
   pf.toSpherical();
   const double lonErrorF = std::fabs(double(pf.x) - double(float(lon)));
-  FUZZ_CHECK(std::fmin(lonErrorF, 2.0 - lonErrorF) * std::cos(lat * kPi) <
-             2e-6);
+  FUZZ_CHECK(std::fmin(lonErrorF, 2.0 - lonErrorF) * std::cos(lat * kPi) < 2e-6);
   FUZZ_CHECK(std::fabs(double(pf.y) - double(float(lat))) < 2e-6);
   FUZZ_CHECK(std::fabs(double(pf.z) - double(float(alt))) < 2e-6 * (1.0 + alt));
 }
@@ -120,8 +114,7 @@ void checkSplitting(fuzz::Input &in) {
     FUZZ_CHECK(dmm.x == dms.x && dmm.y >= 0.0 && dmm.y < 60.0);
     const double magnitude = std::fabs(dms.x) + dms.y / 60.0 + dms.z / 3600.0;
     FUZZ_CHECK(std::fabs(magnitude - std::fabs(deg)) < 1e-12);
-    FUZZ_CHECK(std::fabs(std::fabs(dmm.x) + dmm.y / 60.0 - std::fabs(deg)) <
-               1e-12);
+    FUZZ_CHECK(std::fabs(std::fabs(dmm.x) + dmm.y / 60.0 - std::fabs(deg)) < 1e-12);
   }
 
   // Near a half turn the arc sine of a sine close to 1 loses half of the
@@ -132,12 +125,10 @@ void checkSplitting(fuzz::Input &in) {
 }
 
 void checkAngles(fuzz::Input &in) {
-  const double lat1 = in.number(), lon1 = in.number(), lat2 = in.number(),
-               lon2 = in.number();
+  const double lat1 = in.number(), lon1 = in.number(), lat2 = in.number(), lon2 = in.number();
   const double az = azimuthToPoint(lat1, lon1, lat2, lon2);
   FUZZ_CHECK(std::isnan(az) || (az >= -kPi && az <= kPi));
-  if (std::isfinite(lat1) && std::isfinite(lat2) &&
-      std::isfinite(lon2 - lon1)) {
+  if (std::isfinite(lat1) && std::isfinite(lat2) && std::isfinite(lon2 - lon1)) {
     FUZZ_CHECK(!std::isnan(az));
   }
 
@@ -151,8 +142,7 @@ void checkAngles(fuzz::Input &in) {
   // [-pi, pi] for a valid date and a finite longitude.
   const double jd = in.flag() ? in.number() : in.within(2400000.0, 2500000.0);
   const Vec2d location{in.number(), in.number()};
-  const Vec2d zenith =
-      skymath::ComputeZenithInDecRA(DateTime::fromJulianDate(jd), location);
+  const Vec2d zenith = skymath::ComputeZenithInDecRA(DateTime::fromJulianDate(jd), location);
   FUZZ_CHECK(std::memcmp(&zenith.x, &location.x, sizeof(double)) == 0);
   if (std::isfinite(jd) && std::isfinite(location.y) && std::fabs(jd) < 1e12 &&
       std::fabs(location.y) < 1e12) {
@@ -162,9 +152,6 @@ void checkAngles(fuzz::Input &in) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
-  return fuzz::runOne(data, size,
-                      {checkUnits, checkSpherical, checkSplitting, checkAngles},
-                      true);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  return fuzz::runOne(data, size, {checkUnits, checkSpherical, checkSplitting, checkAngles}, true);
 }

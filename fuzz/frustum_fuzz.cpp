@@ -82,8 +82,7 @@ void checkPerspective(fuzz::Input &in) {
   Mat4d inverse;
   inverse.mul(view, projection);
   FUZZ_CHECK(math::invertFullPivot(inverse));
-  const Vec3d inside{in.within(-0.9, 0.9), in.within(-0.9, 0.9),
-                     in.within(-0.9, 0.9)};
+  const Vec3d inside{in.within(-0.9, 0.9), in.within(-0.9, 0.9), in.within(-0.9, 0.9)};
   const Vec3d p = fromDevice(inverse, inside);
   fuzz::NoAllocation none;
   FUZZ_CHECK(f.isPtInside(p));
@@ -105,7 +104,6 @@ void checkPerspective(fuzz::Input &in) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   return fuzz::runOne(data, size, {checkPerspective, checkArbitrary}, false);
 }

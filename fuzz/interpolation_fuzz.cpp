@@ -15,10 +15,8 @@ namespace {
 void checkHyperbolic(fuzz::Input &in) {
   // Arbitrary values: defined, whatever they mean.
   double x = 0.0, y = 0.0;
-  (void)hlerp_uhp(in.number(), in.number(), in.number(), in.number(),
-                  in.number(), &x, &y);
-  (void)hlerp_uhp(in.number(), in.number(), in.number(), in.number(),
-                  in.number(), nullptr, &y);
+  (void)hlerp_uhp(in.number(), in.number(), in.number(), in.number(), in.number(), &x, &y);
+  (void)hlerp_uhp(in.number(), in.number(), in.number(), in.number(), in.number(), nullptr, &y);
 
   // Points of the half-plane at moderate heights and offsets.
   const double x1 = in.within(-1e3, 1e3);
@@ -50,11 +48,9 @@ void checkHyperbolic(fuzz::Input &in) {
     // The ends of the path.
     const double scale = y1 + y2 + std::fabs(x2 - x1);
     FUZZ_CHECK(hlerp_uhp(x1, y1, x2, y2, 0.0, &x, &y) == d);
-    FUZZ_CHECK(std::fabs(x - x1) <= 1e-12 * scale &&
-               std::fabs(y - y1) <= 1e-12 * scale);
+    FUZZ_CHECK(std::fabs(x - x1) <= 1e-12 * scale && std::fabs(y - y1) <= 1e-12 * scale);
     (void)hlerp_uhp(x1, y1, x2, y2, 1.0, &x, &y);
-    FUZZ_CHECK(std::fabs(x - x2) <= tolerance * scale &&
-               std::fabs(y - y2) <= tolerance * scale);
+    FUZZ_CHECK(std::fabs(x - x2) <= tolerance * scale && std::fabs(y - y2) <= tolerance * scale);
   }
 }
 
@@ -84,9 +80,8 @@ void checkSpline(fuzz::Input &in) {
   SplineContext context;
   context.failAt = in.integer(-1, 3);
   double out = 12345.0, s01 = 0.0, s23 = 0.0;
-  const bool ok = spline(times[0], &keys[0], times[1], &keys[1], times[2],
-                         &keys[2], times[3], &keys[3], in.number(), blend,
-                         &context, &out, &s01, &s23);
+  const bool ok = spline(times[0], &keys[0], times[1], &keys[1], times[2], &keys[2], times[3],
+                         &keys[3], in.number(), blend, &context, &out, &s01, &s23);
   if (context.failAt >= 0 && context.failAt < 3) {
     FUZZ_CHECK(!ok && context.calls == context.failAt + 1 && out == 12345.0);
     return;
@@ -108,28 +103,23 @@ void checkSpline(fuzz::Input &in) {
   }
   SplineContext linear;
   const double at = in.within(t[1], t[2]);
-  FUZZ_CHECK(spline(t[0], &line[0], t[1], &line[1], t[2], &line[2], t[3],
-                    &line[3], at, blend, &linear, &out, &s01, &s23));
-  const double span =
-      (t[3] - t[0]) /
-      std::fmin(t[2] - t[1], std::fmin(t[1] - t[0], t[3] - t[2]));
+  FUZZ_CHECK(spline(t[0], &line[0], t[1], &line[1], t[2], &line[2], t[3], &line[3], at, blend,
+                    &linear, &out, &s01, &s23));
+  const double span = (t[3] - t[0]) / std::fmin(t[2] - t[1], std::fmin(t[1] - t[0], t[3] - t[2]));
   FUZZ_CHECK(std::fabs(out - (offset + slope * at)) <=
              1e-10 * span * span *
-                 (1.0 + std::fabs(offset) +
-                  10.0 * std::fabs(slope) * (1.0 + std::fabs(at))));
-  FUZZ_CHECK(spline(t[0], &line[0], t[1], &line[1], t[2], &line[2], t[3],
-                    &line[3], t[1], blend, &linear, &out, &s01, &s23));
+                 (1.0 + std::fabs(offset) + 10.0 * std::fabs(slope) * (1.0 + std::fabs(at))));
+  FUZZ_CHECK(spline(t[0], &line[0], t[1], &line[1], t[2], &line[2], t[3], &line[3], t[1], blend,
+                    &linear, &out, &s01, &s23));
   FUZZ_CHECK(out == line[1]);
-  FUZZ_CHECK(spline(t[0], &line[0], t[1], &line[1], t[2], &line[2], t[3],
-                    &line[3], t[2], blend, &linear, &out, &s01, &s23));
+  FUZZ_CHECK(spline(t[0], &line[0], t[1], &line[1], t[2], &line[2], t[3], &line[3], t[2], blend,
+                    &linear, &out, &s01, &s23));
   // At t2 the local parameter (t2 - t1) / (t2 - t1) may round below 1.
-  FUZZ_CHECK(std::fabs(out - line[2]) <=
-             1e-12 * (1.0 + std::fabs(line[2])) * span);
+  FUZZ_CHECK(std::fabs(out - line[2]) <= 1e-12 * (1.0 + std::fabs(line[2])) * span);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   return fuzz::runOne(data, size, {checkSpline, checkHyperbolic}, true);
 }

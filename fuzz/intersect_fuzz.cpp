@@ -45,8 +45,8 @@ void checkPointTriangle(fuzz::Input &in) {
   // The reported closest point reaches the reported distance.
   const Vec3d pd = toD(p);
   const double reached = dot(toD(closest) - pd, toD(closest) - pd);
-  const double scale = 1.0 + dot(pd, pd) + dot(toD(v0), toD(v0)) +
-                       dot(toD(v1), toD(v1)) + dot(toD(v2), toD(v2));
+  const double scale =
+      1.0 + dot(pd, pd) + dot(toD(v0), toD(v0)) + dot(toD(v1), toD(v1)) + dot(toD(v2), toD(v2));
   FUZZ_CHECK(std::fabs(reached - double(sq)) < 1e-4 * scale);
   // No point of the triangle is nearer (a grid of barycentric samples).
   // The float region method loses about 2^-23 / sin^2 of the angle at v0 of
@@ -58,12 +58,10 @@ void checkPointTriangle(fuzz::Input &in) {
   const double sin2 = ac > 0.0 ? dot(cross(e0, e1), cross(e0, e1)) / ac : 0.0;
   const bool conditioned = !(sin2 > 0x1p-21 && sin2 < 1e-3);
   // A flat triangle answers for its longest edge, off by up to its height.
-  const double longest =
-      std::sqrt(std::fmax(std::fmax(dot(e0, e0), dot(e1, e1)),
-                          dot(toD(v2) - toD(v1), toD(v2) - toD(v1))));
+  const double longest = std::sqrt(
+      std::fmax(std::fmax(dot(e0, e0), dot(e1, e1)), dot(toD(v2) - toD(v1), toD(v2) - toD(v1))));
   const double height = sin2 <= 0x1p-21 ? longest * std::sqrt(sin2) : 0.0;
-  const double slack =
-      2.0 * std::sqrt(double(sq)) * height + height * height + 1e-4 * scale;
+  const double slack = 2.0 * std::sqrt(double(sq)) * height + height * height + 1e-4 * scale;
   for (int i = 0; conditioned && i <= 8; ++i) {
     for (int j = 0; i + j <= 8; ++j) {
       const double a = i / 8.0;
@@ -76,11 +74,9 @@ void checkPointTriangle(fuzz::Input &in) {
   // Unit or zero; the cross product of a nearly flat triangle, or of a
   // nearest point within rounding of v0, may be subnormal in float and
   // normalise inexactly.
-  FUZZ_CHECK(n == 0.0f || std::fabs(n - 1.0f) < 1e-5f || sin2 < 1e-6 ||
-             closest == v0);
-  (void)geometry::PtTriSqrDistance(toF(in.vec3()), toF(in.vec3()),
-                                   toF(in.vec3()), toF(in.vec3()), closest,
-                                   normal);
+  FUZZ_CHECK(n == 0.0f || std::fabs(n - 1.0f) < 1e-5f || sin2 < 1e-6 || closest == v0);
+  (void)geometry::PtTriSqrDistance(toF(in.vec3()), toF(in.vec3()), toF(in.vec3()), toF(in.vec3()),
+                                   closest, normal);
 }
 
 // Twice the signed area of a b c in the x-y plane.
@@ -102,12 +98,10 @@ void checkTriangle2d(fuzz::Input &in) {
   const double w2 = area2(v0, v1, q);
   const double margin = 1e-9 * (1.0 + std::fabs(a));
   if (std::fabs(a) > 1e-6) {
-    const bool clearlyIn =
-        (a > 0 && w0 > margin && w1 > margin && w2 > margin) ||
-        (a < 0 && w0 < -margin && w1 < -margin && w2 < -margin);
-    const bool clearlyOut =
-        (a > 0 && (w0 < -margin || w1 < -margin || w2 < -margin)) ||
-        (a < 0 && (w0 > margin || w1 > margin || w2 > margin));
+    const bool clearlyIn = (a > 0 && w0 > margin && w1 > margin && w2 > margin) ||
+                           (a < 0 && w0 < -margin && w1 < -margin && w2 < -margin);
+    const bool clearlyOut = (a > 0 && (w0 < -margin || w1 < -margin || w2 < -margin)) ||
+                            (a < 0 && (w0 > margin || w1 > margin || w2 > margin));
     if (clearlyIn) {
       FUZZ_CHECK(inside);
       const double expected = (w0 * v0.z + w1 * v1.z + w2 * v2.z) / a;
@@ -121,13 +115,13 @@ void checkTriangle2d(fuzz::Input &in) {
     FUZZ_CHECK(!inside);
   }
   double zz = 0.0;
-  (void)Pt2dTriIntersect<double, Vec2d, Vec3d>(
-      Vec2d{in.number(), in.number()}, in.vec3(), in.vec3(), in.vec3(), zz);
+  (void)Pt2dTriIntersect<double, Vec2d, Vec3d>(Vec2d{in.number(), in.number()}, in.vec3(),
+                                               in.vec3(), in.vec3(), zz);
 }
 
 template <class S, class V>
-void checkRayTriangleIn(const V &o, const V &d, const V &v0, const V &v1,
-                        const V &v2, double tolerance) {
+void checkRayTriangleIn(const V &o, const V &d, const V &v0, const V &v1, const V &v2,
+                        double tolerance) {
   V hit{};
   S t = S(-1);
   V bary{};
@@ -137,8 +131,7 @@ void checkRayTriangleIn(const V &o, const V &d, const V &v0, const V &v1,
   // A hit is ahead of the origin, on the ray and inside the triangle.
   FUZZ_CHECK(t >= S(0));
   const Vec3d h{double(hit.x), double(hit.y), double(hit.z)};
-  const Vec3d along{double(o.x) + double(d.x) * double(t),
-                    double(o.y) + double(d.y) * double(t),
+  const Vec3d along{double(o.x) + double(d.x) * double(t), double(o.y) + double(d.y) * double(t),
                     double(o.z) + double(d.z) * double(t)};
   const double scale = 1.0 + std::fabs(h.x) + std::fabs(h.y) + std::fabs(h.z);
   FUZZ_CHECK(length(h - along) < tolerance * scale);
@@ -167,24 +160,20 @@ void checkRayTriangle(fuzz::Input &in) {
   // The weights' rounding grows as the triangle thins: scale the tolerance by
   // the square of its longest edge over twice its area.
   const double longest2 =
-      std::fmax(std::fmax(dot(v1 - v0, v1 - v0), dot(v2 - v0, v2 - v0)),
-                dot(v2 - v1, v2 - v1));
+      std::fmax(std::fmax(dot(v1 - v0, v1 - v0), dot(v2 - v0, v2 - v0)), dot(v2 - v1, v2 - v1));
   if (area > 1e-2 && dl > 1e-6 && slope > 1e-2) {
     const double thinness = longest2 / area;
-    checkRayTriangleIn<double, Vec3d>(o, d, v0, v1, v2,
-                                      1e-10 * thinness / slope);
+    checkRayTriangleIn<double, Vec3d>(o, d, v0, v1, v2, 1e-10 * thinness / slope);
     checkRayTriangleIn<float, Vec3f>(toF(o), toF(d), toF(v0), toF(v1), toF(v2),
                                      1e-5 * thinness / slope);
   }
 
   Vec3d hit{};
   double t = 0.0;
-  const bool hitD =
-      RayTriIntersect<double, Vec3d>(o, d, v0, v1, v2, hit, t, nullptr);
+  const bool hitD = RayTriIntersect<double, Vec3d>(o, d, v0, v1, v2, hit, t, nullptr);
   const double rest = 1.0 - a - b;
   // Clearly inside, clearly crossing the plane, triangle not a sliver.
-  if (area > 1e-2 && dl > 1e-6 && slope > 1e-2 && a > 1e-3 && b > 1e-3 &&
-      rest > 1e-3) {
+  if (area > 1e-2 && dl > 1e-6 && slope > 1e-2 && a > 1e-3 && b > 1e-3 && rest > 1e-3) {
     FUZZ_CHECK(hitD);
     FUZZ_CHECK(length(hit - target) < 1e-6 * (1.0 + length(target)));
   }
@@ -194,17 +183,13 @@ void checkRayTriangle(fuzz::Input &in) {
   Vec3d wildHit{};
   double wildT = 0.0;
   Vec3d wildBary{};
-  (void)RayTriIntersect<double, Vec3d>(in.vec3(), in.vec3(), in.vec3(),
-                                       in.vec3(), in.vec3(), wildHit, wildT,
-                                       &wildBary);
+  (void)RayTriIntersect<double, Vec3d>(in.vec3(), in.vec3(), in.vec3(), in.vec3(), in.vec3(),
+                                       wildHit, wildT, &wildBary);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
-  return fuzz::runOne(
-      data, size,
-      {checkRayPoint, checkPointTriangle, checkTriangle2d, checkRayTriangle},
-      true);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  return fuzz::runOne(data, size,
+                      {checkRayPoint, checkPointTriangle, checkTriangle2d, checkRayTriangle}, true);
 }

@@ -93,8 +93,7 @@ void checkInversion(fuzz::Input &in) {
   // beyond that infinities and NaN can hide a zero pivot.
   bool moderate = true;
   for (const double e : m.m) {
-    moderate =
-        moderate && (e == 0.0 || (std::fabs(e) > 1e-30 && std::fabs(e) < 1e30));
+    moderate = moderate && (e == 0.0 || (std::fabs(e) > 1e-30 && std::fabs(e) < 1e30));
   }
   const bool inverted = math::invertFullPivot(m);
   if (zeroRow < 4 && moderate) {
@@ -130,14 +129,12 @@ void checkLookAt(fuzz::Input &in) {
   const double distance = length(dir);
   Vec3d upUnit = up;
   const double upLength = length(upUnit);
-  if (sensible(eye) && sensible(target) && sensible(up) && distance > 1e-3 &&
-      upLength > 1e-3) {
+  if (sensible(eye) && sensible(target) && sensible(up) && distance > 1e-3 && upLength > 1e-3) {
     divideByLength(dir);
     divideByLength(upUnit);
     if (length(cross(dir, upUnit)) > 1e-3) {
       FUZZ_CHECK(ok);
-      const double scale =
-          1.0 + std::fabs(eye.x) + std::fabs(eye.y) + std::fabs(eye.z);
+      const double scale = 1.0 + std::fabs(eye.x) + std::fabs(eye.y) + std::fabs(eye.z);
       FUZZ_CHECK(length(position - eye) < 1e-9 * scale);
       if (perpendicular && std::fabs(dot(upUnit, dir)) < 1e-12) {
         FUZZ_CHECK(length(forward - dir) < 1e-9);
@@ -151,8 +148,7 @@ void checkLookAt(fuzz::Input &in) {
       Mat4d product;
       product.mul(view, inverse);
       for (int i = 0; i < 16; ++i) {
-        FUZZ_CHECK(std::fabs(product.m[i] - Mat4d::identity.m[i]) <
-                   1e-9 * scale);
+        FUZZ_CHECK(std::fabs(product.m[i] - Mat4d::identity.m[i]) < 1e-9 * scale);
       }
 
       // Setting the roll it already has rotates by a zero angle.
@@ -166,8 +162,6 @@ void checkLookAt(fuzz::Input &in) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
-  return fuzz::runOne(data, size, {checkProducts, checkInversion, checkLookAt},
-                      true);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  return fuzz::runOne(data, size, {checkProducts, checkInversion, checkLookAt}, true);
 }

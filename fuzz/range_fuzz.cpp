@@ -23,9 +23,7 @@ Layout readLayout(fuzz::Input &in) {
   return l;
 }
 
-bool validPin(Layout::PinType p) {
-  return p >= Layout::kPinFraction && p <= Layout::kPinEnd;
-}
+bool validPin(Layout::PinType p) { return p >= Layout::kPinFraction && p <= Layout::kPinEnd; }
 
 // The documented value of one end, from its parent's current ends.
 double expectedEnd(const Layout &l, const IRange &parent) {
@@ -41,9 +39,7 @@ double expectedEnd(const Layout &l, const IRange &parent) {
   }
 }
 
-bool sameValue(double a, double b) {
-  return a == b || (std::isnan(a) && std::isnan(b));
-}
+bool sameValue(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
 void checkChain(fuzz::Input &in) {
   const double b = in.number();
@@ -89,10 +85,8 @@ void checkChain(fuzz::Input &in) {
     if (validPin(begin.pin) && type != begin.pin) {
       const double position = r.getBegin();
       const double again = expectedEnd(converted, p);
-      const double scale =
-          std::fabs(p.getBegin()) + std::fabs(p.getEnd()) + std::fabs(position);
-      if (std::isfinite(scale) && scale < 1e300 &&
-          std::fabs(p.getSpan()) > 1e-6 * scale) {
+      const double scale = std::fabs(p.getBegin()) + std::fabs(p.getEnd()) + std::fabs(position);
+      if (std::isfinite(scale) && scale < 1e300 && std::fabs(p.getSpan()) > 1e-6 * scale) {
         FUZZ_CHECK(std::fabs(again - position) <= 1e-12 * scale);
       }
     }
@@ -106,8 +100,7 @@ void checkRectangles(fuzz::Input &in) {
   {
     RefPtr<Range> xr(new Range(in.number(), in.number()));
     RefPtr<Range> yr(new Range(in.number(), in.number()));
-    RefPtr<AbsoluteRange2d> abs(
-        new AbsoluteRange2d(xr.get(), in.flag() ? yr.get() : nullptr));
+    RefPtr<AbsoluteRange2d> abs(new AbsoluteRange2d(xr.get(), in.flag() ? yr.get() : nullptr));
     abs->set(Vec2d{in.number(), in.number()}, Vec2d{in.number(), in.number()});
 
     // A failed allocation leaves the child null; the rectangle still answers.
@@ -115,8 +108,7 @@ void checkRectangles(fuzz::Input &in) {
     RefPtr<RelativeRange2d> rel(new RelativeRange2d(abs.get()));
     counter.failNext = false;
     if (rel) {
-      rel->set(Layout2d{readLayout(in), readLayout(in)},
-               Layout2d{readLayout(in), readLayout(in)});
+      rel->set(Layout2d{readLayout(in), readLayout(in)}, Layout2d{readLayout(in), readLayout(in)});
       fuzz::NoAllocation none;
       const auto px = static_cast<Layout::PinType>(in.integer(0, 2));
       const auto py = static_cast<Layout::PinType>(in.integer(0, 2));
@@ -126,8 +118,7 @@ void checkRectangles(fuzz::Input &in) {
       (void)rel->getEndLayout();
       if (rel->getRelX() == nullptr) {
         FUZZ_CHECK(begin.x.value == 0.0 && begin.x.pin == Layout::kPinFraction);
-        FUZZ_CHECK(asType.x.value == 0.0 &&
-                   asType.x.pin == Layout::kPinFraction);
+        FUZZ_CHECK(asType.x.value == 0.0 && asType.x.pin == Layout::kPinFraction);
       }
       if (rel->getRelY() == nullptr) {
         FUZZ_CHECK(begin.y.value == 0.0 && begin.y.pin == Layout::kPinFraction);
@@ -145,22 +136,18 @@ void checkRectangles(fuzz::Input &in) {
 }
 
 void checkScreen(fuzz::Input &in) {
-  ScreenVec v{in.number(), in.number(), std::int32_t(in.u32()),
-              std::int32_t(in.u32())};
+  ScreenVec v{in.number(), in.number(), std::int32_t(in.u32()), std::int32_t(in.u32())};
   {
     fuzz::NoAllocation none;
     const QString &xu = v.getUnits(0);
     const QString &yu = v.getUnits(in.integer(-5, 5));
-    FUZZ_CHECK(
-        &xu ==
-        &ScreenVec::sUnitStrs[v.xUnits >= 0 && v.xUnits < 3 ? v.xUnits : 0]);
+    FUZZ_CHECK(&xu == &ScreenVec::sUnitStrs[v.xUnits >= 0 && v.xUnits < 3 ? v.xUnits : 0]);
     (void)yu;
   }
   const int length = in.integer(0, 24);
   QString text;
   for (int i = 0; i < length; ++i) {
-    text.append(
-        QChar(char16_t(in.byte() % 2 == 0 ? in.byte() : 'a' + in.byte() % 26)));
+    text.append(QChar(char16_t(in.byte() % 2 == 0 ? in.byte() : 'a' + in.byte() % 26)));
   }
   const int units = ScreenVec::unitsFromString(text);
   FUZZ_CHECK(units >= 0 && units < 3);
@@ -183,8 +170,6 @@ void checkScreen(fuzz::Input &in) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
-  return fuzz::runOne(data, size, {checkChain, checkRectangles, checkScreen},
-                      false);
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  return fuzz::runOne(data, size, {checkChain, checkRectangles, checkScreen}, false);
 }

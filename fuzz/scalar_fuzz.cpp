@@ -46,8 +46,7 @@ template <class T> void checkScalar(T x, T tolerance) {
   FastMath::sincos(x, ps, pc);
   const T ss = FastMath::sin(x);
   const T cc = FastMath::cos(x);
-  FUZZ_CHECK(std::memcmp(&ps, &ss, sizeof ps) == 0 &&
-             std::memcmp(&pc, &cc, sizeof pc) == 0);
+  FUZZ_CHECK(std::memcmp(&ps, &ss, sizeof ps) == 0 && std::memcmp(&pc, &cc, sizeof pc) == 0);
   if (std::fabs(x) <= T(6.283185307179586)) {
     FUZZ_CHECK(std::fabs(double(ps) - std::sin(double(x))) < 0.0214);
     FUZZ_CHECK(std::fabs(double(pc) - std::cos(double(x))) < 0.0214);
@@ -93,8 +92,7 @@ template <class V> void checkNormalize(V v) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   orrery::fuzz::Input in(data, size);
   const double x = in.number();
   const float xf = in.numberF();

@@ -45,8 +45,8 @@ Mat4d readPlacement(fuzz::Input &in, bool &rigid) {
   }
   const Vec3d right = cross(up, back);
   const Vec3d o = in.vec3(2.0);
-  m.set(right.x, right.y, right.z, 0, up.x, up.y, up.z, 0, back.x, back.y,
-        back.z, 0, o.x, o.y, o.z, 1);
+  m.set(right.x, right.y, right.z, 0, up.x, up.y, up.z, 0, back.x, back.y, back.z, 0, o.x, o.y, o.z,
+        1);
   return m;
 }
 
@@ -68,18 +68,14 @@ Angles readAngles(fuzz::Input &in, int shape) {
   return {in.within(1e-4, 1.0), top, bottom, left, right};
 }
 
-FovDelimitedSurface *makeSurface(int shape, const Mat4d &placement,
-                                 const Angles &a) {
+FovDelimitedSurface *makeSurface(int shape, const Mat4d &placement, const Angles &a) {
   switch (shape) {
   case 0:
-    return new Rectangle(placement, a.distance, a.top, a.bottom, a.left,
-                         a.right);
+    return new Rectangle(placement, a.distance, a.top, a.bottom, a.left, a.right);
   case 1:
-    return new Cylinder(placement, a.distance, a.top, a.bottom, a.left,
-                        a.right);
+    return new Cylinder(placement, a.distance, a.top, a.bottom, a.left, a.right);
   default: {
-    auto *s =
-        new Sphere(placement, a.distance, a.top, a.bottom, a.left, a.right);
+    auto *s = new Sphere(placement, a.distance, a.top, a.bottom, a.left, a.right);
     if (s != nullptr) {
       s->checkValid();
     }
@@ -104,26 +100,22 @@ void revalidate(FovDelimitedSurface &s, int shape) {
   }
 }
 
-void checkInvalid(const FovDelimitedSurface &s, int shape,
-                  const Frustum &frustum, fuzz::Input &in) {
+void checkInvalid(const FovDelimitedSurface &s, int shape, const Frustum &frustum,
+                  fuzz::Input &in) {
   Rect<double, Vec2d> rect{{1.25, -2.5}, {-0.5, 3.0}};
   const Rect<double, Vec2d> before = rect;
   s.cullToFrustum(frustum, rect);
   FUZZ_CHECK(sameBits(rect, before));
   double u = 0.125, v = -0.375;
-  FUZZ_CHECK(
-      !s.getRelativeCoords(Vec3d{in.number(), in.number(), in.number()}, u, v));
+  FUZZ_CHECK(!s.getRelativeCoords(Vec3d{in.number(), in.number(), in.number()}, u, v));
   FUZZ_CHECK(u == 0.125 && v == -0.375);
   bool ok = true;
-  FUZZ_CHECK(s.getPointFromCoords(in.number(), in.number(), &ok) ==
-                 Vec3d::zero &&
-             !ok);
+  FUZZ_CHECK(s.getPointFromCoords(in.number(), in.number(), &ok) == Vec3d::zero && !ok);
   const Vec3d requested{in.number(), in.number(), in.number()};
   Vec3d result{};
   s.getViewDirection(requested, result);
   FUZZ_CHECK(sameBits(result, requested));
-  FUZZ_CHECK(
-      !s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, in.number()));
+  FUZZ_CHECK(!s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, in.number()));
   Vec3d point{in.number(), in.number(), in.number()};
   const Vec3d pointBefore = point;
   FUZZ_CHECK(!s.doSnapPoint(point));
@@ -193,16 +185,14 @@ void checkValid(const FovDelimitedSurface &s, fuzz::Input &in) {
   }
   Vec3d projected = in.vec3(3.0);
   s.projectToSurface(projected);
-  (void)s.getViewingDistance(in.within(0.0, 3.5), in.within(0.0, 3.5),
-                             in.within(-0.5, 2.0));
+  (void)s.getViewingDistance(in.within(0.0, 3.5), in.within(0.0, 3.5), in.within(-0.5, 2.0));
   Vec3d direction{};
   s.getViewDirection(in.vec3(1.0), direction);
   (void)s.getWidthHeightRatio();
   (void)s.wrapCoords(Vec2d{in.within(-3.0, 3.0), in.within(-3.0, 3.0)});
 }
 
-void checkCull(const FovDelimitedSurface &s, fuzz::Input &in,
-               Frustum &frustum) {
+void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) {
   const Vec3d eye = s.origin + in.vec3(1.0) * s.distance;
   Vec3d forward = in.vec3(1.0);
   if (divideByLength(forward) < 0.1) {
@@ -214,9 +204,8 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in,
   }
   Mat4d view;
   view.buildLookAt(eye, eye + forward, up);
-  const Mat4d projection =
-      fuzz::perspective(in.within(0.2, 2.0), in.within(0.5, 2.0),
-                        1e-3 * s.distance, 10.0 * s.distance);
+  const Mat4d projection = fuzz::perspective(in.within(0.2, 2.0), in.within(0.5, 2.0),
+                                             1e-3 * s.distance, 10.0 * s.distance);
   if (!frustum.build(view, projection)) {
     return;
   }
@@ -225,8 +214,7 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in,
   Rect<double, Vec2d> rect{{5.0, 5.0}, {6.0, 6.0}};
   fuzz::NoAllocation none;
   s.cullToFrustum(frustum, rect);
-  const bool empty = rect.min.x == 8.988465674311579e+307 &&
-                     rect.max.x == -8.988465674311579e+307;
+  const bool empty = rect.min.x == 8.988465674311579e+307 && rect.max.x == -8.988465674311579e+307;
   if (!empty && !std::isnan(rect.min.x) && !std::isnan(rect.min.y)) {
     FUZZ_CHECK(rect.min.x <= rect.max.x && rect.min.y <= rect.max.y);
     FUZZ_CHECK(rect.min.y >= -1.00001 && rect.max.y <= 1.00001);
@@ -237,8 +225,7 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in,
                       std::fabs(std::fabs(s.rightAngle) - kPi) < 1e-6;
     if (wrapU) {
       FUZZ_CHECK(rect.min.x >= -1.00001);
-      FUZZ_CHECK(rect.max.x - rect.min.x <= 1.0 ||
-                 (rect.min.x == -1.0 && rect.max.x == 1.0));
+      FUZZ_CHECK(rect.max.x - rect.min.x <= 1.0 || (rect.min.x == -1.0 && rect.max.x == 1.0));
     } else if (!seam) {
       FUZZ_CHECK(rect.min.x >= -1.00001 && rect.max.x <= 1.00001);
     }
@@ -248,8 +235,7 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in,
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   fuzz::Input in(data, size);
   auto &counter = fuzz::AllocationCounter::instance();
   const long liveBefore = counter.live;
@@ -271,11 +257,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
       fuzz::NoAllocation none;
       // NaN angles pass the checks and propagate (documented), so the
       // mapping is checked for finite parameters only.
-      const bool finiteAngles =
-          std::isfinite(s.topAngle) && std::isfinite(s.bottomAngle) &&
-          std::isfinite(s.leftAngle) && std::isfinite(s.rightAngle) &&
-          s.topAngle - s.bottomAngle > 1e-6 &&
-          s.rightAngle - s.leftAngle > 1e-6;
+      const bool finiteAngles = std::isfinite(s.topAngle) && std::isfinite(s.bottomAngle) &&
+                                std::isfinite(s.leftAngle) && std::isfinite(s.rightAngle) &&
+                                s.topAngle - s.bottomAngle > 1e-6 &&
+                                s.rightAngle - s.leftAngle > 1e-6;
       if (rigid && finiteAngles && s.distance > 1e-6 && s.distance < 1e6) {
         checkValid(s, in);
         checkCull(s, in, frustum);
@@ -290,8 +275,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
         Vec3d q = p;
         s.projectToSurface(q);
         Vec3d hit{};
-        (void)s.intersectRay(p, Vec3d{in.number(), in.number(), in.number()},
-                             hit, true);
+        (void)s.intersectRay(p, Vec3d{in.number(), in.number(), in.number()}, hit, true);
         (void)s.getViewingDistance(in.number(), in.number(), in.number());
         (void)s.isViewCloseToSurface(Mat4d::identity, Mat4d::identity, 0.5);
       }

@@ -15,8 +15,7 @@ using gridlot::UTMZone;
 namespace {
 
 bool bandLetter(char c) {
-  return c == 'Z' ||
-         (std::strchr("CDEFGHJKLMNPQRSTUVWX", c) != nullptr && c != 0);
+  return c == 'Z' || (std::strchr("CDEFGHJKLMNPQRSTUVWX", c) != nullptr && c != 0);
 }
 
 void checkZone(double lat, double lon) {
@@ -51,14 +50,12 @@ void checkRoundTrip(double lat, double lon) {
   const double tolerance = std::fabs(offset) <= 3.0 ? 1e-8 : 1.2e-6;
   const double dLon = std::fmod(lon2 - lon + 540.0, 360.0) - 180.0;
   FUZZ_CHECK(std::fabs(lat2 - lat) < tolerance);
-  FUZZ_CHECK(std::fabs(dLon) * std::cos(lat * 0.017453292519943295) <
-             tolerance);
+  FUZZ_CHECK(std::fabs(dLon) * std::cos(lat * 0.017453292519943295) < tolerance);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
-                                      std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   orrery::fuzz::Input in(data, size);
   orrery::fuzz::NoAllocation none;
   const int mode = in.byte() % 3;
@@ -68,8 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
     checkRoundTrip(in.within(-80.0, 84.0), in.within(-180.0, 180.0));
   } else {
     // Any zone and letter, any coordinates.
-    const UTMZone zone(static_cast<unsigned char>(in.byte()),
-                       static_cast<char>(in.byte()));
+    const UTMZone zone(static_cast<unsigned char>(in.byte()), static_cast<char>(in.byte()));
     const UTMZone copy = zone;
     double lat = 0.0, lon = 0.0, e = 0.0, n = 0.0;
     copy.UTMToLatLong(in.number(), in.number(), &lat, &lon);

@@ -12,16 +12,7 @@ if [ "${1:-}" = "--update" ]; then
 fi
 build=$(realpath "${1:-build/default}")
 lib=$build/math/libmath.so
-for p in abi-dumper abi-compliance-checker; do
-  if ! dpkg -s "$p" >/dev/null 2>&1; then
-    sudo_cmd=()
-    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-      abi-dumper abi-compliance-checker
-    break
-  fi
-done
+scripts/setup.sh >/dev/null
 [ -f "$lib" ] || { echo "abi-check: no $lib (build first)" >&2; exit 2; }
 
 work=$build/abi

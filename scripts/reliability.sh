@@ -20,19 +20,7 @@ steps=${RELIABILITY_STEPS:-asan tsan golden fuzz}
 
 # Set-up: the main build's packages, then clang 14 with its runtime libraries
 # (libFuzzer and the sanitizers), asking apt only for what is missing.
-scripts/setup.sh || exit 1
-missing=()
-for p in clang-14 libclang-rt-14-dev; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "reliability: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq || exit 1
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" || exit 1
-fi
+scripts/setup.sh clang-14 libclang-rt-14-dev || exit 1
 
 logs=$root/build/reliability
 mkdir -p "$logs"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build, the tests and the benchmarks need,
+# plus any package named on the command line (scripts/setup.sh doxygen).
 # Idempotent: asks apt only for what is missing.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   libeigen3-dev libglm-dev libgeographiclib-dev liberfa-dev
   abi-dumper abi-compliance-checker
   libcli11-dev geographiclib-tools
+  "$@"
 )
 
 missing=()

@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""Seeded mutation testing of the library: how many small faults does the suite catch?
+
+Draws a deterministic sample of single-point mutations of math/*.cpp and
+common/*.cpp, applies each alone to a private copy of the tree, rebuilds that
+copy unoptimised (only the unity file the mutant touches is recompiled; the
+tests load the shared libraries, so nothing is relinked but the library) and
+runs the plain CTest suite with a per-test time cap. A mutant is killed when a
+test fails or times out, survives when all pass, and is left out (and replaced
+by the next draw) when it does not compile. The working tree is never edited.
+
+  scripts/mutants.sh [--seed S] [--count N] [--list] [--work DIR]
+"""
+import argparse
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# Tests that check the tree rather than the arithmetic: formatting would kill
+# every mutant, and the package and ABI checks are slow and see no results.
+EXCLUDED_TESTS = "^(format|abi|package|exports[.].*)$"
+
+# (kind, pattern, replacement). Binary operators are matched with the spaces
+# clang-format puts around them, so templates, pointers and unary signs are
+# left alone.
+SWAPS = [
+    ("+/-", r" \+ ", " - "),
+    ("-/+", r" - ", " + "),
+    ("*/", r" \* ", " / "),
+    ("/*", r" / ", " * "),
+    ("</<=", r" < ", " <= "),
+    ("<=/<", r" <= ", " < "),
+    (">/>=", r" > ", " >= "),
+    (">=/>", r" >= ", " > "),
+    ("==/!=", r" == ", " != "),
+    ("!=/==", r" != ", " == "),
+    ("&&/||", r" && ", " || "),
+    ("||/&&", r" \|\| ", " && "),
+    ("drop-sign", r"(?<=[(,=\[] )-(?=[\w(])|(?<=[(\[])-(?=[\w(])|(?<=return )-(?=[\w(])", ""),
+]
+NUMBER = re.compile(r"(?<![\w.])(\d+\.\d*|\d*\.\d+|\d+)(?:[eE][+-]?\d+)?[fF]?(?![\w.])")
+CALL2 = re.compile(r"\b(\w+)\(([^(),]+), ([^(),]+)\)")
+DECLARATION = re.compile(r"^(const )?[\w:<>]+ [&*]?\w+$")
+STATEMENT = re.compile(r"^\s+(?:[\w.\[\]>-]+ [-+*/]?= [^;]*|[\w:.>-]+\([^;]*\));$")
+
+
+def code_part(line):
+    """The line without its // comment, with string and char literals blanked."""
+    out, quote, i = [], None, 0
+    while i < len(line):
+        c = line[i]
+        if quote:
+            if c == "\\":
+                out.append("__")
+                i += 2
+                continue
+            out.append("_" if c != quote else c)
+            if c == quote:
+                quote = None
+        elif c in "\"'":
+            quote = c
+            out.append(c)
+        elif line.startswith("//", i):
+            break
+        else:
+            out.append(c)
+        i += 1
+    return "".join(out)
+
+
+def candidates(path):
+    """Every single-point mutation of one source file, as (line, kind, old, new)."""
+    rel = os.path.relpath(path, ROOT)
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    found, in_block = [], False
+    for no, line in enumerate(lines, 1):
+        code = code_part(line)
+        if in_block or code.lstrip().startswith("/*"):
+            in_block = "*/" not in code
+            continue
+        stripped = code.strip()
+        if not stripped or stripped.startswith(("#", "*")):
+            continue
+        for kind, pattern, repl in SWAPS:
+            for m in re.finditer(pattern, code):
+                new = line[: m.start()] + repl + line[m.end():]
+                found.append((rel, no, kind, line, new))
+        for m in NUMBER.finditer(code):
+            digits = [i for i in range(m.start(1), m.end(1)) if line[i].isdigit()]
+            i = digits[-1]
+            new = line[:i] + str((int(line[i]) + 1) % 10) + line[i + 1:]
+            found.append((rel, no, "literal", line, new))
+        for m in CALL2.finditer(code):
+            a, b = m.group(2).strip(), m.group(3).strip()
+            if a != b and not DECLARATION.match(a) and not DECLARATION.match(b):
+                new = line[: m.start(2)] + b + ", " + a + line[m.end(3):]
+                found.append((rel, no, "swap-args", line, new))
+        previous = code_part(lines[no - 2]).strip() if no > 1 else ""
+        after_statement = previous == "" or previous.endswith((";", "{", "}"))
+        if after_statement and STATEMENT.match(code) and not re.match(r"^\s+(return|const|auto|double|float|int|bool)\b", code):
+            found.append((rel, no, "delete", line, re.match(r"^\s*", line).group(0) + ";"))
+    return found
+
+
+def sample(seed):
+    """All candidates in a seeded order that takes the operator kinds in turn."""
+    files = sorted(
+        os.path.join(d, f)
+        for d in (os.path.join(ROOT, "math"), os.path.join(ROOT, "common"))
+        for f in os.listdir(d)
+        if f.endswith(".cpp") and not f.startswith("math_allsrc_")
+    )
+    by_kind = {}
+    for path in files:
+        for c in candidates(path):
+            by_kind.setdefault(c[2], []).append(c)
+    rng = random.Random(seed)
+    queues = []
+    for kind in sorted(by_kind):
+        rng.shuffle(by_kind[kind])
+        queues.append(by_kind[kind])
+    order = []
+    while any(queues):
+        for q in queues:
+            if q:
+                order.append(q.pop())
+    return order
+
+
+def run(cmd, cwd, timeout=None):
+    return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                          text=True, timeout=timeout)
+
+
+def prepare(work):
+    """A private copy of the tracked tree, configured and built unoptimised."""
+    src, build = os.path.join(work, "src"), os.path.join(work, "build")
+    if os.path.exists(src):
+        shutil.rmtree(src)
+    files = run(["git", "ls-files", "-z"], ROOT).stdout.split("\0")
+    for rel in filter(None, files):
+        if not os.path.isfile(os.path.join(ROOT, rel)):
+            continue
+        os.makedirs(os.path.dirname(os.path.join(src, rel)), exist_ok=True)
+        shutil.copy2(os.path.join(ROOT, rel), os.path.join(src, rel))
+    config = ["cmake", "-S", src, "-B", build, "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS=-O0 -w",
+              "-DORRERY_WARNINGS_AS_ERRORS=OFF", "-DORRERY_BUILD_BENCHMARKS=OFF",
+              "-DORRERY_BUILD_TESTS=ON", "-DCMAKE_LINK_DEPENDS_NO_SHARED=ON"]
+    for step in (config, ["cmake", "--build", build, "-j2"]):
+        r = run(step, work)
+        if r.returncode:
+            sys.exit("mutants: setting up the copy failed:\n" + r.stdout[-3000:])
+    return src, build
+
+
+def build_and_test(build, test_timeout):
+    r = run(["cmake", "--build", build, "-j2"], build)
+    if r.returncode:
+        return "invalid"
+    try:
+        r = run(["ctest", "--test-dir", build, "-j2", "--timeout", str(test_timeout),
+                 "--stop-on-failure", "-E", EXCLUDED_TESTS], build, timeout=20 * test_timeout)
+    except subprocess.TimeoutExpired:
+        return "killed"
+    if "No tests were found" in r.stdout:
+        sys.exit("mutants: ctest found no tests")
+    return "killed" if r.returncode else "survived"
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--count", type=int, default=100, help="mutants to run (default 100)")
+    ap.add_argument("--list", action="store_true", help="print the sample without running it")
+    ap.add_argument("--work", default=os.path.join(ROOT, "build", "mutants"))
+    ap.add_argument("--test-timeout", type=int, default=30, help="seconds per test")
+    args = ap.parse_args()
+
+    order = sample(args.seed)
+    if args.list:
+        for rel, no, kind, old, new in order[: args.count]:
+            print(f"{rel}:{no}  {kind}  {old.strip()}  ->  {new.strip()}")
+        return 0
+
+    os.makedirs(args.work, exist_ok=True)
+    src, build = prepare(args.work)
+    if build_and_test(build, args.test_timeout) != "survived":
+        sys.exit("mutants: the unmutated suite does not pass")
+
+    # Draw in sample order, but run grouped by file so that consecutive mutants
+    # recompile the same unity file.
+    chosen, next_draw = [], 0
+    killed = survived = 0
+    started = time.time()
+    while len(chosen) < args.count and next_draw < len(order):
+        batch = order[next_draw: next_draw + args.count - len(chosen)]
+        next_draw += len(batch)
+        for rel, no, kind, old, new in sorted(batch, key=lambda c: (c[0], c[1])):
+            path = os.path.join(src, rel)
+            with open(path, encoding="utf-8") as f:
+                original = f.read()
+            lines = original.split("\n")
+            lines[no - 1] = new
+            with open(path, "w", encoding="utf-8") as f:
+                f.write("\n".join(lines))
+            outcome = build_and_test(build, args.test_timeout)
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(original)
+            if outcome == "invalid":
+                print(f"{rel}:{no}  {kind}  (does not compile, drawn again)", flush=True)
+                continue
+            chosen.append(rel)
+            killed += outcome == "killed"
+            survived += outcome == "survived"
+            print(f"{rel}:{no}  {kind}  {old.strip()}  ->  {new.strip()}  {outcome}", flush=True)
+    # Leave the copy built from the unmutated sources.
+    run(["cmake", "--build", build, "-j2"], build)
+    print(f"mutants: seed {args.seed}, {len(chosen)} mutants in {time.time() - started:.0f} s")
+    print(f"{killed} killed, {survived} survived")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -12,3 +12,4 @@ ctest --preset default
 if [ "${CI:-}" = "true" ]; then
   scripts/reliability.sh
 fi
+scripts/test-ratio.sh

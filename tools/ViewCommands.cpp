@@ -2,6 +2,7 @@
 // surface, and the part of the photograph the camera sees.
 
 #include "tools/Commands.h"
+#include "tools/Coordinates.h"
 #include "tools/Json.h"
 #include "tools/Stream.h"
 #include "tools/Svg.h"
@@ -37,20 +38,31 @@ struct Place {
   double altitude;
 };
 
-Place parsePlace(const std::string &text, const char *option) {
-  const Triple t = parseTriple(text, option, "LAT,LON,ALT (degrees, degrees, metres)");
-  if (t.a < -90.0 || t.a > 90.0) {
-    throw UsageError(std::string(option) + ": latitude " + text + " is beyond the poles");
+// "LAT,LON,ALT" (or "LON,LAT,ALT" with lonlat), angles in any form the
+// command reads; a bad part is named alone.
+Place parsePlace(const std::string &text, const char *option, bool lonlat = false) {
+  std::string_view f[3];
+  const int n = splitFields(text, f, 3);
+  const char *expected =
+      lonlat ? "LON,LAT,ALT (degrees, degrees, metres)" : "LAT,LON,ALT (degrees, degrees, metres)";
+  if (n != 3) {
+    throw UsageError(std::string(option) + ": expected " + expected + ", got " + quoted(text));
   }
-  if (t.b < -180.0 || t.b > 180.0) {
-    throw UsageError(std::string(option) + ": longitude outside -180 to 180 degrees in " +
-                     quoted(text));
+  LatLon p{};
+  std::string message;
+  if (!parseLatLon(f[0], f[1], lonlat, p, message)) {
+    throw UsageError(std::string(option) + ": " + message);
   }
-  if (t.c <= -Units::sPlanetRadius) {
-    throw UsageError(std::string(option) + ": altitude at or below the centre of the planet in " +
-                     quoted(text));
+  const auto altitude = parseNumber(f[2]);
+  if (!altitude) {
+    throw UsageError(std::string(option) + ": ALT: expected a number in metres, got " +
+                     quoted(f[2]));
   }
-  return {t.a, t.b, t.c};
+  if (*altitude <= -Units::sPlanetRadius) {
+    throw UsageError(std::string(option) + ": ALT: " + std::string(f[2]) +
+                     " is at or below the centre of the planet");
+  }
+  return {p.latitude, p.longitude, *altitude};
 }
 
 // The globe's Cartesian frame: the planet is the unit sphere.
@@ -312,8 +324,8 @@ std::string orientationText(const Orientation &o) {
 } // namespace
 
 int runOrient(const OrientOptions &o) {
-  const Place eyePlace = parsePlace(o.eye, "--eye");
-  const Place targetPlace = parsePlace(o.lookAt, "--look-at");
+  const Place eyePlace = parsePlace(o.eye, "--eye", o.lonlat);
+  const Place targetPlace = parsePlace(o.lookAt, "--look-at", o.lonlat);
   const Vec3d eye = cartesian(eyePlace);
   const Vec3d target = cartesian(targetPlace);
   if (eye == target) {

@@ -203,6 +203,11 @@ int parseGridZone(const std::string_view *f, int count, int values, GridZone &zo
   const std::string_view number = head.substr(0, digits);
   const std::string_view letter = used == 2 ? f[1] : head.substr(digits);
   const auto n = parseInteger(number);
+  if (number.empty() && (letter == "n" || letter == "s")) {
+    message = "ZONE: " + quoted(head) +
+              " is a polar (UPS) position, which has no UTM zone; expected a zone from 1 to 60";
+    return 0;
+  }
   if (!n || *n < 1 || *n > 60) {
     message = "ZONE: expected a zone number from 1 to 60, got " + quoted(number);
     return 0;

@@ -29,6 +29,10 @@ constexpr double kDegToRad = 0.017453292519943295;
 constexpr double kRadToDeg = 57.29577951308232;
 // The empty rectangle of the surface culling: half the largest double.
 constexpr double kEmptyBound = 8.988465674311579e+307;
+// Largest altitude and distance, in metres (about 7 astronomical units): far
+// beyond it the squared lengths of the camera arithmetic overflow and its
+// answers stop meaning anything.
+constexpr double kMaxMetres = 1e12;
 // Samples per edge of the view when tracing its border on the photograph.
 constexpr int kBorderSamples = 48;
 
@@ -58,9 +62,9 @@ Place parsePlace(const std::string &text, const char *option, bool lonlat = fals
     throw UsageError(std::string(option) + ": ALT: expected a number in metres, got " +
                      quoted(f[2]));
   }
-  if (*altitude <= -Units::sPlanetRadius) {
+  if (*altitude <= -Units::sPlanetRadius || *altitude > kMaxMetres) {
     throw UsageError(std::string(option) + ": ALT: " + std::string(f[2]) +
-                     " is at or below the centre of the planet");
+                     " is outside the planet's centre to 1e12 metres");
   }
   return {p.latitude, p.longitude, *altitude};
 }
@@ -74,6 +78,9 @@ double positive(const std::string &text, const char *option, const char *unit) {
   const double v = parseArgument(text, option, std::string("a number in ") + unit);
   if (!(v > 0.0)) {
     throw UsageError(std::string(option) + ": expected a positive number, got " + quoted(text));
+  }
+  if (std::string_view(unit) == "metres" && v > kMaxMetres) {
+    throw UsageError(std::string(option) + ": " + text + " is more than 1e12 metres");
   }
   return v;
 }
@@ -151,6 +158,9 @@ void buildScene(const CullOptions &o, Scene &s) {
                      quoted(o.photo));
   }
   s.facing = parseArgument(o.facing, "--facing", "a compass heading in degrees");
+  if (std::fabs(s.facing) > 540.0) {
+    throw UsageError("--facing: " + o.facing + " is outside -540 to 540 degrees");
+  }
   s.distance = positive(o.distance, "--distance", "metres");
   std::string_view fields[4];
   if (splitFields(o.angles, fields, 4) != 4) {
@@ -232,6 +242,10 @@ void buildScene(const CullOptions &o, Scene &s) {
   s.visible.min = Vec2d{kEmptyBound, kEmptyBound};
   s.visible.max = Vec2d{-kEmptyBound, -kEmptyBound};
   s.surface->cullToFrustum(s.frustum, s.visible);
+  if (!std::isfinite(s.visible.min.x) || !std::isfinite(s.visible.min.y) ||
+      !std::isfinite(s.visible.max.x) || !std::isfinite(s.visible.max.y)) {
+    throw UsageError("no finite visible part for these values");
+  }
 }
 
 // Where rays along the border of the view meet the photograph, as (u, v);
@@ -334,6 +348,9 @@ int runOrient(const OrientOptions &o) {
   QuatCartesianCam cam;
   aimUpright(cam, eye, target);
   const Orientation r = orientationOf(cam);
+  if (!std::isfinite(r.heading) || !std::isfinite(r.tilt) || !std::isfinite(r.roll)) {
+    throw UsageError("no finite orientation for these places");
+  }
   if (o.json) {
     JsonWriter j;
     j.beginObject().number("heading", r.heading).number("tilt", r.tilt).number("roll", r.roll);

@@ -14,6 +14,7 @@
 #include "math/Vector.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace orrery::tool {
 

@@ -174,7 +174,8 @@ TEST(LineParser, RandomBytesNeverBreakTheParsers) {
 TEST(Command, RandomInputIsAnsweredLineForLineNeverCrashes) {
   std::mt19937 random(777);
   std::uniform_int_distribution<int> byte(0, 255);
-  const std::string path = testing::TempDir() + "orrery_fuzz_input";
+  // Named by the process: other checkouts may run this test at the same time.
+  const std::string path = testing::TempDir() + "orrery_fuzz_input." + std::to_string(getpid());
   const std::string output = path + ".out";
   const char *const commands[] = {"utm",        "utm --inverse", "convert --from cart --to lla",
                                   "utm --json", "dms",           "hms --json",

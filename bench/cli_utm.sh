@@ -10,6 +10,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 orrery=${1:-build/default/tools/orrery}
 lines=${2:-1000000}
+if [ ! -x "$orrery" ] || ! "$orrery" utm 0 0 >/dev/null 2>&1; then
+  echo "cli_utm.sh: cannot run '$orrery utm' (build it, or pass the path of orrery)" >&2
+  exit 1
+fi
 geoconvert=$(command -v GeoConvert || true)
 if [ -z "$geoconvert" ]; then
   echo "GeoConvert not found (Debian package geographiclib-tools)" >&2
@@ -23,11 +27,20 @@ awk -v n="$lines" 'BEGIN {
   for (i = 0; i < n; ++i) printf "%.6f %.6f\n", -80 + rand() * 163.999, -180 + rand() * 359.999
 }' >"$tmp/in"
 
+# Wall time of one run; a run that fails or does not answer every line
+# stops the script, so no ratio is printed for work not done.
 seconds() {
   local start end
   start=$(date +%s.%N)
-  "$@" <"$tmp/in" >"$tmp/out"
+  if ! "$@" <"$tmp/in" >"$tmp/out"; then
+    echo "cli_utm.sh: $* failed" >&2
+    exit 1
+  fi
   end=$(date +%s.%N)
+  if [ "$(wc -l <"$tmp/out")" -ne "$lines" ]; then
+    echo "cli_utm.sh: $* wrote $(wc -l <"$tmp/out") lines for $lines" >&2
+    exit 1
+  fi
   awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
 }
 

@@ -1,7 +1,9 @@
 // orrery dms, hms and zenith: splitting angles and the sky straight above a
-// place.
+// place, one value (or one time and place) per argument list or per input
+// line.
 
 #include "tools/Commands.h"
+#include "tools/Coordinates.h"
 #include "tools/Json.h"
 #include "tools/Stream.h"
 #include "tools/Text.h"
@@ -11,6 +13,7 @@
 #include "math/Units.h"
 #include "math/Vector.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace orrery::tool {
@@ -20,102 +23,231 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kDegToRad = 0.017453292519943295;
 
-std::string format(const char *pattern, double a, double b, int decimals, double c) {
-  char text[512];
-  std::snprintf(text, sizeof text, pattern, a, b, decimals, c);
-  return text;
+// A shortest-form number for JSON and messages.
+std::string shortestText(double v) {
+  TextLine t;
+  t->shortest(v);
+  return t.str();
 }
 
-// -45.5 as "-45° 30' 0.000"". The library carries the sign on the whole
-// degrees only, so an angle above -1 shows it here ("-0° 30' 0.000"").
-std::string dmsText(double degrees, const Vec3d &dms, int decimals) {
-  const char *sign = degrees < 0.0 && dms.x == 0.0 ? "-" : "";
-  return sign + format("%.0f° %.0f' %.*f\"", dms.x, dms.y, decimals, dms.z);
+// The value of a rounded last part, as a double for JSON.
+double lastPart(const Sexagesimal &s) {
+  return static_cast<double>(s.ticks) / static_cast<double>(s.scale);
 }
 
-std::string dmmText(double degrees, const Vec2d &dmm, int decimals) {
-  const char *sign = degrees < 0.0 && dmm.x == 0.0 ? "-" : "";
-  char text[512];
-  std::snprintf(text, sizeof text, "%s%.0f° %.*f'", sign, dmm.x, decimals, dmm.y);
-  return text;
+// Hours, minutes and seconds rounded at decimals and carried; a time that
+// rounds up to 24 h is 0 h, as the hour count of a longitude runs up to but
+// not including 24.
+Sexagesimal roundHms(const Vec3d &hms, int decimals) {
+  Sexagesimal s = roundSexagesimal(hms.x, hms.y, hms.z, decimals);
+  s.whole %= 24;
+  return s;
 }
 
-std::string hmsText(const Vec3d &hms, int decimals) {
-  return format("%.0fh %02.0fm %.*fs", hms.x, hms.y, decimals, hms.z);
+std::string hmsText(const Sexagesimal &s) {
+  char head[64];
+  std::snprintf(head, sizeof head, "%lldh %02lldm ", s.whole, s.minutes);
+  return head + tickText(s) + "s";
 }
 
-double checkedNumber(const std::string &text, const char *name, const char *unit, double lo,
-                     double hi) {
-  const double v = parseArgument(text, name, std::string("a number in ") + unit);
-  if (v < lo || v > hi) {
-    TextLine range;
-    range->shortest(lo).put(" to ").shortest(hi).put(' ').put(unit);
-    throw UsageError(std::string(name) + ": " + text + " is outside " + range.str());
+bool dmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &out,
+               std::string &message) {
+  Angle a;
+  if (n != 1) {
+    message = fieldsExpected("one angle in degrees", n);
+    return false;
   }
-  return v;
+  if (!parseAngle(f[0], "DEGREES", a, message)) {
+    return false;
+  }
+  if (!(a.degrees >= -180.0 && a.degrees <= 180.0)) {
+    message = "DEGREES: " + shortestText(a.degrees) + " is outside -180 to 180 degrees";
+    return false;
+  }
+  Sexagesimal s;
+  if (o.dmm) {
+    const Vec2d dmm = convert::SphToDmm(a.degrees);
+    s = roundMinutes(dmm.x, dmm.y, o.precision);
+  } else {
+    const Vec3d dms = convert::SphToDms(a.degrees);
+    s = roundSexagesimal(dms.x, dms.y, dms.z, o.precision);
+  }
+  // The sign stays only where the rounded angle is not zero.
+  const bool negative = a.degrees < 0.0 && (s.whole != 0 || s.minutes != 0 || s.ticks != 0);
+  if (o.mode.json) {
+    out.put("{\"degrees\":").integer(static_cast<long>(s.whole));
+    if (o.dmm) {
+      out.put(",\"minutes\":").json(lastPart(s));
+    } else {
+      out.put(",\"minutes\":").integer(static_cast<long>(s.minutes));
+      out.put(",\"seconds\":").json(lastPart(s));
+    }
+    out.put(",\"negative\":").put(negative ? "true" : "false").put('}');
+    return true;
+  }
+  out.put(negative ? "-" : "").integer(static_cast<long>(s.whole)).put("° ");
+  if (o.dmm) {
+    out.put(tickText(s)).put('\'');
+  } else {
+    char minutes[32];
+    std::snprintf(minutes, sizeof minutes, "%02lld' ", s.minutes);
+    out.put(minutes).put(tickText(s)).put('"');
+  }
+  return true;
+}
+
+bool hmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &out,
+               std::string &message) {
+  if (n != 1) {
+    message = fieldsExpected("one normalised longitude (longitude / 180)", n);
+    return false;
+  }
+  const auto v = parseNumber(f[0]);
+  if (!v) {
+    message = "NORMALISED_LONGITUDE: expected a number (longitude / 180), got " + quoted(f[0]);
+    return false;
+  }
+  if (!(*v >= -3.0 && *v <= 3.0)) {
+    message = "NORMALISED_LONGITUDE: " + std::string(f[0]) +
+              " is outside -3 to 3 (longitudes of -540 to 540 degrees)";
+    return false;
+  }
+  // Whole turns off, as for every longitude the command reads.
+  const double wrapped = *v > 1.0 ? *v - 2.0 : (*v < -1.0 ? *v + 2.0 : *v);
+  const Sexagesimal s = roundHms(convert::SphToHms(wrapped), o.precision);
+  if (o.mode.json) {
+    out.put("{\"hours\":").integer(static_cast<long>(s.whole));
+    out.put(",\"minutes\":").integer(static_cast<long>(s.minutes));
+    out.put(",\"seconds\":").json(lastPart(s)).put('}');
+  } else {
+    out.put(hmsText(s));
+  }
+  return true;
+}
+
+struct Zenith {
+  std::string_view time;
+  double julianDate;
+  double declination;    // degrees
+  double rightAscension; // degrees, 0 to 360
+  double rightAscensionRad;
+  Vec3d hms;
+};
+
+// TIME LAT LON (a space in TIME, "2000-01-01 12:00", makes four fields).
+bool zenithOf(const std::string_view *f, int n, bool lonlat, Zenith &z, std::string &message) {
+  std::string_view time = n > 0 ? f[0] : std::string_view();
+  if (n == 4) {
+    time = std::string_view(f[0].data(),
+                            static_cast<std::size_t>(f[1].data() + f[1].size() - f[0].data()));
+    ++f;
+    --n;
+  }
+  if (n != 3) {
+    message = fieldsExpected(lonlat ? "TIME LON LAT" : "TIME LAT LON", n);
+    return false;
+  }
+  const DateTime when = parseUtcTime(time);
+  if (!when.isValid()) {
+    message =
+        "TIME: expected an ISO 8601 UTC time such as 2000-01-01T12:00:00Z, got " + quoted(time);
+    return false;
+  }
+  LatLon p{};
+  if (!parseLatLon(f[1], f[2], lonlat, p, message)) {
+    return false;
+  }
+  // The declination comes back in the latitude's unit; the longitude goes in
+  // as radians.
+  const Vec2d zenith =
+      skymath::ComputeZenithInDecRA(when, Vec2d{p.latitude, p.longitude * kDegToRad});
+  // The right ascension angle is (hours / 12 - 1) pi: a normalised longitude
+  // once divided by pi.
+  const double normalised = zenith.y / kPi;
+  z = {time,     when.toJulianDate(),          zenith.x, (normalised + 1.0) * 180.0,
+       zenith.y, convert::SphToHms(normalised)};
+  if (!std::isfinite(z.julianDate) || !std::isfinite(z.declination) ||
+      !std::isfinite(z.rightAscension)) {
+    message = "no finite zenith for this time and place";
+    return false;
+  }
+  return true;
+}
+
+void zenithJson(const Zenith &z, Cursor &out) {
+  JsonWriter j;
+  j.beginObject().string("time", z.time).number("julian_date", z.julianDate);
+  j.number("declination", z.declination).number("right_ascension", z.rightAscension);
+  j.triple("right_ascension_hms", z.hms.x, z.hms.y, z.hms.z);
+  const std::string text = j.number("right_ascension_rad", z.rightAscensionRad).endObject().text();
+  out.put(std::string_view(text).substr(0, text.size() - 1));
 }
 
 } // namespace
 
 int runDms(const AngleOptions &o) {
-  const double degrees = checkedNumber(o.value, "DEGREES", "degrees", -180.0, 180.0);
-  const bool negative = degrees < 0.0;
-  if (o.dmm) {
-    const Vec2d dmm = convert::SphToDmm(degrees);
-    if (o.json) {
-      JsonWriter j;
-      j.beginObject().number("degrees", dmm.x).number("minutes", dmm.y);
-      return writeResult("dms", j.boolean("negative", negative).endObject().text());
-    }
-    return writeResult("dms", dmmText(degrees, dmm, o.precision) + '\n');
-  }
-  const Vec3d dms = convert::SphToDms(degrees);
-  if (o.json) {
-    JsonWriter j;
-    j.beginObject().number("degrees", dms.x).number("minutes", dms.y).number("seconds", dms.z);
-    return writeResult("dms", j.boolean("negative", negative).endObject().text());
-  }
-  return writeResult("dms", dmsText(degrees, dms, o.precision) + '\n');
+  return convertRecords<1>("dms", o.values, o.mode,
+                           [&](const std::string_view *f, int n, Cursor &out, std::string &m) {
+                             return dmsRecord(f, n, o, out, m);
+                           });
 }
 
 int runHms(const AngleOptions &o) {
-  const double v = checkedNumber(o.value, "NORMALISED_LONGITUDE", "longitude / 180", -1.0, 1.0);
-  const Vec3d hms = convert::SphToHms(v);
-  if (o.json) {
-    JsonWriter j;
-    j.beginObject().number("hours", hms.x).number("minutes", hms.y).number("seconds", hms.z);
-    return writeResult("hms", j.endObject().text());
-  }
-  return writeResult("hms", hmsText(hms, o.precision) + '\n');
+  return convertRecords<1>("hms", o.values, o.mode,
+                           [&](const std::string_view *f, int n, Cursor &out, std::string &m) {
+                             return hmsRecord(f, n, o, out, m);
+                           });
 }
 
 int runZenith(const ZenithOptions &o) {
-  const DateTime when = parseUtcTime(o.time);
-  if (!when.isValid()) {
-    throw UsageError("--time: expected an ISO 8601 UTC time such as 2000-01-01T12:00:00Z, got " +
-                     quoted(o.time));
+  const bool any = !o.time.empty() || !o.latitude.empty() || !o.longitude.empty();
+  if (any && (o.time.empty() || o.latitude.empty() || o.longitude.empty())) {
+    throw UsageError("--time, --lat and --lon go together; without them each line of standard "
+                     "input is TIME LAT LON");
   }
-  const double lat = checkedNumber(o.latitude, "--lat", "degrees", -90.0, 90.0);
-  const double lon = checkedNumber(o.longitude, "--lon", "degrees", -180.0, 180.0);
-  // The declination comes back in the latitude's unit; the longitude goes in
-  // as radians.
-  const Vec2d zenith = skymath::ComputeZenithInDecRA(when, Vec2d{lat, lon * kDegToRad});
-  // The right ascension angle is (hours / 12 - 1) pi: a normalised longitude
-  // once divided by pi.
-  const double normalised = zenith.y / kPi;
-  const double raDegrees = (normalised + 1.0) * 180.0;
-  const Vec3d hms = convert::SphToHms(normalised);
-  if (o.json) {
-    JsonWriter j;
-    j.beginObject().string("time", o.time).number("julian_date", when.toJulianDate());
-    j.number("declination", zenith.x).number("right_ascension", raDegrees);
-    j.triple("right_ascension_hms", hms.x, hms.y, hms.z);
-    return writeResult("zenith", j.number("right_ascension_rad", zenith.y).endObject().text());
+  if (!any) {
+    std::string_view fields[4];
+    return filterLines("zenith", o.mode, [&](std::string_view line, Cursor &out, std::string &m) {
+      Zenith z{};
+      const int n = splitFields(line, fields, 4);
+      if (!zenithOf(fields, n, o.lonlat, z, m)) {
+        return false;
+      }
+      if (o.mode.json) {
+        zenithJson(z, out);
+      } else {
+        out.fixed(z.julianDate, 6).put(' ').fixed(z.declination, 6).put(' ');
+        out.fixed(z.rightAscension, 6).put(' ').put(hmsText(roundHms(z.hms, 3)));
+      }
+      return true;
+    });
   }
-  return writeResult("zenith", "julian date      " + fixedText(when.toJulianDate(), 6) +
-                                   "\ndeclination      " + fixedText(zenith.x, 6) +
-                                   "°\nright ascension  " + fixedText(raDegrees, 6) + "°  " +
-                                   hmsText(hms, 3) + "\n");
+  // The options name their values, so --lonlat has nothing to swap here.
+  const std::string_view fields[3] = {o.time, o.latitude, o.longitude};
+  Zenith z{};
+  std::string message;
+  if (!zenithOf(fields, 3, false, z, message)) {
+    // Named by the options that gave the values.
+    for (const char *name : {"TIME", "LAT", "LON"}) {
+      if (message.starts_with(std::string(name) + ":")) {
+        std::string option = name;
+        for (char &c : option) {
+          c = static_cast<char>(c - 'A' + 'a');
+        }
+        message = "--" + option + message.substr(option.size());
+      }
+    }
+    throw UsageError(message);
+  }
+  if (o.mode.json) {
+    TextLine line;
+    zenithJson(z, *line);
+    return writeResult("zenith", line.str() + '\n');
+  }
+  return writeResult("zenith", "julian date      " + fixedText(z.julianDate, 6) +
+                                   "\ndeclination      " + fixedText(z.declination, 6) +
+                                   "°\nright ascension  " + fixedText(z.rightAscension, 6) + "°  " +
+                                   hmsText(roundHms(z.hms, 3)) + "\n");
 }
 
 } // namespace orrery::tool

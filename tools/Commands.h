@@ -5,16 +5,24 @@
 // named in its message, by the same parsers as the input lines); each run
 // function returns the exit status.
 
+#include "tools/Stream.h"
+
 #include <string>
 #include <vector>
 
 namespace orrery::tool {
 
+// Largest decimals of each -p: what the double arithmetic carries (1e-9 m,
+// 1e-10 seconds of arc or of time, 1e-15 planet radii).
+inline constexpr int kMaxMetreDecimals = 9;
+inline constexpr int kMaxSecondDecimals = 10;
+inline constexpr int kMaxUnitDecimals = 15;
+
 struct UtmOptions {
   std::vector<std::string> values; // none: read standard input
   bool inverse = false;
-  bool strict = false;
-  bool json = false;
+  bool lonlat = false; // longitude before latitude
+  StreamMode mode;
   int precision = 3; // decimals of metres; degrees get 5 more
 };
 int runUtm(const UtmOptions &o);
@@ -23,32 +31,34 @@ struct ConvertOptions {
   std::string from = "lla";
   std::string to = "cart";
   std::vector<std::string> values; // none: read standard input
-  bool strict = false;
-  bool json = false;
+  bool lonlat = false;             // the library's component order, longitude first
+  StreamMode mode;
   int precision = -1; // decimals, or -1 for the shortest exact form
 };
 int runConvert(const ConvertOptions &o);
 
 struct AngleOptions {
-  std::string value;
-  bool dmm = false; // dms only: degrees and decimal minutes
-  bool json = false;
+  std::vector<std::string> values; // none: read standard input
+  bool dmm = false;                // dms only: degrees and decimal minutes
+  StreamMode mode;
   int precision = 3; // decimals of the seconds (or minutes)
 };
 int runDms(const AngleOptions &o);
 int runHms(const AngleOptions &o);
 
 struct ZenithOptions {
-  std::string time;
+  std::string time; // all three empty: read standard input
   std::string latitude;
   std::string longitude;
-  bool json = false;
+  bool lonlat = false;
+  StreamMode mode;
 };
 int runZenith(const ZenithOptions &o);
 
 struct OrientOptions {
   std::string eye;
   std::string lookAt;
+  bool lonlat = false;
   bool json = false;
 };
 int runOrient(const OrientOptions &o);

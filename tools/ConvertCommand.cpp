@@ -2,12 +2,14 @@
 // forms of the globe, one point per argument list or per input line.
 
 #include "tools/Commands.h"
+#include "tools/Coordinates.h"
 #include "tools/Stream.h"
 #include "tools/Text.h"
 
 #include "math/Units.h"
 #include "math/Vector.h"
 
+#include <cmath>
 #include <string_view>
 
 namespace orrery::tool {
@@ -16,20 +18,25 @@ namespace {
 
 enum class Form { kLla, kNorm, kCart };
 
+// Names of the fields of each form, latitude first and in the library's
+// component order (longitude first); Cartesian has one order.
 struct FormInfo {
-  const char *fieldsText;  // what a record holds
-  const char *names[3];    // names of the fields in messages
-  const char *jsonKeys[3]; // keys of the JSON output
+  const char *fieldsText[2];
+  const char *names[2][3];
+  const char *jsonKeys[2][3];
 };
 
 constexpr FormInfo kForms[] = {
-    {"LON LAT ALT (degrees, degrees, metres)",
-     {"LON", "LAT", "ALT"},
-     {"longitude", "latitude", "altitude"}},
-    {"LON/180 LAT/180 ALT/RADIUS (normalised)",
-     {"LON/180", "LAT/180", "ALT/RADIUS"},
-     {"longitude", "latitude", "altitude"}},
-    {"X Y Z (planet radii)", {"X", "Y", "Z"}, {"x", "y", "z"}},
+    {{"LAT LON ALT (degrees, degrees, metres)", "LON LAT ALT (degrees, degrees, metres; --lonlat)"},
+     {{"LAT", "LON", "ALT"}, {"LON", "LAT", "ALT"}},
+     {{"latitude", "longitude", "altitude"}, {"longitude", "latitude", "altitude"}}},
+    {{"LAT/180 LON/180 ALT/RADIUS (normalised)",
+      "LON/180 LAT/180 ALT/RADIUS (normalised; --lonlat)"},
+     {{"LAT/180", "LON/180", "ALT/RADIUS"}, {"LON/180", "LAT/180", "ALT/RADIUS"}},
+     {{"latitude", "longitude", "altitude"}, {"longitude", "latitude", "altitude"}}},
+    {{"X Y Z (planet radii)", "X Y Z (planet radii)"},
+     {{"X", "Y", "Z"}, {"X", "Y", "Z"}},
+     {{"x", "y", "z"}, {"x", "y", "z"}}},
 };
 
 Form formNamed(const std::string &name) {
@@ -66,40 +73,93 @@ struct ConvertFormat {
   Form from;
   Form to;
   bool json;
+  int order; // 0 latitude first, 1 longitude first
   int precision;
 };
 
-bool convertRecord(const std::string_view *f, int n, const ConvertFormat &fmt, Cursor &out,
-                   std::string &message) {
+// The input as the library's vector (longitude, latitude, altitude or
+// x, y, z), checked against the domain of its form.
+bool readPoint(const std::string_view *f, const ConvertFormat &fmt, Vec3d &p,
+               std::string &message) {
   const FormInfo &in = info(fmt.from);
-  if (n != 3) {
-    message = fieldsExpected(in.fieldsText, n);
-    return false;
-  }
+  const int lonIndex = fmt.order == 0 ? 1 : 0;
   double v[3];
-  for (int i = 0; i < 3; ++i) {
+  int first = 0;
+  if (fmt.from == Form::kLla) {
+    LatLon pos{};
+    if (!parseLatLon(f[0], f[1], fmt.order == 1, pos, message)) {
+      return false;
+    }
+    v[lonIndex] = pos.longitude;
+    v[1 - lonIndex] = pos.latitude;
+    first = 2;
+  }
+  for (int i = first; i < 3; ++i) {
     const auto x = parseNumber(f[i]);
     if (!x) {
-      message = std::string(in.names[i]) + ": expected a number, got " + quoted(f[i]);
+      message = std::string(in.names[fmt.order][i]) + ": expected a number, got " + quoted(f[i]);
       return false;
     }
     v[i] = *x;
   }
-  const double maxLatitude = fmt.from == Form::kLla ? 90.0 : 0.5;
-  if (fmt.from != Form::kCart && (v[1] < -maxLatitude || v[1] > maxLatitude)) {
-    message = std::string(in.names[1]) + ": " + std::string(f[1]) + " is beyond the poles";
+  if (fmt.from == Form::kCart) {
+    p = Vec3d{v[0], v[1], v[2]};
+    if (p.x == 0.0 && p.y == 0.0 && p.z == 0.0) {
+      message = "the centre of the planet has no latitude or longitude";
+      return false;
+    }
+    return true;
+  }
+  if (fmt.from == Form::kNorm) {
+    const std::string_view latText = f[1 - lonIndex];
+    if (!(v[1 - lonIndex] >= -0.5 && v[1 - lonIndex] <= 0.5)) {
+      message = std::string(in.names[fmt.order][1 - lonIndex]) + ": " + std::string(latText) +
+                " is beyond the poles (-0.5 to 0.5)";
+      return false;
+    }
+    if (!(v[lonIndex] >= -3.0 && v[lonIndex] <= 3.0)) {
+      message = std::string(in.names[fmt.order][lonIndex]) + ": " + std::string(f[lonIndex]) +
+                " is outside -3 to 3 (longitudes of -540 to 540 degrees)";
+      return false;
+    }
+    // Shift by whole turns in normalised units, so a longitude already in
+    // range keeps every bit.
+    v[lonIndex] += v[lonIndex] > 1.0 ? -2.0 : (v[lonIndex] < -1.0 ? 2.0 : 0.0);
+  }
+  const double lowest = fmt.from == Form::kLla ? -Units::sPlanetRadius : -1.0;
+  if (!(v[2] > lowest)) {
+    message = std::string(in.names[fmt.order][2]) + ": " + std::string(f[2]) +
+              " is at or below the centre of the planet";
     return false;
   }
-  Vec3d p{v[0], v[1], v[2]};
+  p = Vec3d{v[lonIndex], v[1 - lonIndex], v[2]};
+  return true;
+}
+
+bool convertRecord(const std::string_view *f, int n, const ConvertFormat &fmt, Cursor &out,
+                   std::string &message) {
+  if (n != 3) {
+    message = fieldsExpected(info(fmt.from).fieldsText[fmt.order], n);
+    return false;
+  }
+  Vec3d p{};
+  if (!readPoint(f, fmt, p, message)) {
+    return false;
+  }
   if (fmt.from != fmt.to) {
     p = fromNorm(fmt.to, toNorm(fmt.from, p));
   }
-  const double r[3] = {p.x, p.y, p.z};
+  if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+    message = "the result is not finite: the input is too large for double arithmetic";
+    return false;
+  }
   const FormInfo &o = info(fmt.to);
+  const bool swap = fmt.to != Form::kCart && fmt.order == 0;
+  const double r[3] = {swap ? p.y : p.x, swap ? p.x : p.y, p.z};
   if (fmt.json) {
     out.put('{');
     for (int i = 0; i < 3; ++i) {
-      out.put(i == 0 ? "\"" : ",\"").put(o.jsonKeys[i]).put("\":").json(r[i]);
+      out.put(i == 0 ? "\"" : ",\"").put(o.jsonKeys[fmt.order][i]).put("\":").json(r[i]);
     }
     out.put('}');
     return true;
@@ -120,9 +180,15 @@ bool convertRecord(const std::string_view *f, int n, const ConvertFormat &fmt, C
 } // namespace
 
 int runConvert(const ConvertOptions &o) {
-  const ConvertFormat fmt{formNamed(o.from), formNamed(o.to), o.json, o.precision};
+  if (o.to == "lla" && o.precision > kMaxMetreDecimals) {
+    throw UsageError("-p: " + std::to_string(o.precision) +
+                     " decimals is more than the arithmetic carries for --to lla; at most " +
+                     std::to_string(kMaxMetreDecimals) + " (1e-9 m)");
+  }
+  const ConvertFormat fmt{formNamed(o.from), formNamed(o.to), o.mode.json, o.lonlat ? 1 : 0,
+                          o.precision};
   return convertRecords<3>(
-      "convert", o.values, o.strict,
+      "convert", o.values, o.mode,
       [&](const std::string_view *f, int n, Cursor &out, std::string &message) {
         return convertRecord(f, n, fmt, out, message);
       });

@@ -17,24 +17,7 @@ void JsonWriter::start(std::string_view key) {
   }
 }
 
-void JsonWriter::quote(std::string_view s) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  mText += '"';
-  for (const char ch : s) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      mText += '\\';
-      mText += ch;
-    } else if (c < 0x20) {
-      mText += "\\u00";
-      mText += kHex[c >> 4];
-      mText += kHex[c & 15];
-    } else {
-      mText += ch;
-    }
-  }
-  mText += '"';
-}
+void JsonWriter::quote(std::string_view s) { mText += jsonString(s); }
 
 JsonWriter &JsonWriter::open(std::string_view key, char bracket) {
   start(key);

@@ -38,6 +38,19 @@ void Output::commit(const Cursor &c) {
   mBuffer[mSize++] = '\n';
 }
 
+void Output::line(std::string_view text) {
+  if (kCapacity - mSize < text.size() + 1) {
+    flush();
+    if (!mFailed && kCapacity < text.size() + 1) {
+      mFailed = !writeAll(mFd, text.data(), text.size());
+      text = {};
+    }
+  }
+  text.copy(mBuffer + mSize, text.size());
+  mSize += text.size();
+  mBuffer[mSize++] = '\n';
+}
+
 bool Output::flush() {
   if (mSize > 0 && !mFailed) {
     mFailed = !writeAll(mFd, mBuffer, mSize);
@@ -133,6 +146,30 @@ void reportError(std::string_view command, std::string_view message) {
 
 void reportLine(std::string_view command, long long line, std::string_view message) {
   reportError(command, "line " + std::to_string(line) + ": " + std::string(message));
+}
+
+void echoLine(Output &out, std::string_view line, StreamMode mode) {
+  out.line(mode.json ? std::string_view() : line);
+}
+
+void badLine(Output &out, std::string_view command, long long line, std::string_view message,
+             StreamMode mode) {
+  if (mode.json) {
+    out.line("{\"line\":" + std::to_string(line) + ",\"error\":" + jsonString(message) + "}");
+  } else {
+    out.line("ERROR: " + std::string(message));
+  }
+  // Results of earlier lines go out first, so messages and results keep
+  // their order on a terminal.
+  out.flush();
+  reportLine(command, line, message);
+}
+
+std::string_view withoutByteOrderMark(std::string_view line, long long number) {
+  if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") {
+    line.remove_prefix(3);
+  }
+  return line;
 }
 
 } // namespace orrery::tool

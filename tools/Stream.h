@@ -34,6 +34,8 @@ public:
   Cursor begin();
   // Keeps what the cursor wrote, followed by a newline.
   void commit(const Cursor &c);
+  // Writes text and a newline, however long.
+  void line(std::string_view text);
   // Writes the buffered text; false once any write has failed.
   bool flush();
   bool failed() const { return mFailed; }
@@ -80,17 +82,40 @@ int writeResult(std::string_view command, std::string_view text);
 // Writes "orrery <command>: <message>" as one line on standard error.
 void reportError(std::string_view command, std::string_view message);
 
-// Runs handler(line, cursor, message) on every line of standard input that is
-// not blank or a comment. On true the cursor's text becomes one output line;
-// on false nothing of it is written and the message is reported with the
-// line number. Returns kExitOk, kExitBadInput when some line was bad (and at
-// the first one when strict), or kExitFailure when reading or writing failed.
-template <class Handler> int filterLines(std::string_view command, bool strict, Handler &&handler);
+// How a stream answers: --strict stops at the first bad line; --json writes
+// JSON lines.
+struct StreamMode {
+  bool strict = false;
+  bool json = false;
+};
 
-// Shared part of filterLines: reporting a bad line.
+// Runs handler(line, cursor, message) on every line of standard input that is
+// not blank or a comment, with a trailing "# comment" cut off and a UTF-8
+// byte-order mark on the first line ignored. Every input line gives exactly
+// one output line, so that `paste input output` keeps each row beside its
+// answer: on true the cursor's text; on false a placeholder in its place
+// ("ERROR: message", or {"line":N,"error":"message"} with --json) and the
+// message with the line number on standard error. Blank and comment lines are
+// echoed as they are (as empty lines with --json). Returns kExitOk,
+// kExitBadInput when some line was bad (stopping after the first when
+// strict), or kExitFailure when reading or writing failed.
+template <class Handler>
+int filterLines(std::string_view command, StreamMode mode, Handler &&handler);
+
+// Writes "orrery <command>: line N: <message>" on standard error.
 void reportLine(std::string_view command, long long line, std::string_view message);
 
-template <class Handler> int filterLines(std::string_view command, bool strict, Handler &&handler) {
+// Shared parts of filterLines: echoing a blank or comment line, and
+// answering and reporting a bad one.
+void echoLine(Output &out, std::string_view line, StreamMode mode);
+void badLine(Output &out, std::string_view command, long long line, std::string_view message,
+             StreamMode mode);
+
+// A UTF-8 byte-order mark at the start of the first line is no part of it.
+std::string_view withoutByteOrderMark(std::string_view line, long long number);
+
+template <class Handler>
+int filterLines(std::string_view command, StreamMode mode, Handler &&handler) {
   auto out = std::make_unique<Output>(1);
   auto in = std::make_unique<LineReader>(0, out.get());
   std::string message;
@@ -110,12 +135,13 @@ template <class Handler> int filterLines(std::string_view command, bool strict, 
     if (s == LineReader::Status::kTooLong) {
       ok = false;
       message = "line longer than " + std::to_string(LineReader::kCapacity - 1) + " bytes";
-    } else if (isBlankOrComment(line)) {
+    } else if (line = withoutByteOrderMark(line, in->lineNumber()); isBlankOrComment(line)) {
+      echoLine(*out, line, mode);
       continue;
     } else {
       message.clear();
       Cursor c = out->begin();
-      ok = handler(line, c, message);
+      ok = handler(withoutComment(line), c, message);
       if (ok && c.overflowed()) {
         ok = false;
         message = "result too long";
@@ -125,12 +151,9 @@ template <class Handler> int filterLines(std::string_view command, bool strict, 
       }
     }
     if (!ok) {
-      // Results of earlier lines go out first, so messages and results keep
-      // their order on a terminal.
-      out->flush();
-      reportLine(command, in->lineNumber(), message);
+      badLine(*out, command, in->lineNumber(), message, mode);
       status = kExitBadInput;
-      if (strict) {
+      if (mode.strict) {
         break;
       }
     }
@@ -143,18 +166,20 @@ template <class Handler> int filterLines(std::string_view command, bool strict, 
 }
 
 // The two modes of a record converter: the values given on the command line
-// as one record (a bad one throws UsageError), or, when there are none, every
-// line of standard input through filterLines. record(fields, count, cursor,
-// message) converts one record of at most MaxFields fields.
+// as one record (joined by blanks and split again, so "45,7" is two fields;
+// a bad one throws UsageError), or, when there are none, every line of
+// standard input through filterLines. record(fields, count, cursor, message)
+// converts one record of at most MaxFields fields.
 template <int MaxFields, class Record>
-int convertRecords(std::string_view command, const std::vector<std::string> &values, bool strict,
-                   Record &&record) {
+int convertRecords(std::string_view command, const std::vector<std::string> &values,
+                   StreamMode mode, Record &&record) {
   std::string_view fields[MaxFields];
   if (!values.empty()) {
-    const int n = static_cast<int>(values.size());
-    for (int i = 0; i < n && i < MaxFields; ++i) {
-      fields[i] = values[static_cast<std::size_t>(i)];
+    std::string joined;
+    for (const std::string &v : values) {
+      joined += (joined.empty() ? "" : " ") + v;
     }
+    const int n = splitFields(joined, fields, MaxFields);
     TextLine line;
     std::string message;
     if (!record(fields, n, *line, message)) {
@@ -162,7 +187,7 @@ int convertRecords(std::string_view command, const std::vector<std::string> &val
     }
     return writeResult(command, line.str() + '\n');
   }
-  return filterLines(command, strict, [&](std::string_view line, Cursor &out, std::string &msg) {
+  return filterLines(command, mode, [&](std::string_view line, Cursor &out, std::string &msg) {
     const int n = splitFields(line, fields, MaxFields);
     return record(fields, n, out, msg);
   });

@@ -118,6 +118,27 @@ bool isBlankOrComment(std::string_view line) {
   return true;
 }
 
+std::string_view withoutComment(std::string_view line) { return line.substr(0, line.find('#')); }
+
+std::string jsonString(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (c < 0x20) {
+      out += "\\u00";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += ch;
+    }
+  }
+  return out + '"';
+}
+
 std::string quoted(std::string_view text) {
   constexpr std::size_t kMaxShown = 40;
   static constexpr char kHex[] = "0123456789abcdef";
@@ -188,22 +209,6 @@ DateTime parseUtcTime(std::string_view text) {
     return {};
   }
   return DateTime(*year, *month, *day, hour, minute, seconds);
-}
-
-Triple parseTriple(std::string_view text, std::string_view name, std::string_view expected) {
-  std::string_view fields[3];
-  const int count = splitFields(text, fields, 3);
-  std::optional<double> v[3];
-  if (count == 3) {
-    for (int i = 0; i < 3; ++i) {
-      v[i] = parseNumber(fields[i]);
-    }
-  }
-  if (count != 3 || !v[0] || !v[1] || !v[2]) {
-    throw UsageError(std::string(name) + ": expected " + std::string(expected) + ", got " +
-                     quoted(text));
-  }
-  return {*v[0], *v[1], *v[2]};
 }
 
 double parseArgument(std::string_view text, std::string_view name, std::string_view expected) {

@@ -50,6 +50,12 @@ std::string fieldsExpected(std::string_view what, int n);
 // True when the line is empty, blank, or a comment starting with '#'.
 bool isBlankOrComment(std::string_view line);
 
+// The line without a trailing "# comment".
+std::string_view withoutComment(std::string_view line);
+
+// The text as a quoted JSON string.
+std::string jsonString(std::string_view text);
+
 // A copy of the text fit for one line of a message: quoted, cut to at most
 // 40 characters, bytes outside printable ASCII written as \xHH.
 std::string quoted(std::string_view text);
@@ -58,15 +64,6 @@ std::string quoted(std::string_view text);
 // offset, when present, must be Z or +00:00). Returns an invalid DateTime
 // when the text is not such a UTC time or names no real instant.
 DateTime parseUtcTime(std::string_view text);
-
-// Parses "A,B,C" (three numbers separated by commas) for the argument named
-// name; throws UsageError naming it otherwise.
-struct Triple {
-  double a;
-  double b;
-  double c;
-};
-Triple parseTriple(std::string_view text, std::string_view name, std::string_view expected);
 
 // A number from a command-line argument, or UsageError naming it.
 double parseArgument(std::string_view text, std::string_view name, std::string_view expected);

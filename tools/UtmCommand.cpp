@@ -2,11 +2,13 @@
 // list or per input line.
 
 #include "tools/Commands.h"
+#include "tools/Coordinates.h"
 #include "tools/Stream.h"
 #include "tools/Text.h"
 
 #include "math/UTMZone.h"
 
+#include <cmath>
 #include <string_view>
 
 namespace orrery::tool {
@@ -15,10 +17,15 @@ namespace {
 
 constexpr double kMinLatitude = -80.0; // lowest latitude of the UTM bands
 constexpr double kMaxLatitude = 84.0;  // highest
-constexpr const char *kBandLetters = "CDEFGHJKLMNPQRSTUVWX";
+// A band letter may miss its band by the rounding of the easting and
+// northing given plus this much, the projection's own error at the widened
+// zones' far corners (about 1.2e-6 degrees, 0.13 m).
+constexpr double kGridSlackMetres = 0.25;
+constexpr double kMetresPerDegree = 110000.0; // a little under the shortest degree of latitude
 
 struct UtmFormat {
   bool json;
+  bool lonlat;
   int metreDecimals;
   int degreeDecimals;
 };
@@ -27,39 +34,50 @@ std::string numberExpected(std::string_view name, std::string_view unit, std::st
   return std::string(name) + ": expected a number in " + std::string(unit) + ", got " + quoted(got);
 }
 
-// One position, "LAT LON", to "ZONE LETTER EASTING NORTHING".
+// Digits after the decimal point of a number as written.
+int decimalsOf(std::string_view text) {
+  const std::size_t point = text.find('.');
+  int n = 0;
+  for (std::size_t i = point + 1; point != std::string_view::npos && i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') {
+      break;
+    }
+    ++n;
+  }
+  return n;
+}
+
+const char *hemisphereName(bool north) { return north ? "north" : "south"; }
+
+// One position, "LAT LON", to "ZONE BAND EASTING NORTHING".
 bool forwardRecord(const std::string_view *f, int n, const UtmFormat &fmt, Cursor &out,
                    std::string &message) {
   if (n != 2) {
-    message = fieldsExpected("LAT LON (degrees)", n);
+    message = fieldsExpected(fmt.lonlat ? "LON LAT (degrees)" : "LAT LON (degrees)", n);
     return false;
   }
-  const auto lat = parseNumber(f[0]);
-  if (!lat) {
-    message = numberExpected("LAT", "degrees", f[0]);
+  LatLon p{};
+  if (!parseLatLon(f[0], f[1], fmt.lonlat, p, message)) {
     return false;
   }
-  const auto lon = parseNumber(f[1]);
-  if (!lon) {
-    message = numberExpected("LON", "degrees", f[1]);
+  if (p.latitude < kMinLatitude || p.latitude > kMaxLatitude) {
+    TextLine t;
+    t->shortest(p.latitude);
+    message = "LAT: " + t.str() + " is outside the UTM bands, -80 to 84 degrees";
     return false;
   }
-  if (*lat < kMinLatitude || *lat > kMaxLatitude) {
-    message = "LAT: " + std::string(f[0]) + " is outside the UTM bands, -80 to 84 degrees";
-    return false;
-  }
-  if (*lon < -180.0 || *lon > 180.0) {
-    message = "LON: " + std::string(f[1]) + " is outside -180 to 180 degrees";
-    return false;
-  }
-  const gridlot::UTMZone zone(*lat, *lon);
+  const gridlot::UTMZone zone(p.latitude, p.longitude);
   double easting = 0.0;
   double northing = 0.0;
-  zone.LatLongToUTM(*lat, *lon, &easting, &northing);
+  zone.LatLongToUTM(p.latitude, p.longitude, &easting, &northing);
+  if (!std::isfinite(easting) || !std::isfinite(northing)) {
+    message = "no finite projection of this position";
+    return false;
+  }
   if (fmt.json) {
-    out.put("{\"zone\":").integer(zone.getZoneNumber()).put(",\"letter\":\"");
-    out.put(zone.getZoneLetter()).put("\",\"easting\":").json(easting);
-    out.put(",\"northing\":").json(northing).put('}');
+    out.put("{\"zone\":").integer(zone.getZoneNumber()).put(",\"band\":\"");
+    out.put(zone.getZoneLetter()).put("\",\"hemisphere\":\"").put(hemisphereName(p.latitude >= 0));
+    out.put("\",\"easting\":").json(easting).put(",\"northing\":").json(northing).put('}');
   } else {
     out.integer(zone.getZoneNumber()).put(' ').put(zone.getZoneLetter()).put(' ');
     out.fixed(easting, fmt.metreDecimals).put(' ').fixed(northing, fmt.metreDecimals);
@@ -68,35 +86,13 @@ bool forwardRecord(const std::string_view *f, int n, const UtmFormat &fmt, Curso
 }
 
 // One UTM position, "ZONE LETTER EASTING NORTHING" or "ZONELETTER EASTING
-// NORTHING", to "LAT LON".
+// NORTHING", to "LAT LON". The letter is a hemisphere (n, s) or a band
+// (C to X), and a band must hold the latitude found.
 bool inverseRecord(const std::string_view *f, int n, const UtmFormat &fmt, Cursor &out,
                    std::string &message) {
-  std::string_view zoneText;
-  std::string_view letterText;
-  int first = 0; // index of the easting
-  if (n == 4) {
-    zoneText = f[0];
-    letterText = f[1];
-    first = 2;
-  } else if (n == 3 && !f[0].empty()) {
-    zoneText = f[0].substr(0, f[0].size() - 1);
-    letterText = f[0].substr(f[0].size() - 1);
-    first = 1;
-  } else {
-    message = fieldsExpected("ZONE LETTER EASTING NORTHING", n);
-    return false;
-  }
-  const auto zone = parseInteger(zoneText);
-  if (!zone || *zone < 1 || *zone > 60) {
-    message = "ZONE: expected a zone number from 1 to 60, got " + quoted(zoneText);
-    return false;
-  }
-  char letter = letterText.size() == 1 ? letterText[0] : '\0';
-  if (letter >= 'a' && letter <= 'z') {
-    letter = static_cast<char>(letter - 'a' + 'A');
-  }
-  if (letter == '\0' || std::string_view(kBandLetters).find(letter) == std::string_view::npos) {
-    message = "LETTER: expected a UTM band letter C to X (not I or O), got " + quoted(letterText);
+  GridZone z;
+  const int first = parseGridZone(f, n, 2, z, message); // index of the easting
+  if (first == 0) {
     return false;
   }
   const auto easting = parseNumber(f[first]);
@@ -117,14 +113,29 @@ bool inverseRecord(const std::string_view *f, int n, const UtmFormat &fmt, Curso
     message = "NORTHING: " + std::string(f[first + 1]) + " is outside 0 to 10000000 metres";
     return false;
   }
-  const gridlot::UTMZone utm(static_cast<unsigned char>(*zone), letter);
+  const gridlot::UTMZone utm(static_cast<unsigned char>(z.zone),
+                             z.band != 0 ? z.band : (z.north ? 'N' : 'M'));
   double lat = 0.0;
   double lon = 0.0;
   utm.UTMToLatLong(*easting, *northing, &lat, &lon);
+  if (!std::isfinite(lat) || !std::isfinite(lon)) {
+    message = "no finite inverse of this grid position";
+    return false;
+  }
+  const int decimals = std::min(decimalsOf(f[first]), decimalsOf(f[first + 1]));
+  const double slack = 0.5 * std::pow(10.0, -decimals) + kGridSlackMetres;
+  if (!checkGridLatitude(z, f[first + 1], lat, slack / kMetresPerDegree, message) ||
+      !wrapLongitude(lon, "LON", message)) {
+    return false;
+  }
+  const double a = fmt.lonlat ? lon : lat;
+  const double b = fmt.lonlat ? lat : lon;
   if (fmt.json) {
-    out.put("{\"latitude\":").json(lat).put(",\"longitude\":").json(lon).put('}');
+    out.put("{\"latitude\":").json(lat).put(",\"longitude\":").json(lon);
+    out.put(",\"zone\":").integer(z.zone).put(",\"hemisphere\":\"").put(hemisphereName(z.north));
+    out.put("\",\"band\":\"").put(gridlot::UTMZone::ComputeUTMZoneLetter(lat)).put("\"}");
   } else {
-    out.fixed(lat, fmt.degreeDecimals).put(' ').fixed(lon, fmt.degreeDecimals);
+    out.fixed(a, fmt.degreeDecimals).put(' ').fixed(b, fmt.degreeDecimals);
   }
   return true;
 }
@@ -132,12 +143,12 @@ bool inverseRecord(const std::string_view *f, int n, const UtmFormat &fmt, Curso
 } // namespace
 
 int runUtm(const UtmOptions &o) {
-  const UtmFormat fmt{o.json, o.precision, o.precision + 5};
+  const UtmFormat fmt{o.mode.json, o.lonlat, o.precision, o.precision + 5};
   auto record = [&](const std::string_view *f, int n, Cursor &out, std::string &message) {
     return o.inverse ? inverseRecord(f, n, fmt, out, message)
                      : forwardRecord(f, n, fmt, out, message);
   };
-  return convertRecords<4>("utm", o.values, o.strict, record);
+  return convertRecords<4>("utm", o.values, o.mode, record);
 }
 
 } // namespace orrery::tool

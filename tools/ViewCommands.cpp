@@ -2,6 +2,7 @@
 // surface, and the part of the photograph the camera sees.
 
 #include "tools/Commands.h"
+#include "tools/Coordinates.h"
 #include "tools/Json.h"
 #include "tools/Stream.h"
 #include "tools/Svg.h"
@@ -28,6 +29,10 @@ constexpr double kDegToRad = 0.017453292519943295;
 constexpr double kRadToDeg = 57.29577951308232;
 // The empty rectangle of the surface culling: half the largest double.
 constexpr double kEmptyBound = 8.988465674311579e+307;
+// Largest altitude and distance, in metres (about 7 astronomical units): far
+// beyond it the squared lengths of the camera arithmetic overflow and its
+// answers stop meaning anything.
+constexpr double kMaxMetres = 1e12;
 // Samples per edge of the view when tracing its border on the photograph.
 constexpr int kBorderSamples = 48;
 
@@ -37,20 +42,31 @@ struct Place {
   double altitude;
 };
 
-Place parsePlace(const std::string &text, const char *option) {
-  const Triple t = parseTriple(text, option, "LAT,LON,ALT (degrees, degrees, metres)");
-  if (t.a < -90.0 || t.a > 90.0) {
-    throw UsageError(std::string(option) + ": latitude " + text + " is beyond the poles");
+// "LAT,LON,ALT" (or "LON,LAT,ALT" with lonlat), angles in any form the
+// command reads; a bad part is named alone.
+Place parsePlace(const std::string &text, const char *option, bool lonlat = false) {
+  std::string_view f[3];
+  const int n = splitFields(text, f, 3);
+  const char *expected =
+      lonlat ? "LON,LAT,ALT (degrees, degrees, metres)" : "LAT,LON,ALT (degrees, degrees, metres)";
+  if (n != 3) {
+    throw UsageError(std::string(option) + ": expected " + expected + ", got " + quoted(text));
   }
-  if (t.b < -180.0 || t.b > 180.0) {
-    throw UsageError(std::string(option) + ": longitude outside -180 to 180 degrees in " +
-                     quoted(text));
+  LatLon p{};
+  std::string message;
+  if (!parseLatLon(f[0], f[1], lonlat, p, message)) {
+    throw UsageError(std::string(option) + ": " + message);
   }
-  if (t.c <= -Units::sPlanetRadius) {
-    throw UsageError(std::string(option) + ": altitude at or below the centre of the planet in " +
-                     quoted(text));
+  const auto altitude = parseNumber(f[2]);
+  if (!altitude) {
+    throw UsageError(std::string(option) + ": ALT: expected a number in metres, got " +
+                     quoted(f[2]));
   }
-  return {t.a, t.b, t.c};
+  if (*altitude <= -Units::sPlanetRadius || *altitude > kMaxMetres) {
+    throw UsageError(std::string(option) + ": ALT: " + std::string(f[2]) +
+                     " is outside the planet's centre to 1e12 metres");
+  }
+  return {p.latitude, p.longitude, *altitude};
 }
 
 // The globe's Cartesian frame: the planet is the unit sphere.
@@ -62,6 +78,9 @@ double positive(const std::string &text, const char *option, const char *unit) {
   const double v = parseArgument(text, option, std::string("a number in ") + unit);
   if (!(v > 0.0)) {
     throw UsageError(std::string(option) + ": expected a positive number, got " + quoted(text));
+  }
+  if (std::string_view(unit) == "metres" && v > kMaxMetres) {
+    throw UsageError(std::string(option) + ": " + text + " is more than 1e12 metres");
   }
   return v;
 }
@@ -139,6 +158,9 @@ void buildScene(const CullOptions &o, Scene &s) {
                      quoted(o.photo));
   }
   s.facing = parseArgument(o.facing, "--facing", "a compass heading in degrees");
+  if (std::fabs(s.facing) > 540.0) {
+    throw UsageError("--facing: " + o.facing + " is outside -540 to 540 degrees");
+  }
   s.distance = positive(o.distance, "--distance", "metres");
   std::string_view fields[4];
   if (splitFields(o.angles, fields, 4) != 4) {
@@ -220,6 +242,10 @@ void buildScene(const CullOptions &o, Scene &s) {
   s.visible.min = Vec2d{kEmptyBound, kEmptyBound};
   s.visible.max = Vec2d{-kEmptyBound, -kEmptyBound};
   s.surface->cullToFrustum(s.frustum, s.visible);
+  if (!std::isfinite(s.visible.min.x) || !std::isfinite(s.visible.min.y) ||
+      !std::isfinite(s.visible.max.x) || !std::isfinite(s.visible.max.y)) {
+    throw UsageError("no finite visible part for these values");
+  }
 }
 
 // Where rays along the border of the view meet the photograph, as (u, v);
@@ -312,8 +338,8 @@ std::string orientationText(const Orientation &o) {
 } // namespace
 
 int runOrient(const OrientOptions &o) {
-  const Place eyePlace = parsePlace(o.eye, "--eye");
-  const Place targetPlace = parsePlace(o.lookAt, "--look-at");
+  const Place eyePlace = parsePlace(o.eye, "--eye", o.lonlat);
+  const Place targetPlace = parsePlace(o.lookAt, "--look-at", o.lonlat);
   const Vec3d eye = cartesian(eyePlace);
   const Vec3d target = cartesian(targetPlace);
   if (eye == target) {
@@ -322,6 +348,9 @@ int runOrient(const OrientOptions &o) {
   QuatCartesianCam cam;
   aimUpright(cam, eye, target);
   const Orientation r = orientationOf(cam);
+  if (!std::isfinite(r.heading) || !std::isfinite(r.tilt) || !std::isfinite(r.roll)) {
+    throw UsageError("no finite orientation for these places");
+  }
   if (o.json) {
     JsonWriter j;
     j.beginObject().number("heading", r.heading).number("tilt", r.tilt).number("roll", r.roll);

@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <string>
@@ -17,18 +18,71 @@ using namespace orrery::tool;
 
 const char *const kVersion = "0.1.0";
 
-// summary goes into the list of subcommands; details and the example under
-// the subcommand's own help.
+const char *const kSubcommands[] = {"utm",    "convert", "dms",  "hms",
+                                    "zenith", "orient",  "cull", "demo"};
+
+const char *const kConventions =
+    "Positions are latitude before longitude in every subcommand; --lonlat (utm, convert, "
+    "zenith, orient) takes the longitude first. Angles may be signed decimal degrees (-33.9), "
+    "carry a hemisphere letter before or "
+    "after the number (33.9S, S33.9, 7.985E; two such values may come in either order), or be "
+    "degrees, minutes and seconds (46d33'29\"N, 46:33:29N, 46°33′29″N). Longitudes from -540 "
+    "to 540 degrees are wrapped into -180 to 180.\n\n"
+    "Streams: utm, convert, dms, hms and zenith given no values read standard input, one record "
+    "a line (fields separated by blanks or commas), and write exactly one line for every input "
+    "line, so `paste input output` keeps each row beside its answer: the answer; for a bad "
+    "line 'ERROR: <message>' in its place (with --json {\"line\":N,\"error\":\"<message>\"}) and "
+    "the message with the line number on standard error; blank lines and # comment lines "
+    "echoed as they are (with --json as empty lines). A trailing # comment after the values and "
+    "a UTF-8 byte-order mark are ignored. The exit status is 2 when any line was bad (--strict "
+    "stops at the first), 1 when the output could not be written.";
+
+// summary goes into the list of subcommands; details and the examples under
+// the subcommand's own help. Each example is "$ command" followed by what it
+// prints; the tests run them all.
 CLI::App *addCommand(CLI::App &app, const char *name, const char *summary, const char *details,
-                     const char *example, bool &json) {
+                     const char *examples) {
   CLI::App *sub = app.add_subcommand(name, summary);
-  sub->footer(std::string(details) + "\n\nExample:\n  " + example);
-  sub->add_flag("--json", json, "Write the result as JSON (one object per line when streaming)");
+  sub->footer(std::string(details) + "\n\nExamples:\n" + examples);
   return sub;
 }
 
-void addPrecision(CLI::App *sub, int &precision, const char *what) {
-  sub->add_option("-p,--precision", precision, what)->check(CLI::Range(0, 17));
+void addStream(CLI::App *sub, StreamMode &mode, const char *json) {
+  sub->add_flag("--json", mode.json, json);
+  sub->add_flag("--strict", mode.strict, "Stop at the first bad input line");
+}
+
+// -p, capped at what the arithmetic carries.
+void addPrecision(CLI::App *sub, int &precision, int most, const char *what, const char *unit) {
+  const std::string text = std::string(what) + " (at most " + std::to_string(most) + ", " + unit +
+                           "; more digits would be noise of the double arithmetic)";
+  sub->add_option("-p,--precision", precision, text)
+      ->check(CLI::Validator(
+          [most, unit](std::string &s) -> std::string {
+            const auto v = parseInteger(s);
+            if (!v || *v < 0) {
+              return "expected a number of decimals from 0, got " + orrery::tool::quoted(s);
+            }
+            if (*v > most) {
+              return s + " decimals is more than the arithmetic carries; at most " +
+                     std::to_string(most) + " (" + unit + ")";
+            }
+            return {};
+          },
+          "0.." + std::to_string(most)));
+}
+
+void addValues(CLI::App *sub, std::vector<std::string> &values, const char *what) {
+  sub->add_option("VALUES", values, what)->expected(0, 8)->type_name("");
+}
+
+bool isSubcommand(const char *arg) {
+  for (const char *name : kSubcommands) {
+    if (std::strcmp(arg, name) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 } // namespace
@@ -38,75 +92,137 @@ int main(int argc, char **argv) {
   app.name("orrery");
   app.set_version_flag("--version", kVersion);
   app.require_subcommand(1);
-  app.footer("Run 'orrery <subcommand> --help' for the options and an example of each.");
+  app.footer(std::string(kConventions) +
+             "\n\nRun 'orrery <subcommand> --help' for the options and examples of each.");
 
   std::function<int()> run;
+  std::vector<std::string> *tailValues = nullptr; // where values after "--" go
 
   UtmOptions utm;
   {
-    CLI::App *sub =
-        addCommand(app, "utm", "Latitude and longitude to UTM and back",
-                   "LAT LON (degrees) gives ZONE LETTER EASTING NORTHING (metres); --inverse "
-                   "goes back. Without values, converts standard input line by line (fields "
-                   "separated by blanks or commas; blank lines and # comments are skipped). A "
-                   "bad line is reported on standard error with its number and the next lines "
-                   "still convert (--strict stops); the exit status is then 2.",
-                   "orrery utm 45.5 -73.6        ->  18 T 609377.347 5039449.713\n"
-                   "  orrery utm --inverse 18 T 609377.347 5039449.713\n"
-                   "  orrery utm < points.txt > utm.txt",
-                   utm.json);
-    sub->add_option("VALUES", utm.values, "LAT LON, or ZONE LETTER EASTING NORTHING")
-        ->expected(0, 4)
-        ->type_name("");
+    CLI::App *sub = addCommand(
+        app, "utm", "Latitude and longitude to UTM and back",
+        "LAT LON (degrees) gives ZONE BAND EASTING NORTHING (metres); --inverse goes back. The "
+        "zone may be followed by a hemisphere, lower case n or s (also north, south), joined "
+        "(34s) or apart (34 s), or by an upper-case latitude band letter C to X without I and O "
+        "(32T, 32 T). A band must hold the latitude found: it may miss the band's edge by no "
+        "more than half a unit in the last decimal of the easting or northing plus 0.25 m (the "
+        "projection's own error at the far corners of the widened zones); otherwise the line "
+        "is an error naming both. With a hemisphere the latitude must lie on the UTM grid, 80 S "
+        "to 84 N, with the same allowance. Without values, converts standard input line by line "
+        "(see orrery --help).",
+        "  $ orrery utm 45.5 -73.6\n"
+        "  18 T 609377.347 5039449.713\n"
+        "  $ orrery utm 33.9S 18.4E\n"
+        "  34 H 259583.222 6245888.045\n"
+        "  $ orrery utm --inverse 18 T 609377.347 5039449.713\n"
+        "  45.50000000 -73.60000001\n"
+        "  $ orrery utm --inverse 34s 259583.222 6245888.045\n"
+        "  -33.90000000 18.40000000\n"
+        "  $ printf '45.5 -73.6\\n# a comment\\n95 0\\n' | orrery utm 2>/dev/null\n"
+        "  18 T 609377.347 5039449.713\n"
+        "  # a comment\n"
+        "  ERROR: LAT: 95 is beyond the poles (-90 to 90 degrees)");
+    addValues(sub, utm.values, "LAT LON, or ZONE LETTER EASTING NORTHING");
     sub->add_flag("-i,--inverse", utm.inverse, "Convert UTM to latitude and longitude");
-    sub->add_flag("--strict", utm.strict, "Stop at the first bad input line");
-    addPrecision(sub, utm.precision, "Decimals of metres (degrees get 5 more); default 3");
-    sub->callback([&] { run = [&] { return runUtm(utm); }; });
+    sub->add_flag("--lonlat", utm.lonlat, "Longitude before latitude, in and out");
+    addStream(sub, utm.mode,
+              "Write JSON: zone, band, hemisphere, easting, northing (inverse: latitude, "
+              "longitude, zone, hemisphere, band); one object a line when streaming");
+    addPrecision(sub, utm.precision, kMaxMetreDecimals,
+                 "Decimals of metres (degrees get 5 more); default 3", "1e-9 m");
+    sub->callback([&] {
+      tailValues = &utm.values;
+      run = [&] { return runUtm(utm); };
+    });
   }
 
   ConvertOptions convert;
   {
     CLI::App *sub = addCommand(
         app, "convert", "A point between geographic, normalised and Cartesian forms",
-        "Forms, in the library's component order: lla = LON LAT ALT (degrees, degrees, "
-        "metres); norm = LON/180 LAT/180 ALT/RADIUS; cart = X Y Z in planet radii (+Y to the "
-        "north pole, longitude 0 at -Z, east at -X). Without values, converts standard input "
-        "line by line like utm.",
-        "orrery convert --from lla --to cart 90 45 6371000   ->  -1.414... 1.414... 8.6...e-17",
-        convert.json);
+        "Forms: lla = LAT LON ALT (degrees, degrees, metres); norm = LAT/180 LON/180 "
+        "ALT/RADIUS; cart = X Y Z in planet radii (+Y to the north pole, longitude 0 at -Z, "
+        "east at -X). --lonlat reads and writes lla and norm in the library's component order, "
+        "longitude first. Latitudes lie within the poles, longitudes -540 to 540 degrees are "
+        "wrapped, altitudes lie above the centre of the planet; a result that is not finite is "
+        "an error. -p gives fixed decimals instead of the shortest exact form. Without values, "
+        "converts standard input line by line (see orrery --help).",
+        "  $ orrery convert --from lla --to cart 45 90 6371000\n"
+        "  -1.4142135623730951 1.414213562373095 -1.7319121124709868e-16\n"
+        "  $ orrery convert --from lla --to norm 46.558 7.985 3470\n"
+        "  0.2586555555555555 0.044361111111111115 0.0005446554700988856\n"
+        "  $ orrery convert --lonlat --from cart --to lla -p 3 0 0 1\n"
+        "  -180.000 0.000 0.000");
     const auto forms = CLI::IsMember({"lla", "norm", "cart"});
     sub->add_option("--from", convert.from, "Form of the input")
         ->check(forms)
         ->capture_default_str();
     sub->add_option("--to", convert.to, "Form of the output")->check(forms)->capture_default_str();
-    sub->add_option("VALUES", convert.values, "X Y Z in the --from form")
-        ->expected(0, 3)
-        ->type_name("");
-    sub->add_flag("--strict", convert.strict, "Stop at the first bad input line");
-    addPrecision(sub, convert.precision, "Fixed decimals instead of the shortest exact form");
-    sub->callback([&] { run = [&] { return runConvert(convert); }; });
+    addValues(sub, convert.values, "Three numbers in the --from form");
+    sub->add_flag("--lonlat", convert.lonlat,
+                  "Longitude before latitude (the library's order), in and out");
+    addStream(sub, convert.mode, "Write JSON, one object a line when streaming");
+    addPrecision(sub, convert.precision, kMaxUnitDecimals,
+                 "Fixed decimals instead of the shortest exact form",
+                 "1e-15 planet radii; at most 9 for --to lla, 1e-9 m");
+    sub->callback([&] {
+      tailValues = &convert.values;
+      run = [&] { return runConvert(convert); };
+    });
   }
 
   AngleOptions dms;
   {
-    CLI::App *sub = addCommand(app, "dms", "Degrees into degrees, minutes and seconds",
-                               "The sign is shown on the degrees, also for angles above -1.",
-                               "orrery dms -45.5   ->  -45° 30' 0.000\"", dms.json);
-    sub->add_option("DEGREES", dms.value, "An angle in degrees, -180 to 180")->required();
+    CLI::App *sub = addCommand(
+        app, "dms", "Degrees into degrees, minutes and seconds",
+        "An angle of -180 to 180 degrees in any form the command reads. The seconds (or the "
+        "minutes with --dmm) are rounded once, at the printed precision, and a rounding up to "
+        "60 carries into the minutes and degrees. The sign is shown on the degrees, also for "
+        "angles above -1, and dropped when the rounded angle is zero. Without values, converts "
+        "standard input line by line (see orrery --help).",
+        "  $ orrery dms -45.5\n"
+        "  -45° 30' 00.000\"\n"
+        "  $ orrery dms 59.99999999\n"
+        "  60° 00' 00.000\"\n"
+        "  $ orrery dms --dmm -p 1 46:33:29N\n"
+        "  46° 33.5'");
+    addValues(sub, dms.values, "An angle in degrees, -180 to 180");
     sub->add_flag("--dmm", dms.dmm, "Degrees and decimal minutes instead");
-    addPrecision(sub, dms.precision, "Decimals of the seconds (or minutes); default 3");
-    sub->callback([&] { run = [&] { return runDms(dms); }; });
+    addStream(sub, dms.mode,
+              "Write JSON: degrees, minutes, seconds (rounded), negative; one object a line "
+              "when streaming");
+    addPrecision(sub, dms.precision, kMaxSecondDecimals,
+                 "Decimals of the seconds (or of the minutes with --dmm); default 3",
+                 "1e-10 seconds of arc");
+    sub->callback([&] {
+      tailValues = &dms.values;
+      run = [&] { return runDms(dms); };
+    });
   }
 
   AngleOptions hms;
   {
-    CLI::App *sub =
-        addCommand(app, "hms", "A normalised longitude into hours, minutes and seconds",
-                   "NORMALISED_LONGITUDE is longitude / 180, -1 to 1: -1 is 0 h, 0 is 12 h.",
-                   "orrery hms 0.5   ->  18h 00m 0.000s", hms.json);
-    sub->add_option("NORMALISED_LONGITUDE", hms.value, "longitude / 180, -1 to 1")->required();
-    addPrecision(sub, hms.precision, "Decimals of the seconds; default 3");
-    sub->callback([&] { run = [&] { return runHms(hms); }; });
+    CLI::App *sub = addCommand(
+        app, "hms", "A normalised longitude into hours, minutes and seconds",
+        "NORMALISED_LONGITUDE is longitude / 180: -1 is 0 h, 0 is 12 h; -3 to 3 is accepted "
+        "and wrapped like every longitude. The seconds are rounded once, at the printed "
+        "precision, and carried; a time that rounds up to 24 h is written 0 h, as the hours "
+        "run up to but not including 24. Without values, converts standard input line by line "
+        "(see orrery --help).",
+        "  $ orrery hms 0.5\n"
+        "  18h 00m 00.000s\n"
+        "  $ orrery hms 0.999999999999\n"
+        "  0h 00m 00.000s");
+    addValues(sub, hms.values, "longitude / 180, -3 to 3");
+    addStream(sub, hms.mode,
+              "Write JSON: hours, minutes, seconds (rounded); one object a line when streaming");
+    addPrecision(sub, hms.precision, kMaxSecondDecimals, "Decimals of the seconds; default 3",
+                 "1e-10 s");
+    sub->callback([&] {
+      tailValues = &hms.values;
+      run = [&] { return runHms(hms); };
+    });
   }
 
   ZenithOptions zenith;
@@ -114,12 +230,21 @@ int main(int argc, char **argv) {
     CLI::App *sub = addCommand(
         app, "zenith", "The sky straight above a place at a UTC instant",
         "Declination (the latitude) and right ascension (the local mean sidereal time) of the "
-        "zenith, in degrees and in hours, minutes and seconds.",
-        "orrery zenith --time 2000-01-01T12:00:00Z --lat 45 --lon 0", zenith.json);
-    sub->add_option("--time", zenith.time, "ISO 8601 UTC time, e.g. 2000-01-01T12:00:00Z")
-        ->required();
-    sub->add_option("--lat", zenith.latitude, "Latitude in degrees")->required();
-    sub->add_option("--lon", zenith.longitude, "Longitude in degrees, east positive")->required();
+        "zenith, in degrees and in hours, minutes and seconds. Given --time, --lat and --lon, "
+        "one labelled answer; without them, lines of TIME LAT LON from standard input (see "
+        "orrery --help), each answered by JULIAN_DATE DECLINATION RIGHT_ASCENSION and the right "
+        "ascension in hours.",
+        "  $ orrery zenith --time 2000-01-01T12:00:00Z --lat 45 --lon 0\n"
+        "  julian date      2451545.000000\n"
+        "  declination      45.000000°\n"
+        "  right ascension  280.460618°  18h 41m 50.548s\n"
+        "  $ echo '2000-01-01T12:00:00Z 45 0' | orrery zenith\n"
+        "  2451545.000000 45.000000 280.460618 18h 41m 50.548s");
+    sub->add_option("--time", zenith.time, "ISO 8601 UTC time, e.g. 2000-01-01T12:00:00Z");
+    sub->add_option("--lat", zenith.latitude, "Latitude in degrees");
+    sub->add_option("--lon", zenith.longitude, "Longitude in degrees, east positive");
+    sub->add_flag("--lonlat", zenith.lonlat, "Lines of TIME LON LAT");
+    addStream(sub, zenith.mode, "Write JSON, one object a line when streaming");
     sub->callback([&] { run = [&] { return runZenith(zenith); }; });
   }
 
@@ -129,10 +254,15 @@ int main(int argc, char **argv) {
         app, "orient", "Heading, tilt and roll of a camera aimed at a place",
         "The camera at --eye is aimed at --look-at and held upright; heading 0 is north, 90 "
         "east; tilt 0 looks straight down, 90 at the horizon; all in degrees.",
-        "orrery orient --eye 46.55,7.97,4200 --look-at 46.60,7.97,3000", orient.json);
+        "  $ orrery orient --eye 0,0,1000 --look-at 0,0.1,0\n"
+        "  heading  90.000000°\n"
+        "  tilt     84.811494°\n"
+        "  roll     0.000000°");
     sub->add_option("--eye", orient.eye, "Camera position LAT,LON,ALT (degrees, metres)")
         ->required();
     sub->add_option("--look-at", orient.lookAt, "Target LAT,LON,ALT (degrees, metres)")->required();
+    sub->add_flag("--lonlat", orient.lonlat, "Places as LON,LAT,ALT");
+    sub->add_flag("--json", orient.json, "Write the result as JSON");
     sub->callback([&] { run = [&] { return runOrient(orient); }; });
   }
 
@@ -144,7 +274,8 @@ int main(int argc, char **argv) {
         "rectangle, cylinder or sphere around that place; the camera is at --eye, aimed at "
         "--look-at. The answer is a rectangle of the photograph's relative coordinates (u, v), "
         "each -1 to 1 (u left to right, v bottom to top); --svg draws it.",
-        "orrery cull --shape sphere --svg visible.svg", cull.json);
+        "  $ orrery cull --shape rectangle --facing 135 --look-at 46.5700,7.9600,4200\n"
+        "  nothing of the photograph is in view");
     sub->add_option("--shape", cull.shape, "Surface of the photograph")
         ->check(CLI::IsMember({"rectangle", "cylinder", "sphere"}))
         ->capture_default_str();
@@ -165,6 +296,7 @@ int main(int argc, char **argv) {
     sub->add_option("--near", cull.near, "Near plane, metres")->capture_default_str();
     sub->add_option("--far", cull.far, "Far plane, metres")->capture_default_str();
     sub->add_option("--svg", cull.svg, "Draw the photograph and the visible part into FILE");
+    sub->add_flag("--json", cull.json, "Write the result as JSON");
     sub->callback([&] { run = [&] { return runCull(cull); }; });
   }
 
@@ -174,23 +306,50 @@ int main(int argc, char **argv) {
         app, "demo", "The main job, step by step, with built-in values",
         "A camera over a photograph on a sphere: prints each step from the places to the "
         "visible part of the photograph (the defaults of cull with --shape sphere).",
-        "orrery demo --svg demo.svg", demo.json);
+        "  $ orrery demo | tail -n 2\n"
+        "     u -0.076160 to 0.901985\n"
+        "     v -0.797675 to 0.536035");
     sub->add_option("--svg", demo.svg, "Also draw the visible part into FILE");
+    sub->add_flag("--json", demo.json, "Write the result as JSON");
     sub->callback([&] { run = [&] { return runDemo(demo); }; });
   }
 
+  if (argc > 1 && argv[1][0] != '-' && !isSubcommand(argv[1])) {
+    std::string names;
+    for (const char *name : kSubcommands) {
+      names += (names.empty() ? "" : ", ") + std::string(name);
+    }
+    reportError("", "unknown subcommand " + quoted(argv[1]) + "; the subcommands are " + names);
+    return kExitBadInput;
+  }
+  // Everything after "--" is values, in their order, even when they look
+  // like options ("-45d30'").
+  int parsed = argc;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) {
+      parsed = i;
+      break;
+    }
+  }
   std::string command;
   try {
-    app.parse(argc, argv);
+    app.parse(parsed, argv);
   } catch (const CLI::ParseError &e) {
     if (e.get_exit_code() == 0) {
       return app.exit(e); // --help, --version
     }
-    const auto parsed = app.get_subcommands();
-    reportError(parsed.empty() ? "" : parsed.back()->get_name(), e.what());
+    const auto subs = app.get_subcommands();
+    reportError(subs.empty() ? "" : subs.back()->get_name(), e.what());
     return kExitBadInput;
   }
   command = app.get_subcommands().front()->get_name();
+  if (parsed + 1 < argc) {
+    if (tailValues == nullptr) {
+      reportError(command, "takes no values after --");
+      return kExitBadInput;
+    }
+    tailValues->insert(tailValues->end(), argv + parsed + 1, argv + argc);
+  }
   try {
     return run();
   } catch (const UsageError &e) {

@@ -55,12 +55,14 @@ set(input /dev/null)
 
 run_json(j utm 45.5 -73.6)
 expect("${j}" 18 zone)
-expect("${j}" T letter)
+expect("${j}" T band)
+expect("${j}" north hemisphere)
 expect_near("${j}" 609377347425 1000 easting)
 
 run_json(j utm --inverse 18 T 609377.347425 5039449.713228)
 expect_near("${j}" 45500000 1 latitude)
 expect_near("${j}" -73600000 1 longitude)
+expect("${j}" north hemisphere)
 
 # A stream gives one object per line.
 set(input ${FIXTURES}/utm_forward.in)
@@ -76,7 +78,7 @@ foreach(line IN LISTS lines)
 endforeach()
 set(input /dev/null)
 
-run_json(j convert --from lla --to norm 90 45 6371000)
+run_json(j convert --from lla --to norm 45 90 6371000)
 expect("${j}" 0.5 longitude)
 expect("${j}" 0.25 latitude)
 expect("${j}" 1 altitude)

@@ -17,7 +17,14 @@
 #   forward: 1 mm within 3 degrees of the central meridian, 2 mm beyond;
 #   inverse (on GeoConvert's own eastings and northings): 1 mm within 3
 #   degrees, 5 cm beyond.
-# Zone numbers and hemispheres must agree exactly.
+# Zone numbers and hemispheres must agree exactly. GeoConvert's own UTM lines
+# ("34s 259583.222 6245888.045") go into orrery utm --inverse unchanged, and
+# our band letters at every band edge come back through the band check.
+#
+# Then degrees, minutes and seconds (GeoConvert -d, whose -p P gives P + 1
+# decimals of seconds) on random latitudes and on values within half a unit
+# of the last digit of every carry, and the input forms (GeoConvert -g) on
+# random positions written in each form.
 set -euo pipefail
 orrery=$1
 geoconvert=${2:-$(command -v GeoConvert || true)}
@@ -62,8 +69,10 @@ END {
   exit bad
 }'
 
-# Inverse on GeoConvert's grid coordinates, compared on the ground.
+# Inverse on GeoConvert's grid coordinates, with band letters and with
+# GeoConvert's hemispheres, compared on the ground.
 "$orrery" utm --inverse -p 6 <"$tmp/grid" >"$tmp/ours_inv"
+"$orrery" utm --inverse -p 6 <"$tmp/grid_gc" | cmp - "$tmp/ours_inv"
 "$geoconvert" -g -p 6 <"$tmp/grid_gc" >"$tmp/theirs_inv"
 paste -d' ' "$tmp/grid" "$tmp/ours_inv" "$tmp/theirs_inv" | awk '
 function abs(x) { return x < 0 ? -x : x }
@@ -83,3 +92,71 @@ END {
   printf "inverse: largest difference %.6f m within 3 deg, %.6f m beyond\n", near, far
   exit bad
 }'
+
+# Just inside the edge of every band, rounded to whole metres and to
+# millimetres: the band letter written must pass the check on the way back.
+awk 'BEGIN {
+  for (b = -80; b <= 72; b += 8)
+    for (lon = -177; lon < 180; lon += 30) printf "%.7f %d\n%.7f %d\n", b + 1e-7, lon, b + 7.9999999, lon
+}' >"$tmp/edges"
+for p in 0 3; do
+  "$orrery" utm -p $p <"$tmp/edges" | "$orrery" utm --inverse >/dev/null
+done
+echo "band edges: $(wc -l <"$tmp/edges") positions back through the band check"
+
+# Degrees, minutes and seconds: GeoConvert's latitude field against ours.
+awk 'BEGIN {
+  srand(7)
+  for (i = 0; i < 2000; ++i) printf "%.10f 0\n", -90 + rand() * 180
+  for (d = 0; d <= 6; ++d)
+    for (k = 0; k < 90; k += 7)
+      for (f = 0.1; f < 1; f += 0.4)
+        printf "%.12f 0\n%.12f 0\n", (k + 1) - f * 10 ^ -d / 3600, -((k + 1) - f * 10 ^ -d / 3600)
+}' >"$tmp/angles"
+for d in 0 3 6 9; do
+  cut -d' ' -f1 "$tmp/angles" | "$orrery" dms -p $d >"$tmp/ours_dms"
+  "$geoconvert" -d -p $((d - 1)) <"$tmp/angles" | awk '{
+    split($1, a, /[d\047"]/)
+    h = substr($1, length($1))
+    zero = a[1] + 0 == 0 && a[2] + 0 == 0 && a[3] + 0 == 0
+    printf "%s%d° %s\047 %s\"\n", (h == "S" && !zero) ? "-" : "", a[1], a[2], a[3]
+  }' | diff "$tmp/ours_dms" - >"$tmp/dms_diff" || {
+    echo "dms -p $d differs from GeoConvert -d:"; head "$tmp/dms_diff"; exit 1
+  }
+done
+echo "dms: $(wc -l <"$tmp/angles") angles agree at 0, 3, 6 and 9 decimals"
+
+# Input forms: the same text through GeoConvert -g and orrery convert.
+awk 'BEGIN {
+  srand(11)
+  for (i = 0; i < 2000; ++i) {
+    lat = -89.9 + rand() * 179.8; lon = -179.9 + rand() * 359.8
+    form = i % 6
+    la = form < 3 ? sprintf("%.7f", lat) : dms(lat, form)
+    lo = form < 3 ? sprintf("%.7f", lon) : dms(lon, form)
+    if (form == 1) { la = letter(la, "NS", 0); lo = letter(lo, "EW", 0) }
+    if (form == 2 || form == 5) { la = letter(la, "NS", 1); lo = letter(lo, "EW", 1) }
+    if (form == 3 || form == 4) { la = letter(la, "NS", 0); lo = letter(lo, "EW", 0) }
+    print (rand() < 0.5 && form > 0) ? lo " " la : la " " lo
+  }
+}
+function letter(v, hs, before,   h) {
+  h = v ~ /^-/ ? substr(hs, 2, 1) : substr(hs, 1, 1)
+  sub(/^-/, "", v)
+  return before ? h v : v h
+}
+function dms(v, form,   s, a, d, m, sec) {
+  s = v < 0 ? "-" : ""; a = v < 0 ? -v : v
+  d = int(a); m = int((a - d) * 60); sec = ((a - d) * 60 - m) * 60
+  if (form == 3) return sprintf("%s%dd%02d\047%07.4f\"", s, d, m, sec)
+  if (form == 4) return sprintf("%s%d:%02d:%07.4f", s, d, m, sec)
+  return sprintf("%s%d\302\260%02d\342\200\262%07.4f\342\200\263", s, d, m, sec)
+}' >"$tmp/forms"
+sed 's/$/ 0/' "$tmp/forms" | "$orrery" convert --from lla --to lla -p 9 >"$tmp/ours_forms" 2>"$tmp/err" ||
+  { head -3 "$tmp/err"; exit 1; }
+"$geoconvert" -g -p 4 <"$tmp/forms" >"$tmp/theirs_forms"
+paste -d' ' "$tmp/ours_forms" "$tmp/theirs_forms" | awk '
+function abs(x) { return x < 0 ? -x : x }
+{ if (abs($1 - $4) > 2e-9 || abs($2 - $5) > 2e-9) { print "forms differ: " $0; bad = 1 } }
+END { exit bad }' || { paste "$tmp/forms" "$tmp/ours_forms" | head -3; exit 1; }
+echo "input forms: $(wc -l <"$tmp/forms") positions read as GeoConvert reads them"

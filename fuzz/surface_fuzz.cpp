@@ -52,6 +52,7 @@ Mat4d readPlacement(fuzz::Input &in, bool &rigid) {
 
 struct Angles {
   double distance, top, bottom, left, right;
+  bool check = true; // a sphere is checked unless its range crosses the turn
 };
 
 Angles readAngles(fuzz::Input &in, int shape) {
@@ -62,10 +63,28 @@ Angles readAngles(fuzz::Input &in, int shape) {
   const double hLimit = shape == 0 ? 1.5 : kPi;
   const double bottom = in.within(-vLimit, vLimit - 0.02);
   const double top = in.within(bottom + 0.01, vLimit);
-  const double left = in.within(-hLimit, hLimit - 0.02);
-  const double right = in.within(left + 0.01, hLimit);
+  double left = in.within(-hLimit, hLimit - 0.02);
+  double right = in.within(left + 0.01, hLimit);
   // Photographs of a few hundred metres to a planet radius.
-  return {in.within(1e-4, 1.0), top, bottom, left, right};
+  const double distance = in.within(1e-4, 1.0);
+  if (shape == 0) {
+    return {distance, top, bottom, left, right};
+  }
+  // An edge at the turn (+-pi), or for a sphere that is not checked a range
+  // across it, that does not wrap; at least 0.01 wide like the others, as the
+  // arc cosine leaves about 1e-8 radians near the turn.
+  switch (in.byte() % 4) {
+  case 1:
+    return {distance, top, bottom, -kPi, -kPi + in.within(0.01, kPi)};
+  case 2:
+    return {distance, top, bottom, kPi - in.within(0.01, kPi), kPi};
+  case 3:
+    left = kPi - in.within(0.005, 1.5);
+    right = kPi + in.within(0.005, 1.5);
+    return {distance, top, bottom, left, right, false}; // the cylinder refuses it
+  default:
+    return {distance, top, bottom, left, right};
+  }
 }
 
 FovDelimitedSurface *makeSurface(int shape, const Mat4d &placement, const Angles &a) {
@@ -76,7 +95,7 @@ FovDelimitedSurface *makeSurface(int shape, const Mat4d &placement, const Angles
     return new Cylinder(placement, a.distance, a.top, a.bottom, a.left, a.right);
   default: {
     auto *s = new Sphere(placement, a.distance, a.top, a.bottom, a.left, a.right);
-    if (s != nullptr) {
+    if (s != nullptr && a.check) {
       s->checkValid();
     }
     return s;
@@ -151,12 +170,15 @@ void checkValid(const FovDelimitedSurface &s, fuzz::Input &in) {
     du = std::fmin(du, std::fabs(2.0 - du));
   }
   // Arc sines and cosines near their flat ends leave about 1e-8 radians;
-  // the rectangle's coordinates are linear. At the seam straight behind,
-  // and at the sphere's poles, u is ambiguous.
+  // the rectangle's coordinates are linear. At the sphere's poles u is
+  // ambiguous, and straight behind for a photograph that wraps or whose
+  // range stops just short of the turn; one that does not wrap and reaches
+  // or crosses the turn reads on across it.
   const double angleSpan = s.rightAngle - s.leftAngle;
   const double theta = s.leftAngle + angleSpan * (u + 1) / 2;
   const double phi = s.bottomAngle + (s.topAngle - s.bottomAngle) * (v + 1) / 2;
-  if (std::fabs(std::fabs(theta) - kPi) > 1e-6 && std::cos(phi) > 1e-3) {
+  const bool acrossTurn = !wrapU && (s.leftAngle <= -kPi || s.rightAngle >= kPi);
+  if ((acrossTurn || std::fabs(std::fabs(theta) - kPi) > 1e-6) && std::cos(phi) > 1e-3) {
     FUZZ_CHECK(du * angleSpan * std::cos(phi) < 1e-7);
   }
   FUZZ_CHECK(std::fabs(v2 - v) * (s.topAngle - s.bottomAngle) < 1e-7);
@@ -218,11 +240,12 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) 
   if (!empty && !std::isnan(rect.min.x) && !std::isnan(rect.min.y)) {
     FUZZ_CHECK(rect.min.x <= rect.max.x && rect.min.y <= rect.max.y);
     FUZZ_CHECK(rect.min.y >= -1.00001 && rect.max.y <= 1.00001);
-    // An edge straight behind the viewpoint (at -pi or pi) is read back at
-    // either end of the turn, whichever side rounding puts it on, so a
-    // photograph that does not wrap is bounded only away from that seam.
-    const bool seam = std::fabs(std::fabs(s.leftAngle) - kPi) < 1e-6 ||
-                      std::fabs(std::fabs(s.rightAngle) - kPi) < 1e-6;
+    // An edge just short of the turn (within 1e-6 of -pi or pi, not on it)
+    // is read back at either end of the turn, whichever side rounding puts
+    // it on, so such a photograph is bounded only away from that seam.
+    const bool reaches = s.leftAngle <= -kPi || s.rightAngle >= kPi;
+    const bool seam = !reaches && (std::fabs(std::fabs(s.leftAngle) - kPi) < 1e-6 ||
+                                   std::fabs(std::fabs(s.rightAngle) - kPi) < 1e-6);
     if (wrapU) {
       FUZZ_CHECK(rect.min.x >= -1.00001);
       FUZZ_CHECK(rect.max.x - rect.min.x <= 1.0 || (rect.min.x == -1.0 && rect.max.x == 1.0));

@@ -1,5 +1,8 @@
 #pragma once
 
+// Also refuses fast-math, which would change the inline arithmetic.
+#include "common/Export.h"
+
 // Symbols of libmath are hidden unless marked with this macro.
 #if defined(ORRERY_MATH_BUILDING)
 #define ORRERY_MATH_API __attribute__((visibility("default")))

@@ -18,6 +18,29 @@ constexpr double kSurfHuge = 8.988465674311579e+307;
 // photograph.
 constexpr double kSurfEdgeSlack = 1.000001;
 
+// The azimuth of a point as getRelativeCoords reads it. theta in [-pi, pi]
+// comes from the shape's fixed sign rule; a photograph that does not wrap but
+// whose range reaches or crosses +-pi takes, of theta and theta -+ 2 pi, the
+// one nearest the middle of its range (the first of theta, theta - 2 pi,
+// theta + 2 pi on a tie), so that its points on both sides of the turn read
+// as one interval. Every other photograph keeps theta (NaN angles too).
+double surfSeamAzimuth(double theta, double left, double right) {
+  if (right - left > kSurfPi || !(left <= -kSurfPi || right >= kSurfPi)) {
+    return theta;
+  }
+  const double middle = (left + right) * 0.5;
+  const double below = theta - 2 * kSurfPi;
+  const double above = theta + 2 * kSurfPi;
+  double best = theta;
+  if (std::fabs(below - middle) < std::fabs(best - middle)) {
+    best = below;
+  }
+  if (std::fabs(above - middle) < std::fabs(best - middle)) {
+    best = above;
+  }
+  return best;
+}
+
 // (1 - t) * a + t * b.
 Vec2d surfLerp(const Vec2d &a, const Vec2d &b, double t) { return a * (1 - t) + b * t; }
 Vec3d surfLerp(const Vec3d &a, const Vec3d &b, double t) { return a * (1 - t) + b * t; }
@@ -546,6 +569,7 @@ bool Cylinder::getRelativeCoords(const Vec3d &point, double &u, double &v) const
   if (dot(origin - point, rightAxis) >= 0) {
     theta = -theta;
   }
+  theta = surfSeamAzimuth(theta, leftAngle, rightAngle);
   const double h = dot(point - origin, upAxis);
   surfRelative((theta - leftAngle) / (rightAngle - leftAngle), (h - bottomHeight) / height, u, v);
   return true;
@@ -753,6 +777,7 @@ bool Sphere::getRelativeCoords(const Vec3d &point, double &u, double &v) const {
   if (dot(h, rightAxis) < 0) {
     theta = -theta;
   }
+  theta = surfSeamAzimuth(theta, leftAngle, rightAngle);
   surfRelative((theta - leftAngle) / (rightAngle - leftAngle),
                (phi - bottomAngle) / (topAngle - bottomAngle), u, v);
   return true;

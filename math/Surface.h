@@ -17,6 +17,19 @@
 // unbounded surface beyond the photograph; a surface that wraps treats u as
 // periodic with period 2.
 //
+// The azimuth of a point (Cylinder, Sphere) is read in [-pi, pi] by a fixed
+// sign rule: straight behind the viewpoint the cylinder reads -pi, the sphere
+// +pi. That is right for a photograph that wraps (u is periodic there) and for
+// one whose range lies strictly inside (-pi, pi). A photograph that does not
+// wrap but whose range reaches or crosses +-pi (from -pi to -pi + 0.01, say,
+// or a sphere's 3 to 3.3) lies on both sides of that turn, and the fixed rule
+// would read its points beyond the turn a whole turn away (u in the
+// thousands for a narrow photograph). For such a photograph the azimuth is
+// the one of theta, theta - 2 pi and theta + 2 pi nearest the middle of its
+// range, (left + right) / 2, so that its points and their surroundings read
+// continuously; isPtOnFiniteSurface, doSnapPoint and cullToFrustum, which
+// read positions through getRelativeCoords, follow.
+//
 // A surface carries a valid flag, true from construction until a validity
 // check finds the parameters unusable; it is never set again. NaN parameters
 // are not rejected by the checks; they propagate into the results.

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config clang-format
+  cmake g++ make pkg-config clang-format clang-14
   qt6-base-dev
   libgtest-dev libbenchmark-dev
   libeigen3-dev libglm-dev libgeographiclib-dev liberfa-dev

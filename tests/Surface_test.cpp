@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <random>
+#include <string>
 #include <utility>
 
 using namespace orrery;
@@ -602,6 +603,67 @@ TEST(CullToFrustum, FullPanoramaIsJoinedAcrossTheSeamOrWidenedToAFullTurn) {
   lookAt(f, {0, 0, 1.8}, {0, 0, -1}, {0, 1, 0}, 2 * kPi / 3, 1);
   c.cullToFrustum(f, rect);
   EXPECT_TRUE(rect.min.x == -1 && rect.max.x == 1);
+}
+
+// Photographs that do not wrap but reach or cross the turn at +-pi, under a
+// random placement: both edges read back where they are (the fixed sign rule
+// put about half of the points of an edge at -pi a whole turn away), points
+// beyond an edge snap to that edge, and a view from the viewpoint across the
+// edge or the turn culls to the brute-force region. A cylinder is only
+// constructed with angles inside [-pi, pi]; the one crossing the turn gets its
+// angles afterwards, as a sphere that is never checked may have them.
+TEST(CullToFrustum, PhotographsAtTheTurnReadContinuouslyAndCullToTheBruteForceRegion) {
+  struct Case {
+    bool sphere;
+    double left, right; // the photograph's azimuths
+    double uLo, uHi;    // the view's horizontal extent, in the photograph's u
+  };
+  const Case cases[] = {
+      {false, -kPi, -kPi + 0.01, -1.4, -0.2},
+      {true, -kPi, -kPi + 0.01, -1.4, -0.2},
+      {false, kPi - 0.01, kPi, 0.2, 1.4},
+      {true, kPi - 0.01, kPi, 0.2, 1.4},
+      {false, kPi - 0.005, kPi + 0.005, -0.6, 0.5},
+      {true, 3.0, 3.3, -0.6, 0.5},
+      {false, 2.0, kPi, 0.8, 1.3},
+      {true, -kPi, -kPi + 2, -1.1, -0.7},
+  };
+  std::mt19937_64 rng(31);
+  const int n = 400;
+  for (const Case &c : cases) {
+    const Mat4d m = randomPlacement(rng);
+    Cylinder cyl(m, 2, 0.3, -0.3, std::fmax(c.left, -kPi), std::fmin(c.right, kPi));
+    const Sphere sph(m, 3, 0.3, -0.3, c.left, c.right);
+    cyl.leftAngle = c.left;
+    cyl.rightAngle = c.right;
+    const FovDelimitedSurface &s = c.sphere ? static_cast<const FovDelimitedSurface &>(sph) : cyl;
+    ASSERT_TRUE(s.valid && !wrapping(s).first);
+    const std::string row = std::to_string(c.left) + " " + std::to_string(c.right);
+    for (double v = -1; v <= 1; v += 0.25) {
+      for (double u : {-1.0, 1.0}) {
+        EXPECT_NEAR(relOf(s, at(s, u, v)).x, u, 1e-9) << row;
+        EXPECT_TRUE(s.isPtOnFiniteSurface(at(s, u, v))) << row;
+      }
+      for (double u : {-1.5, 2.5}) {
+        Vec3d p = at(s, u, v);
+        ASSERT_TRUE(s.doSnapPoint(p));
+        EXPECT_LT(dist(p, at(s, clampUnit(u), v)), 1e-9) << row << " u " << u;
+      }
+    }
+    const double span = c.right - c.left;
+    const double lo = c.left + span * (c.uLo + 1) / 2;
+    const double hi = c.left + span * (c.uHi + 1) / 2;
+    const double a = (lo + hi) / 2;
+    Frustum f;
+    lookAt(f, s.origin, s.origin + s.viewDir * std::cos(a) + s.rightAxis * std::sin(a), s.upAxis,
+           1.0, std::tan((hi - lo) / 2) / std::tan(0.5));
+    RectD rect = {};
+    s.cullToFrustum(f, rect);
+    const RectD brute = bruteVisible(s, f, n);
+    EXPECT_NEAR(brute.min.x, std::fmax(c.uLo, -1), 3.0 / n) << row;
+    EXPECT_NEAR(brute.max.x, std::fmin(c.uHi, 1), 3.0 / n) << row;
+    expectBounds(rect, brute, 1e-9, 2.0 / n + 1e-9);
+  }
 }
 
 TEST(Surface, CountedLifetimesReturnEveryBlockAndOperationsAllocateNothing) {

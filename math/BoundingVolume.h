@@ -70,7 +70,7 @@ namespace detail {
 // A longitude/latitude box whose x interval runs past -1 or +1 wraps round
 // the date line.
 template <class S, class V> constexpr bool crossesDateline(const V &min, const V &max) {
-  return min.x < S(-1) || max.x > S(1);
+  return (min.x < S(-1)) | (max.x > S(1));
 }
 } // namespace detail
 
@@ -149,14 +149,12 @@ bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t);
 // Point classification in the order of the box's fields.
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isect(const V &p) const {
-  if (this->isEmpty()) {
-    return kIsectOutside;
-  }
-  if (min.x <= p.x && p.x <= max.x && min.y <= p.y && p.y <= max.y && min.z <= p.z &&
-      p.z <= max.z) {
-    return kIsectInside;
-  }
-  return kIsectOutside;
+  // All six comparisons, without short-circuit: a point scattered round the
+  // box would otherwise leave each early exit to the branch predictor. A
+  // point outside needs no emptiness check.
+  const bool inside = (min.x <= p.x) & (p.x <= max.x) & (min.y <= p.y) & (p.y <= max.y) &
+                      (min.z <= p.z) & (p.z <= max.z);
+  return !inside || this->isEmpty() ? kIsectOutside : kIsectInside;
 }
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {
@@ -187,6 +185,19 @@ template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
   // An empty box overlaps nothing, not even a box with NaN bounds, whose
   // componentwise intersection below would keep its NaN and not be empty.
+  if (!(detail::crossesDateline<S>(min, max) | detail::crossesDateline<S>(other.min, other.max))) {
+    // The usual case: intersectBoxSimple and isEmpty on the bounds in
+    // registers, without a temporary box or short-circuit branches. Boxes
+    // that do not overlap need no emptiness check.
+    const S loX = min.x < other.min.x ? other.min.x : min.x;
+    const S loY = min.y < other.min.y ? other.min.y : min.y;
+    const S loZ = min.z < other.min.z ? other.min.z : min.z;
+    const S hiX = other.max.x < max.x ? other.max.x : max.x;
+    const S hiY = other.max.y < max.y ? other.max.y : max.y;
+    const S hiZ = other.max.z < max.z ? other.max.z : max.z;
+    const bool apart = (loX > hiX) | (loY > hiY) | (loZ > hiZ);
+    return apart || this->isEmpty() || other.isEmpty() ? kIsectOutside : kIsectInside;
+  }
   if (this->isEmpty() || other.isEmpty()) {
     return kIsectOutside;
   }
@@ -202,7 +213,7 @@ inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
 }
 
 template <class S, class V> inline bool BoundingBox<S, V>::isEmpty() const {
-  return min.x > max.x || min.y > max.y || min.z > max.z;
+  return (min.x > max.x) | (min.y > max.y) | (min.z > max.z);
 }
 
 template <class S, class V> inline BoundingBox<S, V> &BoundingBox<S, V>::makeEmpty() {

@@ -4,6 +4,7 @@
 #include "math/Units.h"
 
 #include <cmath>
+#include <typeinfo>
 
 namespace orrery {
 
@@ -91,16 +92,58 @@ bool surfIsEmpty(const Rect<double, Vec2d> &r) {
 }
 bool surfHasArea(const Rect<double, Vec2d> &r) { return r.min.x < r.max.x && r.min.y < r.max.y; }
 
+// FovDelimitedSurface::isPtOnFiniteSurface, also giving the relative
+// coordinates it finds.
+bool surfOnFiniteSurface(const FovDelimitedSurface &s, const Vec3d &point, double &u, double &v) {
+  u = 0;
+  v = 0;
+  if (!s.isPtOnSurface(point) || !s.getRelativeCoords(point, u, v)) {
+    return false;
+  }
+  return std::fabs(u) < kSurfEdgeSlack && std::fabs(v) < kSurfEdgeSlack;
+}
+
+// The shapes' intersectRay. With onPhotograph given, the photograph test of
+// the hit is surfOnFiniteSurface, whose relative coordinates are kept there;
+// without it, the virtual isPtOnFiniteSurface, as intersectRay has it.
+bool sphereIntersectRay(const Sphere &s, const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                        bool clamp, Vec2d *onPhotograph);
+bool cylinderIntersectRay(const Cylinder &cyl, const Vec3d &rayOrigin, const Vec3d &rayDir,
+                          Vec3d &hit, bool clamp, Vec2d *onPhotograph);
+
+// The photograph test of a shape's hit.
+bool surfHitOnPhotograph(const FovDelimitedSurface &s, const Vec3d &hit, Vec2d *onPhotograph) {
+  if (onPhotograph != nullptr) {
+    return surfOnFiniteSurface(s, hit, onPhotograph->x, onPhotograph->y);
+  }
+  return s.isPtOnFiniteSurface(hit);
+}
+
 // Casts one ray at the surface and extends allRect, and hitRect when the ray
 // meets the photograph or always is set, with the relative coordinates of
-// where it lands (clamped onto the photograph on a miss).
+// where it lands (clamped onto the photograph on a miss). For the library's
+// own curved shapes the coordinates of a hit are those its photograph test
+// found, not taken a second time.
 void extendCullBox(const FovDelimitedSurface *surface, bool always, const Vec3d &rayOrigin,
                    const Vec3d &rayDir, CullRect &hitRect, CullRect &allRect) {
   Vec3d point = rayOrigin;
-  const bool hit = surface->intersectRay(rayOrigin, rayDir, point, true);
-  double u = 0;
-  double v = 0;
-  if (!surface->getRelativeCoords(point, u, v)) {
+  Vec2d found = {};
+  bool hit = false;
+  const std::type_info &type = typeid(*surface);
+  if (type == typeid(Sphere)) {
+    hit = sphereIntersectRay(static_cast<const Sphere &>(*surface), rayOrigin, rayDir, point, true,
+                             &found);
+  } else if (type == typeid(Cylinder)) {
+    hit = cylinderIntersectRay(static_cast<const Cylinder &>(*surface), rayOrigin, rayDir, point,
+                               true, &found);
+  } else {
+    hit = surface->intersectRay(rayOrigin, rayDir, point, true);
+  }
+  // A hit on a curved shape has its coordinates in found already.
+  const bool known = hit && (type == typeid(Sphere) || type == typeid(Cylinder));
+  double u = found.x;
+  double v = found.y;
+  if (!known && !surface->getRelativeCoords(point, u, v)) {
     return;
   }
   if (hit || always) {
@@ -187,10 +230,7 @@ void FovDelimitedSurface::buildVectors() {
 bool FovDelimitedSurface::isPtOnFiniteSurface(const Vec3d &point) const {
   double u = 0;
   double v = 0;
-  if (!isPtOnSurface(point) || !getRelativeCoords(point, u, v)) {
-    return false;
-  }
-  return std::fabs(u) < kSurfEdgeSlack && std::fabs(v) < kSurfEdgeSlack;
+  return surfOnFiniteSurface(*this, point, u, v);
 }
 
 bool FovDelimitedSurface::doSnapPoint(Vec3d &point) const {
@@ -495,45 +535,54 @@ bool Cylinder::isPtOnSurface(const Vec3d &point) const {
   return IsNear(dot(w, w) - a * a, distance * distance);
 }
 
-bool Cylinder::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
-                            bool clamp) const {
-  const Vec3d rc = rayOrigin - origin;
+namespace {
+
+bool cylinderIntersectRay(const Cylinder &cyl, const Vec3d &rayOrigin, const Vec3d &rayDir,
+                          Vec3d &hit, bool clamp, Vec2d *onPhotograph) {
+  const Vec3d rc = rayOrigin - cyl.origin;
   Vec3d dn = rayDir;
   divideByLength(dn);
-  Vec3d n = cross(dn, upAxis);
+  Vec3d n = cross(dn, cyl.upAxis);
   const double ln = divideByLength(n);
-  if (IsNear(ln, 0)) {
+  if (Cylinder::IsNear(ln, 0)) {
     // Parallel to the axis: the line never meets the side of the cylinder.
     if (clamp) {
       hit = rayOrigin;
-      projectToSurface(hit);
+      cyl.projectToSurface(hit);
     }
     return false;
   }
   // Distance between the ray's line and the axis.
   const double dist = std::fabs(dot(rc, n));
-  if (dist > distance && !clamp) {
+  if (dist > cyl.distance && !clamp) {
     return false;
   }
-  Vec3d o = cross(rc, upAxis);
+  Vec3d o = cross(rc, cyl.upAxis);
   const double t = -dot(o, n) / ln;
-  o = cross(n, upAxis);
+  o = cross(n, cyl.upAxis);
   divideByLength(o);
-  if (dist <= distance) {
+  if (dist <= cyl.distance) {
     // dist <= distance keeps the root's argument non-negative.
-    const double s = std::fabs(std::sqrt(distance * distance - dist * dist) / dot(dn, o));
+    const double s = std::fabs(std::sqrt(cyl.distance * cyl.distance - dist * dist) / dot(dn, o));
     hit = rayOrigin + dn * (t + s);
-    const bool res = isPtOnFiniteSurface(hit);
+    const bool res = surfHitOnPhotograph(cyl, hit, onPhotograph);
     if (!res && clamp) {
-      projectToSurface(hit);
+      cyl.projectToSurface(hit);
     }
     return res;
   }
   if (clamp) { // a NaN distance reaches here too; without clamp it is a miss
     hit = rayOrigin + dn * t;
-    projectToSurface(hit);
+    cyl.projectToSurface(hit);
   }
   return false;
+}
+
+} // namespace
+
+bool Cylinder::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                            bool clamp) const {
+  return cylinderIntersectRay(*this, rayOrigin, rayDir, hit, clamp, nullptr);
 }
 
 bool Cylinder::getRelativeCoords(const Vec3d &point, double &u, double &v) const {
@@ -614,44 +663,69 @@ void Sphere::checkValid() {
   }
 }
 
+namespace {
+
+// The line o + t * d against the sphere: with len = |d|, the roots are
+// t0 = (-b - q) / len and t1 = (q - b) / len; false when d is zero or the
+// line misses.
+struct SurfSphereRoots {
+  double len;
+  double b;
+  double q;
+
+  bool solve(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center, double radius) {
+    // The roots below take non-negative arguments, where the guarded square
+    // root and the plain one agree bit for bit; the plain one inlines.
+    len = length(rayDir);
+    if (len == 0) {
+      return false;
+    }
+    const Vec3d m = rayOrigin - center;
+    b = dot(m, rayDir) / len;
+    const double disc = b * b - (dot(m, m) - radius * radius);
+    if (disc < 0) {
+      return false;
+    }
+    q = std::sqrt(disc);
+    return true;
+  }
+  double t0() const { return (-b - q) / len; }
+  double t1() const { return (q - b) / len; }
+};
+
+} // namespace
+
 bool Sphere::IsectSphereParam(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center,
                               double radius, double &t0, double &t1) {
-  // The roots below take non-negative arguments, where the guarded square
-  // root and the plain one agree bit for bit; the plain one inlines.
-  const double len = length(rayDir);
-  if (len == 0) {
+  SurfSphereRoots roots;
+  if (!roots.solve(rayOrigin, rayDir, center, radius)) {
     return false;
   }
-  const Vec3d m = rayOrigin - center;
-  const double b = dot(m, rayDir) / len;
-  const double disc = b * b - (dot(m, m) - radius * radius);
-  if (disc < 0) {
-    return false;
-  }
-  const double q = std::sqrt(disc);
-  t0 = (-b - q) / len;
-  t1 = (q - b) / len;
+  t0 = roots.t0();
+  t1 = roots.t1();
   return true;
 }
 
 bool Sphere::IsectRaySphere(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center,
                             double radius, RayT which, Vec3d &point) {
-  double t0 = 0;
-  double t1 = 0;
-  if (!IsectSphereParam(rayOrigin, rayDir, center, radius, t0, t1)) {
+  // Each root is divided out only when it is needed.
+  SurfSphereRoots roots;
+  if (!roots.solve(rayOrigin, rayDir, center, radius)) {
     return false;
   }
-  double t = t0;
+  double t = 0;
   if (which == kExit) {
-    t = t1;
+    t = roots.t1();
   } else if (which == kFirstAhead) {
-    if (t0 >= 0) {
-      t = t0;
-    } else if (t1 >= 0) {
-      t = t1;
-    } else {
-      return false;
+    t = roots.t0();
+    if (!(t >= 0)) {
+      t = roots.t1();
+      if (!(t >= 0)) {
+        return false;
+      }
     }
+  } else {
+    t = roots.t0();
   }
   point = rayOrigin + rayDir * t;
   return true;
@@ -716,26 +790,36 @@ bool Sphere::isPtOnSurface(const Vec3d &point) const {
   return IsNear(dot(d, d), distance * distance);
 }
 
-bool Sphere::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
-                          bool clamp) const {
+namespace {
+
+bool sphereIntersectRay(const Sphere &s, const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                        bool clamp, Vec2d *onPhotograph) {
   double t0 = 0;
   double t1 = 0;
-  if (IsectSphereParam(rayOrigin, rayDir, origin, distance, t0, t1) && (t0 >= 0 || t1 >= 0)) {
+  if (Sphere::IsectSphereParam(rayOrigin, rayDir, s.origin, s.distance, t0, t1) &&
+      (t0 >= 0 || t1 >= 0)) {
     // The exit point: from inside the sphere the only intersection ahead.
     const double t = t1 > t0 ? t1 : t0;
     hit = rayOrigin + rayDir * t;
-    const bool res = isPtOnFiniteSurface(hit);
+    const bool res = surfHitOnPhotograph(s, hit, onPhotograph);
     if (!res && clamp) {
-      projectToSurface(hit);
+      s.projectToSurface(hit);
     }
     return res;
   }
   if (!clamp) {
     return false;
   }
-  ClampIsectRaySphere(rayOrigin, rayDir, origin, distance, kEntry, hit);
-  doSnapPoint(hit);
+  Sphere::ClampIsectRaySphere(rayOrigin, rayDir, s.origin, s.distance, Sphere::kEntry, hit);
+  s.doSnapPoint(hit);
   return false;
+}
+
+} // namespace
+
+bool Sphere::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                          bool clamp) const {
+  return sphereIntersectRay(*this, rayOrigin, rayDir, hit, clamp, nullptr);
 }
 
 bool Sphere::getRelativeCoords(const Vec3d &point, double &u, double &v) const {

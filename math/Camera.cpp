@@ -5,6 +5,7 @@
 #include "math/ViewMatrix.h"
 
 #include <cmath>
+#include <typeinfo>
 
 namespace orrery {
 
@@ -25,19 +26,53 @@ constexpr double kCamHalfPi = 1.5707963267948966;
 using CamAxisGetter = Vec3d (ICartesianCam::*)() const;
 using CamTurn = void (ICartesianCam::*)(double);
 
+// The rows are the camera's right, up and back axes in world coordinates.
+Mat4d camOrientation(const Quatd &rotation) {
+  Mat4d m;
+  m.fromQuaternion(rotation);
+  return m;
+}
+
+// The axis the getter reads, taken from the orientation m of the library's
+// camera as QuatCartesianCam's getters take it.
+Vec3d camAxisOf(const Mat4d &m, CamAxisGetter getter) {
+  if (getter == &ICartesianCam::getTowardsVec) {
+    return {-m.m[8], -m.m[9], -m.m[10]};
+  }
+  if (getter == &ICartesianCam::getUpVec) {
+    return {m.m[4], m.m[5], m.m[6]};
+  }
+  return {m.m[0], m.m[1], m.m[2]};
+}
+
+// Two axes of cam. Each getter of the library's camera builds the
+// orientation matrix for itself; here it is built once for both.
+void camTwoAxes(const ICartesianCam &cam, CamAxisGetter first, Vec3d &a, CamAxisGetter second,
+                Vec3d &b) {
+  if (typeid(cam) == typeid(QuatCartesianCam)) {
+    const Mat4d m = camOrientation(static_cast<const QuatCartesianCam &>(cam).rotation);
+    a = camAxisOf(m, first);
+    b = camAxisOf(m, second);
+    return;
+  }
+  a = (cam.*first)();
+  b = (cam.*second)();
+}
+
 // The shared procedure of the turn-to family: turn about the axis so that the
 // reference vector lines up with dir projected onto the plane of the turn.
 // The axis is read before the reference, each once, both through the virtual
-// table.
+// table (for the library's camera, from one orientation matrix).
 void camTurnTo(ICartesianCam &cam, const Vec3d &dir, CamAxisGetter axis, CamAxisGetter reference,
                CamTurn turn) {
-  const Vec3d a = (cam.*axis)();
+  Vec3d a;
+  Vec3d r;
+  camTwoAxes(cam, axis, a, reference, r);
   Vec3d p = dir - a * dot(dir, a);
   const double len = divideByLength(p);
   if (len < kCamMinTurnProjection) {
     return;
   }
-  const Vec3d r = (cam.*reference)();
   (cam.*turn)(-clockwiseAngle(p, r, a));
 }
 
@@ -58,13 +93,6 @@ Quatd camAxisAngle(const Vec3d &axis, double angle) {
     q.set(n.x * s, n.y * s, n.z * s, std::cos(h));
   }
   return q;
-}
-
-// The rows are the camera's right, up and back axes in world coordinates.
-Mat4d camOrientation(const Quatd &rotation) {
-  Mat4d m;
-  m.fromQuaternion(rotation);
-  return m;
 }
 
 // Mat4d::mul(T, rv) bit for bit, for T the identity with t in elements 12,
@@ -145,8 +173,9 @@ Vec3d ICartesianCam::getWorldOrientation() {
   // Roll the copy until its up vector leans towards the vertical: the roll
   // is the angle it had to turn.
   c->rollTo(p);
-  const Vec3d towards = c->getTowardsVec();
-  const Vec3d up1 = c->getUpVec();
+  Vec3d towards;
+  Vec3d up1;
+  camTwoAxes(*c, &ICartesianCam::getTowardsVec, towards, &ICartesianCam::getUpVec, up1);
   const double roll = -clockwiseAngle(up0, up1, -towards);
 
   // k is the cosine of the angle between the view and straight down; at

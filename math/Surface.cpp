@@ -3,7 +3,9 @@
 #include "math/FastMath.h"
 #include "math/Units.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <typeinfo>
 
 namespace orrery {
@@ -91,6 +93,74 @@ bool surfIsEmpty(const Rect<double, Vec2d> &r) {
   return !(r.min.x <= r.max.x && r.min.y <= r.max.y);
 }
 bool surfHasArea(const Rect<double, Vec2d> &r) { return r.min.x < r.max.x && r.min.y < r.max.y; }
+
+// An angle with its sine and cosine, which set takes only for an angle not
+// already held (compared bit for bit: -0 and +0 have sines of either sign).
+struct SurfSinCos {
+  std::uint64_t bits = 0;
+  bool held = false;
+  double sin = 0;
+  double cos = 0;
+
+  void set(double angle) {
+    const auto b = std::bit_cast<std::uint64_t>(angle);
+    if (held && b == bits) {
+      return;
+    }
+    bits = b;
+    held = true;
+    sin = std::sin(angle);
+    cos = std::cos(angle);
+  }
+};
+
+// Cylinder::getPointFromCoords at the azimuth theta and the height fraction t.
+Vec3d cylinderPoint(const Cylinder &c, const SurfSinCos &theta, double t) {
+  const double h = c.height * t + c.bottomHeight;
+  return c.origin + c.viewDir * (c.distance * theta.cos) + c.rightAxis * (c.distance * theta.sin) +
+         c.upAxis * h;
+}
+
+// Sphere::getPointFromCoords at the azimuth theta and the elevation phi.
+Vec3d spherePoint(const Sphere &s, const SurfSinCos &theta, const SurfSinCos &phi) {
+  const double cosPhi = phi.cos;
+  const Vec3d dir =
+      s.viewDir * (cosPhi * theta.cos) + s.rightAxis * (cosPhi * theta.sin) + s.upAxis * phi.sin;
+  return s.origin + dir * s.distance;
+}
+
+// getPointFromCoords(u, v, nullptr) for a run of points along the outline
+// of the photograph: along an edge one angle stays the same, and for the
+// library's curved shapes its sine and cosine are kept from the point before.
+class SurfOutlinePoints {
+public:
+  explicit SurfOutlinePoints(const FovDelimitedSurface &s)
+      : surface(s), sphere(typeid(s) == typeid(Sphere) ? static_cast<const Sphere *>(&s) : nullptr),
+        cylinder(typeid(s) == typeid(Cylinder) ? static_cast<const Cylinder *>(&s) : nullptr) {}
+
+  Vec3d at(double u, double v) {
+    double s = 0;
+    double t = 0;
+    if ((sphere == nullptr && cylinder == nullptr) ||
+        !surfFractions(surface.valid, u, v, nullptr, s, t)) {
+      return surface.getPointFromCoords(u, v, nullptr);
+    }
+    const FovDelimitedSurface &f = surface;
+    theta.set(f.leftAngle + (f.rightAngle - f.leftAngle) * s);
+    if (cylinder != nullptr) {
+      return cylinderPoint(*cylinder, theta, t);
+    }
+    phi.set(f.bottomAngle + (f.topAngle - f.bottomAngle) * t);
+    return spherePoint(*sphere, theta, phi);
+  }
+
+private:
+  const FovDelimitedSurface &surface;
+  const Sphere *sphere;
+  const Cylinder *cylinder;
+  SurfSinCos theta;
+  SurfSinCos phi;
+};
 
 // FovDelimitedSurface::isPtOnFiniteSurface, also giving the relative
 // coordinates it finds.
@@ -300,10 +370,11 @@ bool FovDelimitedSurface::isViewCloseToSurface(const Mat4d &view, const Mat4d &p
   double minY = kSurfHuge;
   double maxX = -kSurfHuge;
   double maxY = -kSurfHuge;
+  SurfOutlinePoints outline(*this);
   for (int k = 0; k < 4; ++k) {
     for (int i = 0; i < 10; ++i) {
       const Vec2d c = surfLerp(corners[k], corners[(k + 1) % 4], i / 9.0);
-      Vec3d p = getPointFromCoords(c.x, c.y, nullptr);
+      Vec3d p = outline.at(c.x, c.y);
       p *= view;
       p.project(projection);
       if (p.z >= -1 && p.z <= 1) {
@@ -338,10 +409,11 @@ void FovDelimitedSurface::cullToFrustum(const Frustum &frustum, Rect<double, Vec
   bool anyInside = false;
 
   // The photograph's outline inside the frustum: 16 samples, each corner once.
+  SurfOutlinePoints outline(*this);
   for (int k = 0; k < 4; ++k) {
     for (int i = 0; i < 4; ++i) {
       const Vec2d c = surfLerp(corners[k], corners[(k + 1) % 4], 0.25 * i);
-      if (frustum.isPtInside(getPointFromCoords(c.x, c.y, nullptr))) {
+      if (frustum.isPtInside(outline.at(c.x, c.y))) {
         inRect.extend(c);
         anyInside = true;
       }
@@ -606,10 +678,9 @@ Vec3d Cylinder::getPointFromCoords(double u, double v, bool *ok) const {
   if (!surfFractions(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  const double theta = leftAngle + (rightAngle - leftAngle) * s;
-  const double h = height * t + bottomHeight;
-  return origin + viewDir * (distance * std::cos(theta)) +
-         rightAxis * (distance * std::sin(theta)) + upAxis * h;
+  SurfSinCos theta;
+  theta.set(leftAngle + (rightAngle - leftAngle) * s);
+  return cylinderPoint(*this, theta, t);
 }
 
 double Cylinder::getWidthHeightRatio() const {
@@ -848,12 +919,11 @@ Vec3d Sphere::getPointFromCoords(double u, double v, bool *ok) const {
   if (!surfFractions(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  const double theta = leftAngle + (rightAngle - leftAngle) * s;
-  const double phi = bottomAngle + (topAngle - bottomAngle) * t;
-  const double cosPhi = std::cos(phi);
-  const Vec3d dir = viewDir * (cosPhi * std::cos(theta)) + rightAxis * (cosPhi * std::sin(theta)) +
-                    upAxis * std::sin(phi);
-  return origin + dir * distance;
+  SurfSinCos theta;
+  SurfSinCos phi;
+  theta.set(leftAngle + (rightAngle - leftAngle) * s);
+  phi.set(bottomAngle + (topAngle - bottomAngle) * t);
+  return spherePoint(*this, theta, phi);
 }
 
 double Sphere::getWidthHeightRatio() const {

@@ -181,6 +181,27 @@ inline IsectResult BoundingBox<S, V>::isect(const V &a, const V &b) const {
   return RayBoxIntersect<S, V, BoundingBox>(a, dir, *this, len, t) ? kIsectPartial : kIsectOutside;
 }
 
+namespace detail {
+// BoundingBox::isect(other) when either box crosses the date line, out of
+// line so that the usual case keeps no frame for it.
+template <class S, class V>
+[[gnu::noinline]] IsectResult isectAcrossDateline(const BoundingBox<S, V> &self,
+                                                  const BoundingBox<S, V> &other) {
+  if (self.isEmpty() || other.isEmpty()) {
+    return kIsectOutside;
+  }
+  BoundingBox<S, V> r(self.min, self.max);
+  if (crossesDateline<S>(self.min, self.max) && !r.isEmpty()) {
+    BoundingBox<S, V>::intersectDatelineBox(r, r, other);
+  } else if (crossesDateline<S>(other.min, other.max) && !other.isEmpty()) {
+    BoundingBox<S, V>::intersectDatelineBox(r, other, r);
+  } else {
+    r.intersectBoxSimple(other);
+  }
+  return r.isEmpty() ? kIsectOutside : kIsectInside;
+}
+} // namespace detail
+
 template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
   // An empty box overlaps nothing, not even a box with NaN bounds, whose
@@ -195,21 +216,10 @@ inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
     const S hiX = other.max.x < max.x ? other.max.x : max.x;
     const S hiY = other.max.y < max.y ? other.max.y : max.y;
     const S hiZ = other.max.z < max.z ? other.max.z : max.z;
-    const bool apart = (loX > hiX) | (loY > hiY) | (loZ > hiZ);
-    return apart || this->isEmpty() || other.isEmpty() ? kIsectOutside : kIsectInside;
+    const unsigned apart = unsigned(loX > hiX) | unsigned(loY > hiY) | unsigned(loZ > hiZ);
+    return apart != 0 || this->isEmpty() || other.isEmpty() ? kIsectOutside : kIsectInside;
   }
-  if (this->isEmpty() || other.isEmpty()) {
-    return kIsectOutside;
-  }
-  BoundingBox r(min, max);
-  if (detail::crossesDateline<S>(min, max) && !r.isEmpty()) {
-    intersectDatelineBox(r, r, other);
-  } else if (detail::crossesDateline<S>(other.min, other.max) && !other.isEmpty()) {
-    intersectDatelineBox(r, other, r);
-  } else {
-    r.intersectBoxSimple(other);
-  }
-  return r.isEmpty() ? kIsectOutside : kIsectInside;
+  return detail::isectAcrossDateline(*this, other);
 }
 
 template <class S, class V> inline bool BoundingBox<S, V>::isEmpty() const {

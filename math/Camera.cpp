@@ -95,23 +95,26 @@ Quatd camAxisAngle(const Vec3d &axis, double angle) {
   return q;
 }
 
-// Mat4d::mul(T, rv) bit for bit, for T the identity with t in elements 12,
-// 13, 14 and rv a rotation from Mat4d::fromQuaternion (finite or all NaN,
-// column 3 and row 3 those of the identity). The products with T's zeros only
-// add signed zeros (or the NaN already there), which + 0.0 reproduces;
-// element 15 keeps its products, so a non-finite position gives NaN there.
-Mat4d camTranslateThenRotate(const Vec3d &t, const Mat4d &rv) {
-  const double *r = rv.m;
-  Mat4d view;
+// Mat4d::mul(T, rv) bit for bit, in place of rv, for T the identity with t
+// in elements 12, 13, 14 and rv a rotation from Mat4d::fromQuaternion
+// (finite or all NaN, column 3 and row 3 those of the identity). The
+// products with T's zeros only add signed zeros (or the NaN already there),
+// which + 0.0 reproduces; element 15 keeps its products, so a non-finite
+// position gives NaN there. Each column reads only rv's rows 0 to 2 before
+// writing elements 3, 7, 11 and 12 to 14, which no later column reads.
+void camTranslateThenRotate(const Vec3d &t, Mat4d &rv) {
+  double *r = rv.m;
   for (int c = 0; c < 3; ++c) {
-    view.m[c] = r[c] + 0.0;
-    view.m[4 + c] = r[4 + c] + 0.0;
-    view.m[8 + c] = r[8 + c] + 0.0;
-    view.m[12 + c] = t.x * r[c] + t.y * r[4 + c] + t.z * r[8 + c] + 0.0;
-    view.m[c * 4 + 3] = 0.0;
+    const double r0 = r[c];
+    const double r1 = r[4 + c];
+    const double r2 = r[8 + c];
+    r[c] = r0 + 0.0;
+    r[4 + c] = r1 + 0.0;
+    r[8 + c] = r2 + 0.0;
+    r[12 + c] = t.x * r0 + t.y * r1 + t.z * r2 + 0.0;
+    r[c * 4 + 3] = 0.0;
   }
-  view.m[15] = t.x * 0.0 + t.y * 0.0 + t.z * 0.0 + 1.0;
-  return view;
+  r[15] = t.x * 0.0 + t.y * 0.0 + t.z * 0.0 + 1.0;
 }
 
 } // namespace
@@ -287,9 +290,10 @@ Mat4d QuatCartesianCam::getMatrix() const {
   // first: view = T * Rv with T the translation by -position.
   Quatd inverse = rotation;
   inverse.w = -inverse.w;
-  Mat4d rv;
-  rv.fromQuaternion(inverse);
-  return camTranslateThenRotate(-position, rv);
+  Mat4d view;
+  view.fromQuaternion(inverse);
+  camTranslateThenRotate(-position, view);
+  return view;
 }
 
 Vec3d QuatCartesianCam::getPosition() const { return position; }

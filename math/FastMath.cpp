@@ -140,29 +140,33 @@ float FastMath::fastcos(float x) { return fastsin(x + 1.5707964f); }
 
 template <class T> void FastMath::fastSinCos(T x, T &s, T &c) {
   using Q = Quadrants<T>;
-  // The quadrant of x selects the offset, the parabola and the signs below
-  // rather than a branch each: the operations of every quadrant are those
-  // of the one-branch-per-quadrant form, in the same order, but a run of
-  // angles in no particular order no longer leaves the quadrant to the
-  // branch predictor. NaN takes the last quadrant.
-  x = x < T(0) ? x + Q::kTwoPi : x;
+  if (x < T(0)) {
+    x += Q::kTwoPi;
+  }
   const T h = Q::kHalfPi;
   const T m = static_cast<T>(C);
-  const int k = int(!(x <= h)) + int(!(x <= Q::kPi)) + int(!(x <= Q::kThreeHalfPi));
-  const T offsets[4] = {T(0), h, Q::kPi, Q::kThreeHalfPi};
-  // x - 0 is x bit for bit (-0 included), so the first quadrant's x / h.
-  const T v = (x - offsets[k]) / h;
-  // The second quadrant runs the parabola backwards.
-  const T w = k == 1 ? T(0.5) - v : v - T(0.5);
-  // The third quadrant's parabola opens the other way: (4m - 2) w^2 - m,
-  // where subtracting m adds -m exactly.
-  const T coef = k == 2 ? m * T(4) - T(2) : m * T(-4) + T(2);
-  const T p = coef * w * w + (k == 2 ? -m : m);
-  const T sum = w + p;
-  const T pMinusW = p - w;
-  const T wMinusP = w - p;
-  c = k == 0 ? pMinusW : (k == 1 ? wMinusP : sum);
-  s = k == 2 ? pMinusW : (k == 3 ? wMinusP : sum);
+  const T a = m * T(-4) + T(2);
+  if (x <= h) {
+    const T t = x / h - T(0.5);
+    const T p = a * t * t + m;
+    c = p - t;
+    s = t + p;
+  } else if (x <= Q::kPi) {
+    const T u = T(0.5) - (x - h) / h;
+    const T p = a * u * u + m;
+    c = u - p;
+    s = u + p;
+  } else if (x <= Q::kThreeHalfPi) {
+    const T t = (x - Q::kPi) / h - T(0.5);
+    const T q = (m * T(4) - T(2)) * t * t - m;
+    c = t + q;
+    s = q - t;
+  } else {
+    const T t = (x - Q::kThreeHalfPi) / h - T(0.5);
+    const T p = a * t * t + m;
+    c = t + p;
+    s = t - p;
+  }
 }
 
 template void FastMath::fastSinCos<float>(float, float &, float &);

@@ -186,21 +186,6 @@ Mat4d perspective() {
   return p;
 }
 
-void BM_ours_FrustumBuild(benchmark::State &state) {
-  Mat4d view = lookAtView();
-  const Mat4d proj = perspective();
-  test::CountingMemory memory;
-  Frustum fr;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(view);
-    bool ok = fr.build(view, proj);
-    benchmark::DoNotOptimize(ok);
-    benchmark::DoNotOptimize(fr);
-  }
-  state.counters["allocs"] = double(memory.allocations);
-}
-BENCHMARK(BM_ours_FrustumBuild);
-
 void BM_ours_FrustumIsPtInside(benchmark::State &state) {
   Frustum fr;
   fr.build(lookAtView(), perspective());

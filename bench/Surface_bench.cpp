@@ -2,9 +2,12 @@
 
 #include "../tests/CountingMemory.h"
 
+#include <Eigen/Geometry>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 using namespace orrery;
 
@@ -98,6 +101,193 @@ void BM_ours_FrustumBuild(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_ours_FrustumBuild);
+
+// The peers: the same arithmetic written plainly on Eigen types and the
+// standard functions. The frustum maps the three corners of each face of the
+// normalised-device cube back to world space (row vectors, as ours), takes
+// the face's normal from them and the four side edges far minus near.
+using RowMat4 = Eigen::Matrix<double, 4, 4, Eigen::RowMajor>;
+
+struct PlainFrustum {
+  Eigen::Vector4d planes[6];
+  Eigen::Vector3d eye;
+  Eigen::Vector3d edges[4];
+};
+
+bool plainFrustum(const Mat4d &view, const Mat4d &projection, PlainFrustum &f) {
+  static constexpr double kCorners[6][3][3] = {
+      {{-1, 1, 1}, {-1, -1, 1}, {-1, -1, -1}},  {{-1, 1, 1}, {-1, 1, -1}, {1, 1, -1}},
+      {{1, 1, 1}, {1, 1, -1}, {1, -1, -1}},     {{-1, -1, 1}, {1, -1, 1}, {1, -1, -1}},
+      {{-1, 1, -1}, {-1, -1, -1}, {1, -1, -1}}, {{1, 1, 1}, {1, -1, 1}, {-1, -1, 1}}};
+  static constexpr int kEdgeOfFace[4][3] = {{0, 1, 2}, {3, 0, 1}, {2, 0, 1}, {1, 1, 2}};
+  const Eigen::Map<const RowMat4> v(view.m);
+  const Eigen::Map<const RowMat4> p(projection.m);
+  f.eye = v.inverse().row(3).head<3>().transpose();
+  const RowMat4 inv = (v * p).inverse();
+  for (int i = 0; i < 6; ++i) {
+    Eigen::Vector3d w[3];
+    for (int k = 0; k < 3; ++k) {
+      const double(&c)[3] = kCorners[i][k];
+      const Eigen::RowVector4d h = Eigen::RowVector4d(c[0], c[1], c[2], 1.0) * inv;
+      if (h(3) == 0.0) {
+        return false;
+      }
+      w[k] = h.head<3>().transpose() / h(3);
+    }
+    if (i < 4) {
+      f.edges[kEdgeOfFace[i][0]] = (w[kEdgeOfFace[i][1]] - w[kEdgeOfFace[i][2]]).normalized();
+    }
+    const Eigen::Vector3d n = (w[0] - w[1]).cross(w[2] - w[1]).normalized();
+    f.planes[i] << n, -n.dot(w[1]);
+  }
+  return true;
+}
+
+bool plainInside(const PlainFrustum &f, const Eigen::Vector3d &p) {
+  for (const Eigen::Vector4d &pl : f.planes) {
+    if (pl.head<3>().dot(p) + pl(3) < 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A photograph on a sphere or a cylinder round (origin; right, up, back).
+struct PlainSurface {
+  bool sphere;
+  Eigen::Vector3d origin, right, up, view;
+  double r, left, rightA, bottom, top;
+
+  explicit PlainSurface(const FovDelimitedSurface &s, bool isSphere)
+      : sphere(isSphere), origin(s.origin.x, s.origin.y, s.origin.z),
+        right(s.rightAxis.x, s.rightAxis.y, s.rightAxis.z), up(s.upAxis.x, s.upAxis.y, s.upAxis.z),
+        view(s.viewDir.x, s.viewDir.y, s.viewDir.z), r(s.distance), left(s.leftAngle),
+        rightA(s.rightAngle), bottom(s.bottomAngle), top(s.topAngle) {}
+
+  Eigen::Vector3d point(double u, double v) const {
+    const double theta = left + (rightA - left) * (u + 1) * 0.5;
+    const double t = (v + 1) * 0.5;
+    if (sphere) {
+      const double phi = bottom + (top - bottom) * t;
+      return origin + r * (view * (std::cos(phi) * std::cos(theta)) +
+                           right * (std::cos(phi) * std::sin(theta)) + up * std::sin(phi));
+    }
+    const double h = r * (std::tan(bottom) + (std::tan(top) - std::tan(bottom)) * t);
+    return origin + view * (r * std::cos(theta)) + right * (r * std::sin(theta)) + up * h;
+  }
+
+  // The exit of the ray o + t d from the surface, and its relative coordinates.
+  bool hit(const Eigen::Vector3d &o, const Eigen::Vector3d &d, Eigen::Vector2d &uv) const {
+    const Eigen::Vector3d m = o - origin;
+    Eigen::Vector3d dd = d;
+    Eigen::Vector3d mm = m;
+    if (!sphere) { // the cylinder: the quadratic across the axis
+      dd -= up * d.dot(up);
+      mm -= up * m.dot(up);
+    }
+    const double a = dd.squaredNorm();
+    const double b = mm.dot(dd);
+    const double disc = b * b - a * (mm.squaredNorm() - r * r);
+    if (a == 0 || disc < 0) {
+      return false;
+    }
+    const double t = (std::sqrt(disc) - b) / a;
+    if (t < 0) {
+      return false;
+    }
+    const Eigen::Vector3d q = (o + d * t - origin) / r;
+    const double e = q.dot(up);
+    const Eigen::Vector3d hz = (q - up * e).normalized();
+    double theta = std::acos(std::clamp(hz.dot(view), -1.0, 1.0));
+    if (hz.dot(right) < 0) {
+      theta = -theta;
+    }
+    const double vert =
+        sphere ? (std::asin(std::clamp(e, -1.0, 1.0)) - bottom) / (top - bottom)
+               : (e * r - r * std::tan(bottom)) / (r * (std::tan(top) - std::tan(bottom)));
+    uv = {2 * (theta - left) / (rightA - left) - 1, 2 * vert - 1};
+    return std::abs(uv.x()) <= 1 && std::abs(uv.y()) <= 1;
+  }
+};
+
+// The cull written plainly: the outline samples inside the frustum and the
+// frustum's border rays that land on the photograph bound the rectangle. It
+// leaves out ours' wrapping of periodic coordinates and the clamping of
+// missed rays onto the photograph's edge.
+void plainCull(const PlainSurface &s, const PlainFrustum &f, Rect<double, Vec2d> &rect) {
+  static constexpr double kCorners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  Eigen::Vector2d lo(1e300, 1e300);
+  Eigen::Vector2d hi(-1e300, -1e300);
+  for (int k = 0; k < 4; ++k) {
+    for (int i = 0; i < 4; ++i) {
+      const double t = 0.25 * i;
+      const Eigen::Vector2d c(kCorners[k][0] * (1 - t) + kCorners[(k + 1) % 4][0] * t,
+                              kCorners[k][1] * (1 - t) + kCorners[(k + 1) % 4][1] * t);
+      if (plainInside(f, s.point(c.x(), c.y()))) {
+        lo = lo.cwiseMin(c);
+        hi = hi.cwiseMax(c);
+      }
+    }
+  }
+  for (int k = 0; k < 4; ++k) {
+    for (int i = 0; i < 4; ++i) {
+      const double t = 0.25 * i;
+      const Eigen::Vector3d d = f.edges[k] * (1 - t) + f.edges[(k + 1) % 4] * t;
+      Eigen::Vector2d uv;
+      if (s.hit(f.eye, d, uv)) {
+        lo = lo.cwiseMin(uv);
+        hi = hi.cwiseMax(uv);
+      }
+    }
+  }
+  rect.min = {lo.x(), lo.y()};
+  rect.max = {hi.x(), hi.y()};
+}
+
+void BM_peer_FrustumBuild(benchmark::State &state) {
+  const Sphere s = makeShape<Sphere>(-1.0, 1.2);
+  const TypicalView v(s);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(v.view);
+    PlainFrustum f;
+    benchmark::DoNotOptimize(plainFrustum(v.view, v.projection, f));
+    benchmark::DoNotOptimize(f);
+  }
+}
+BENCHMARK(BM_peer_FrustumBuild);
+
+template <class Shape> void plainCullBench(benchmark::State &state, double left, double right) {
+  const Shape s = makeShape<Shape>(left, right);
+  const PlainSurface plain(s, std::is_same_v<Shape, Sphere>);
+  const TypicalView v(s);
+  PlainFrustum f;
+  plainFrustum(v.view, v.projection, f);
+  Rect<double, Vec2d> rect = {};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(f);
+    plainCull(plain, f, rect);
+    benchmark::DoNotOptimize(rect);
+  }
+}
+void BM_peer_CullSphere(benchmark::State &state) { plainCullBench<Sphere>(state, -1.0, 1.2); }
+void BM_peer_CullCylinder(benchmark::State &state) { plainCullBench<Cylinder>(state, -kPi, kPi); }
+BENCHMARK(BM_peer_CullSphere);
+BENCHMARK(BM_peer_CullCylinder);
+
+void BM_peer_FrustumBuildAndCullSphere(benchmark::State &state) {
+  const Sphere s = makeShape<Sphere>(-1.0, 1.2);
+  const PlainSurface plain(s, true);
+  const TypicalView v(s);
+  Rect<double, Vec2d> rect = {};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(v.view);
+    PlainFrustum f;
+    plainFrustum(v.view, v.projection, f);
+    plainCull(plain, f, rect);
+    benchmark::DoNotOptimize(rect);
+  }
+}
+BENCHMARK(BM_peer_FrustumBuildAndCullSphere);
 
 // Rays from outside the sphere through points scattered over it.
 struct Rays {
@@ -195,6 +385,40 @@ void BM_ours_IsViewCloseToSurface(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_ours_IsViewCloseToSurface);
+
+// Ten samples along each edge of the photograph, through the view and the
+// projection with the perspective divide, and the extent of those in depth.
+void BM_peer_IsViewCloseToSurface(benchmark::State &state) {
+  static constexpr double kCorners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  const Sphere s = makeShape<Sphere>(-1.0, 1.2);
+  const PlainSurface plain(s, true);
+  const TypicalView v(s);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(v.view);
+    const Eigen::Map<const RowMat4> view(v.view.m);
+    const Eigen::Map<const RowMat4> proj(v.projection.m);
+    Eigen::Vector2d lo(1e300, 1e300);
+    Eigen::Vector2d hi(-1e300, -1e300);
+    for (int k = 0; k < 4; ++k) {
+      for (int i = 0; i < 10; ++i) {
+        const double t = i / 9.0;
+        const Eigen::Vector3d p =
+            plain.point(kCorners[k][0] * (1 - t) + kCorners[(k + 1) % 4][0] * t,
+                        kCorners[k][1] * (1 - t) + kCorners[(k + 1) % 4][1] * t);
+        const Eigen::RowVector4d e = Eigen::RowVector4d(p.x(), p.y(), p.z(), 1.0) * view;
+        const Eigen::RowVector4d c = e * proj;
+        const Eigen::Vector3d n = c.head<3>().transpose() / c(3);
+        if (n.z() >= -1 && n.z() <= 1) {
+          lo = lo.cwiseMin(n.head<2>());
+          hi = hi.cwiseMax(n.head<2>());
+        }
+      }
+    }
+    const bool close = (lo.array() < hi.array()).all() && 0.5 * (hi - lo).maxCoeff() > 0.5;
+    benchmark::DoNotOptimize(close);
+  }
+}
+BENCHMARK(BM_peer_IsViewCloseToSurface);
 
 void BM_ours_GetRelativeCoordsSphere(benchmark::State &state) {
   const Sphere s = makeShape<Sphere>(-1.0, 1.2);

@@ -3,6 +3,8 @@
 #include "math/ViewMatrix.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <utility>
 
 namespace orrery {
@@ -32,6 +34,23 @@ constexpr double kFrustumFaceCorners[6][3][3] = {
     {{-1, 1, 1}, {-1, -1, 1}, {-1, -1, -1}},  {{-1, 1, 1}, {-1, 1, -1}, {1, 1, -1}},
     {{1, 1, 1}, {1, 1, -1}, {1, -1, -1}},     {{-1, -1, 1}, {1, -1, 1}, {1, -1, -1}},
     {{-1, 1, -1}, {-1, -1, -1}, {1, -1, -1}}, {{1, 1, 1}, {1, -1, 1}, {-1, -1, 1}}};
+
+// The index of a corner of the cube: 4 for x = 1, plus 2 for y = 1, plus 1
+// for z = 1.
+constexpr int frustumCornerIndex(const double (&c)[3]) {
+  return (c[0] > 0 ? 4 : 0) + (c[1] > 0 ? 2 : 0) + (c[2] > 0 ? 1 : 0);
+}
+
+// kFrustumFaceCorners as corner indices.
+constexpr std::array<std::array<int, 3>, 6> kFrustumFaceCornerIndex = [] {
+  std::array<std::array<int, 3>, 6> t{};
+  for (int i = 0; i < 6; ++i) {
+    for (int k = 0; k < 3; ++k) {
+      t[i][k] = frustumCornerIndex(kFrustumFaceCorners[i][k]);
+    }
+  }
+  return t;
+}();
 
 // Each side face carries the edge of one screen corner, the difference of
 // two of its corners, far minus near: (edge index, far corner, near corner).
@@ -85,20 +104,24 @@ bool Frustum::build(const Mat4d &view, const Mat4d &projection) {
   if (!math::invertFullPivot(inv)) {
     return false;
   }
-  for (int i = 0; i < 6; ++i) {
-    Vec4d h[3];
-    for (int k = 0; k < 3; ++k) {
-      const double(&c)[3] = kFrustumFaceCorners[i][k];
-      h[k].mul(Vec4d{c[0], c[1], c[2], 1.0}, inv);
+  // Each of the cube's eight corners serves three faces: map each once.
+  Vec3d corner[8];
+  bool atInfinity[8];
+  for (int j = 0; j < 8; ++j) {
+    Vec4d h;
+    h.mul(Vec4d{j & 4 ? 1.0 : -1.0, j & 2 ? 1.0 : -1.0, j & 1 ? 1.0 : -1.0, 1.0}, inv);
+    atInfinity[j] = h.w == 0.0;
+    if (!atInfinity[j]) {
+      const Vec4d s = h * (1.0 / h.w);
+      corner[j] = {s.x, s.y, s.z};
     }
-    if (h[0].w == 0.0 || h[1].w == 0.0 || h[2].w == 0.0) {
+  }
+  for (int i = 0; i < 6; ++i) {
+    const std::array<int, 3> &c = kFrustumFaceCornerIndex[i];
+    if (atInfinity[c[0]] || atInfinity[c[1]] || atInfinity[c[2]]) {
       return false;
     }
-    Vec3d w[3];
-    for (int k = 0; k < 3; ++k) {
-      const Vec4d s = h[k] * (1.0 / h[k].w);
-      w[k] = {s.x, s.y, s.z};
-    }
+    const Vec3d w[3] = {corner[c[0]], corner[c[1]], corner[c[2]]};
     if (i < 4) {
       Vec3d &edge = edges[kFrustumEdgeOfFace[i][0]];
       edge = w[kFrustumEdgeOfFace[i][1]] - w[kFrustumEdgeOfFace[i][2]];
@@ -114,12 +137,52 @@ bool Frustum::build(const Mat4d &view, const Mat4d &projection) {
   return true;
 }
 
+namespace {
+
+// frustumClassifyPoint answering inside, kept out of the hot path below.
+[[gnu::noinline, gnu::cold]] bool frustumBoxPointInside(const Polytope &poly, const Vec3d &p,
+                                                        unsigned mask) {
+  return frustumClassifyPoint(poly, p, mask) == kIsectInside;
+}
+
+// Whether the planes of mask all have p on their inner side. For a point
+// the one-point box of frustumClassifyPoint is p itself, and its answer is
+// inside exactly when no distance is negative or NaN; that box is left to
+// the coordinates beyond the empty-box bounds (and NaN), where it is not.
+[[gnu::always_inline]] inline bool frustumPointInside(const Polytope &poly, const Vec3d &p,
+                                                      unsigned mask) {
+  constexpr double kBound = BoundingBox<double, Vec3d>::kEmptyBound;
+  if (!((std::fabs(p.x) <= kBound) & (std::fabs(p.y) <= kBound) & (std::fabs(p.z) <= kBound))) {
+    return frustumBoxPointInside(poly, p, mask);
+  }
+  // The frustum's six planes unrolled, so that each plane's exit has a
+  // branch of its own to predict.
+  const int count = std::min(poly.count, 10);
+  if (count == 6) {
+#pragma GCC unroll 6
+    for (int i = 0; i < 6; ++i) {
+      if ((mask & (1u << i)) != 0 && !(poly.planes[i].signedDistance(p) >= 0)) {
+        return false;
+      }
+    }
+    return true;
+  }
+  for (int i = 0; i < count; ++i) {
+    if ((mask & (1u << i)) != 0 && !(poly.planes[i].signedDistance(p) >= 0)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+} // namespace
+
 bool Frustum::isPtInside(const Vec3d &p) const {
-  return frustumClassifyPoint(*this, p, kFrustumAllPlanes) == kIsectInside;
+  return frustumPointInside(*this, p, kFrustumAllPlanes);
 }
 
 bool Frustum::isZCulled(const Vec3d &p) const {
-  return frustumClassifyPoint(*this, p, kFrustumNearFarPlanes) != kIsectInside;
+  return !frustumPointInside(*this, p, kFrustumNearFarPlanes);
 }
 
 } // namespace orrery

@@ -70,7 +70,7 @@ namespace detail {
 // A longitude/latitude box whose x interval runs past -1 or +1 wraps round
 // the date line.
 template <class S, class V> constexpr bool crossesDateline(const V &min, const V &max) {
-  return min.x < S(-1) || max.x > S(1);
+  return (min.x < S(-1)) | (max.x > S(1));
 }
 } // namespace detail
 
@@ -149,14 +149,12 @@ bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t);
 // Point classification in the order of the box's fields.
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isect(const V &p) const {
-  if (this->isEmpty()) {
-    return kIsectOutside;
-  }
-  if (min.x <= p.x && p.x <= max.x && min.y <= p.y && p.y <= max.y && min.z <= p.z &&
-      p.z <= max.z) {
-    return kIsectInside;
-  }
-  return kIsectOutside;
+  // All six comparisons, without short-circuit: a point scattered round the
+  // box would otherwise leave each early exit to the branch predictor. A
+  // point outside needs no emptiness check.
+  const bool inside = (min.x <= p.x) & (p.x <= max.x) & (min.y <= p.y) & (p.y <= max.y) &
+                      (min.z <= p.z) & (p.z <= max.z);
+  return !inside || this->isEmpty() ? kIsectOutside : kIsectInside;
 }
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {
@@ -183,26 +181,49 @@ inline IsectResult BoundingBox<S, V>::isect(const V &a, const V &b) const {
   return RayBoxIntersect<S, V, BoundingBox>(a, dir, *this, len, t) ? kIsectPartial : kIsectOutside;
 }
 
+namespace detail {
+// BoundingBox::isect(other) when either box crosses the date line, out of
+// line so that the usual case keeps no frame for it.
 template <class S, class V>
-inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
-  // An empty box overlaps nothing, not even a box with NaN bounds, whose
-  // componentwise intersection below would keep its NaN and not be empty.
-  if (this->isEmpty() || other.isEmpty()) {
+[[gnu::noinline]] IsectResult isectAcrossDateline(const BoundingBox<S, V> &self,
+                                                  const BoundingBox<S, V> &other) {
+  if (self.isEmpty() || other.isEmpty()) {
     return kIsectOutside;
   }
-  BoundingBox r(min, max);
-  if (detail::crossesDateline<S>(min, max) && !r.isEmpty()) {
-    intersectDatelineBox(r, r, other);
-  } else if (detail::crossesDateline<S>(other.min, other.max) && !other.isEmpty()) {
-    intersectDatelineBox(r, other, r);
+  BoundingBox<S, V> r(self.min, self.max);
+  if (crossesDateline<S>(self.min, self.max) && !r.isEmpty()) {
+    BoundingBox<S, V>::intersectDatelineBox(r, r, other);
+  } else if (crossesDateline<S>(other.min, other.max) && !other.isEmpty()) {
+    BoundingBox<S, V>::intersectDatelineBox(r, other, r);
   } else {
     r.intersectBoxSimple(other);
   }
   return r.isEmpty() ? kIsectOutside : kIsectInside;
 }
+} // namespace detail
+
+template <class S, class V>
+inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
+  // An empty box overlaps nothing, not even a box with NaN bounds, whose
+  // componentwise intersection below would keep its NaN and not be empty.
+  if (!(detail::crossesDateline<S>(min, max) | detail::crossesDateline<S>(other.min, other.max))) {
+    // The usual case: intersectBoxSimple and isEmpty on the bounds in
+    // registers, without a temporary box or short-circuit branches. Boxes
+    // that do not overlap need no emptiness check.
+    const S loX = min.x < other.min.x ? other.min.x : min.x;
+    const S loY = min.y < other.min.y ? other.min.y : min.y;
+    const S loZ = min.z < other.min.z ? other.min.z : min.z;
+    const S hiX = other.max.x < max.x ? other.max.x : max.x;
+    const S hiY = other.max.y < max.y ? other.max.y : max.y;
+    const S hiZ = other.max.z < max.z ? other.max.z : max.z;
+    const unsigned apart = unsigned(loX > hiX) | unsigned(loY > hiY) | unsigned(loZ > hiZ);
+    return apart != 0 || this->isEmpty() || other.isEmpty() ? kIsectOutside : kIsectInside;
+  }
+  return detail::isectAcrossDateline(*this, other);
+}
 
 template <class S, class V> inline bool BoundingBox<S, V>::isEmpty() const {
-  return min.x > max.x || min.y > max.y || min.z > max.z;
+  return (min.x > max.x) | (min.y > max.y) | (min.z > max.z);
 }
 
 template <class S, class V> inline BoundingBox<S, V> &BoundingBox<S, V>::makeEmpty() {

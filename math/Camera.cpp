@@ -5,6 +5,7 @@
 #include "math/ViewMatrix.h"
 
 #include <cmath>
+#include <typeinfo>
 
 namespace orrery {
 
@@ -25,19 +26,53 @@ constexpr double kCamHalfPi = 1.5707963267948966;
 using CamAxisGetter = Vec3d (ICartesianCam::*)() const;
 using CamTurn = void (ICartesianCam::*)(double);
 
+// The rows are the camera's right, up and back axes in world coordinates.
+Mat4d camOrientation(const Quatd &rotation) {
+  Mat4d m;
+  m.fromQuaternion(rotation);
+  return m;
+}
+
+// The axis the getter reads, taken from the orientation m of the library's
+// camera as QuatCartesianCam's getters take it.
+Vec3d camAxisOf(const Mat4d &m, CamAxisGetter getter) {
+  if (getter == &ICartesianCam::getTowardsVec) {
+    return {-m.m[8], -m.m[9], -m.m[10]};
+  }
+  if (getter == &ICartesianCam::getUpVec) {
+    return {m.m[4], m.m[5], m.m[6]};
+  }
+  return {m.m[0], m.m[1], m.m[2]};
+}
+
+// Two axes of cam. Each getter of the library's camera builds the
+// orientation matrix for itself; here it is built once for both.
+void camTwoAxes(const ICartesianCam &cam, CamAxisGetter first, Vec3d &a, CamAxisGetter second,
+                Vec3d &b) {
+  if (typeid(cam) == typeid(QuatCartesianCam)) {
+    const Mat4d m = camOrientation(static_cast<const QuatCartesianCam &>(cam).rotation);
+    a = camAxisOf(m, first);
+    b = camAxisOf(m, second);
+    return;
+  }
+  a = (cam.*first)();
+  b = (cam.*second)();
+}
+
 // The shared procedure of the turn-to family: turn about the axis so that the
 // reference vector lines up with dir projected onto the plane of the turn.
 // The axis is read before the reference, each once, both through the virtual
-// table.
+// table (for the library's camera, from one orientation matrix).
 void camTurnTo(ICartesianCam &cam, const Vec3d &dir, CamAxisGetter axis, CamAxisGetter reference,
                CamTurn turn) {
-  const Vec3d a = (cam.*axis)();
+  Vec3d a;
+  Vec3d r;
+  camTwoAxes(cam, axis, a, reference, r);
   Vec3d p = dir - a * dot(dir, a);
   const double len = divideByLength(p);
   if (len < kCamMinTurnProjection) {
     return;
   }
-  const Vec3d r = (cam.*reference)();
   (cam.*turn)(-clockwiseAngle(p, r, a));
 }
 
@@ -60,30 +95,26 @@ Quatd camAxisAngle(const Vec3d &axis, double angle) {
   return q;
 }
 
-// The rows are the camera's right, up and back axes in world coordinates.
-Mat4d camOrientation(const Quatd &rotation) {
-  Mat4d m;
-  m.fromQuaternion(rotation);
-  return m;
-}
-
-// Mat4d::mul(T, rv) bit for bit, for T the identity with t in elements 12,
-// 13, 14 and rv a rotation from Mat4d::fromQuaternion (finite or all NaN,
-// column 3 and row 3 those of the identity). The products with T's zeros only
-// add signed zeros (or the NaN already there), which + 0.0 reproduces;
-// element 15 keeps its products, so a non-finite position gives NaN there.
-Mat4d camTranslateThenRotate(const Vec3d &t, const Mat4d &rv) {
-  const double *r = rv.m;
-  Mat4d view;
+// Mat4d::mul(T, rv) bit for bit, in place of rv, for T the identity with t
+// in elements 12, 13, 14 and rv a rotation from Mat4d::fromQuaternion
+// (finite or all NaN, column 3 and row 3 those of the identity). The
+// products with T's zeros only add signed zeros (or the NaN already there),
+// which + 0.0 reproduces; element 15 keeps its products, so a non-finite
+// position gives NaN there. Each column reads only rv's rows 0 to 2 before
+// writing elements 3, 7, 11 and 12 to 14, which no later column reads.
+void camTranslateThenRotate(const Vec3d &t, Mat4d &rv) {
+  double *r = rv.m;
   for (int c = 0; c < 3; ++c) {
-    view.m[c] = r[c] + 0.0;
-    view.m[4 + c] = r[4 + c] + 0.0;
-    view.m[8 + c] = r[8 + c] + 0.0;
-    view.m[12 + c] = t.x * r[c] + t.y * r[4 + c] + t.z * r[8 + c] + 0.0;
-    view.m[c * 4 + 3] = 0.0;
+    const double r0 = r[c];
+    const double r1 = r[4 + c];
+    const double r2 = r[8 + c];
+    r[c] = r0 + 0.0;
+    r[4 + c] = r1 + 0.0;
+    r[8 + c] = r2 + 0.0;
+    r[12 + c] = t.x * r0 + t.y * r1 + t.z * r2 + 0.0;
+    r[c * 4 + 3] = 0.0;
   }
-  view.m[15] = t.x * 0.0 + t.y * 0.0 + t.z * 0.0 + 1.0;
-  return view;
+  r[15] = t.x * 0.0 + t.y * 0.0 + t.z * 0.0 + 1.0;
 }
 
 } // namespace
@@ -145,8 +176,9 @@ Vec3d ICartesianCam::getWorldOrientation() {
   // Roll the copy until its up vector leans towards the vertical: the roll
   // is the angle it had to turn.
   c->rollTo(p);
-  const Vec3d towards = c->getTowardsVec();
-  const Vec3d up1 = c->getUpVec();
+  Vec3d towards;
+  Vec3d up1;
+  camTwoAxes(*c, &ICartesianCam::getTowardsVec, towards, &ICartesianCam::getUpVec, up1);
   const double roll = -clockwiseAngle(up0, up1, -towards);
 
   // k is the cosine of the angle between the view and straight down; at
@@ -258,9 +290,10 @@ Mat4d QuatCartesianCam::getMatrix() const {
   // first: view = T * Rv with T the translation by -position.
   Quatd inverse = rotation;
   inverse.w = -inverse.w;
-  Mat4d rv;
-  rv.fromQuaternion(inverse);
-  return camTranslateThenRotate(-position, rv);
+  Mat4d view;
+  view.fromQuaternion(inverse);
+  camTranslateThenRotate(-position, view);
+  return view;
 }
 
 Vec3d QuatCartesianCam::getPosition() const { return position; }

@@ -1,8 +1,11 @@
 #include "math/Range.h"
 
-#include <QLatin1StringView>
+#include <QStringView>
 
 #include <cmath>
+#include <cstring>
+#include <string_view>
+#include <typeinfo>
 
 namespace orrery {
 
@@ -11,6 +14,29 @@ namespace orrery {
 
 IRange::~IRange() = default;
 
+namespace {
+
+// The begin and end of r with their calls made directly, when r is one of
+// the library's own ranges, whose span is the end minus the begin (each
+// read by its own call, end first); false for any other range.
+bool rangeOwnEnds(const IRange &r, double &begin, double &end) {
+  if (typeid(r) == typeid(RelativeRange)) {
+    const auto &rel = static_cast<const RelativeRange &>(r);
+    end = rel.RelativeRange::getEnd();
+    begin = rel.RelativeRange::getBegin();
+    return true;
+  }
+  if (typeid(r) == typeid(Range)) {
+    const auto &abs = static_cast<const Range &>(r);
+    end = abs.Range::getEnd();
+    begin = abs.Range::getBegin();
+    return true;
+  }
+  return false;
+}
+
+} // namespace
+
 double RangeVal::getValue() const {
   const IRange *r = parent.get();
   if (r == nullptr) {
@@ -18,6 +44,13 @@ double RangeVal::getValue() const {
   }
   switch (layout.pin) {
   case Layout::kPinFraction: {
+    // The library's ranges give the begin their span was measured from, so
+    // the parent is walked once per end rather than once more for the begin.
+    double begin = 0.0;
+    double end = 0.0;
+    if (rangeOwnEnds(*r, begin, end)) {
+      return begin + layout.value * (end - begin);
+    }
     const double span = r->getSpan();
     return r->getBegin() + layout.value * span;
   }
@@ -216,17 +249,44 @@ void AbsoluteRange2d::set(Vec2d beginCorner, Vec2d endCorner) {
 // ---------------------------------------------------------------------------
 // Screen units
 
-// Built from ASCII during the library's static initialisation and released
-// at unload; nothing in the library reads them before that.
+namespace {
+
+// The unit names by code, the text of ScreenVec::sUnitStrs.
+constexpr std::u16string_view kRangeUnitNames[ScreenVec::kUnitCount] = {u"pixels", u"fraction",
+                                                                        u"insetPixels"};
+
+// Whether name occurs in text: the case-sensitive match of QString::indexOf,
+// code unit by code unit, on a constant name, with no needle object to set
+// up per call.
+bool rangeContains(std::u16string_view text, std::u16string_view name) {
+  const std::size_t n = name.size();
+  if (text.size() < n) {
+    return false;
+  }
+  const char16_t first = name[0];
+  const std::size_t last = text.size() - n;
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (text[i] == first && std::memcmp(text.data() + i, name.data(), n * sizeof(char16_t)) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+} // namespace
+
+// Built during the library's static initialisation and released at unload;
+// nothing in the library reads them before that.
 const QString ScreenVec::sUnitStrs[kUnitCount] = {
-    QString(QLatin1StringView("pixels")),
-    QString(QLatin1StringView("fraction")),
-    QString(QLatin1StringView("insetPixels")),
+    QStringView(kRangeUnitNames[0]).toString(),
+    QStringView(kRangeUnitNames[1]).toString(),
+    QStringView(kRangeUnitNames[2]).toString(),
 };
 
 int ScreenVec::unitsFromString(const QString &text) {
+  const std::u16string_view view(QStringView(text).utf16(), std::size_t(text.size()));
   for (int i = 0; i < kUnitCount; ++i) {
-    if (text.indexOf(sUnitStrs[i], 0, Qt::CaseSensitive) >= 0) {
+    if (rangeContains(view, kRangeUnitNames[i])) {
       return i;
     }
   }

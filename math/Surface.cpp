@@ -3,7 +3,10 @@
 #include "math/FastMath.h"
 #include "math/Units.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <typeinfo>
 
 namespace orrery {
 
@@ -114,16 +117,126 @@ bool surfIsEmpty(const Rect<double, Vec2d> &r) {
 }
 bool surfHasArea(const Rect<double, Vec2d> &r) { return r.min.x < r.max.x && r.min.y < r.max.y; }
 
+// An angle with its sine and cosine, which set takes only for an angle not
+// already held (compared bit for bit: -0 and +0 have sines of either sign).
+struct SurfSinCos {
+  std::uint64_t bits = 0;
+  bool held = false;
+  double sin = 0;
+  double cos = 0;
+
+  void set(double angle) {
+    const auto b = std::bit_cast<std::uint64_t>(angle);
+    if (held && b == bits) {
+      return;
+    }
+    bits = b;
+    held = true;
+    sin = std::sin(angle);
+    cos = std::cos(angle);
+  }
+};
+
+// Cylinder::getPointFromCoords at the azimuth theta and the height fraction t.
+Vec3d cylinderPoint(const Cylinder &c, const SurfSinCos &theta, double t) {
+  const double h = c.height * t + c.bottomHeight;
+  return c.origin + c.viewDir * (c.distance * theta.cos) + c.rightAxis * (c.distance * theta.sin) +
+         c.upAxis * h;
+}
+
+// Sphere::getPointFromCoords at the azimuth theta and the elevation phi.
+Vec3d spherePoint(const Sphere &s, const SurfSinCos &theta, const SurfSinCos &phi) {
+  const double cosPhi = phi.cos;
+  const Vec3d dir =
+      s.viewDir * (cosPhi * theta.cos) + s.rightAxis * (cosPhi * theta.sin) + s.upAxis * phi.sin;
+  return s.origin + dir * s.distance;
+}
+
+// getPointFromCoords(u, v, nullptr) for a run of points along the outline
+// of the photograph: along an edge one angle stays the same, and for the
+// library's curved shapes its sine and cosine are kept from the point before.
+class SurfOutlinePoints {
+public:
+  explicit SurfOutlinePoints(const FovDelimitedSurface &s)
+      : surface(s), sphere(typeid(s) == typeid(Sphere) ? static_cast<const Sphere *>(&s) : nullptr),
+        cylinder(typeid(s) == typeid(Cylinder) ? static_cast<const Cylinder *>(&s) : nullptr) {}
+
+  Vec3d at(double u, double v) {
+    double s = 0;
+    double t = 0;
+    if ((sphere == nullptr && cylinder == nullptr) ||
+        !surfFractions(surface.valid, u, v, nullptr, s, t)) {
+      return surface.getPointFromCoords(u, v, nullptr);
+    }
+    const FovDelimitedSurface &f = surface;
+    theta.set(f.leftAngle + (f.rightAngle - f.leftAngle) * s);
+    if (cylinder != nullptr) {
+      return cylinderPoint(*cylinder, theta, t);
+    }
+    phi.set(f.bottomAngle + (f.topAngle - f.bottomAngle) * t);
+    return spherePoint(*sphere, theta, phi);
+  }
+
+private:
+  const FovDelimitedSurface &surface;
+  const Sphere *sphere;
+  const Cylinder *cylinder;
+  SurfSinCos theta;
+  SurfSinCos phi;
+};
+
+// FovDelimitedSurface::isPtOnFiniteSurface, also giving the relative
+// coordinates it finds.
+bool surfOnFiniteSurface(const FovDelimitedSurface &s, const Vec3d &point, double &u, double &v) {
+  u = 0;
+  v = 0;
+  if (!s.isPtOnSurface(point) || !s.getRelativeCoords(point, u, v)) {
+    return false;
+  }
+  return std::fabs(u) < kSurfEdgeSlack && std::fabs(v) < kSurfEdgeSlack;
+}
+
+// The shapes' intersectRay. With onPhotograph given, the photograph test of
+// the hit is surfOnFiniteSurface, whose relative coordinates are kept there;
+// without it, the virtual isPtOnFiniteSurface, as intersectRay has it.
+bool sphereIntersectRay(const Sphere &s, const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                        bool clamp, Vec2d *onPhotograph);
+bool cylinderIntersectRay(const Cylinder &cyl, const Vec3d &rayOrigin, const Vec3d &rayDir,
+                          Vec3d &hit, bool clamp, Vec2d *onPhotograph);
+
+// The photograph test of a shape's hit.
+bool surfHitOnPhotograph(const FovDelimitedSurface &s, const Vec3d &hit, Vec2d *onPhotograph) {
+  if (onPhotograph != nullptr) {
+    return surfOnFiniteSurface(s, hit, onPhotograph->x, onPhotograph->y);
+  }
+  return s.isPtOnFiniteSurface(hit);
+}
+
 // Casts one ray at the surface and extends allRect, and hitRect when the ray
 // meets the photograph or always is set, with the relative coordinates of
-// where it lands (clamped onto the photograph on a miss).
+// where it lands (clamped onto the photograph on a miss). For the library's
+// own curved shapes the coordinates of a hit are those its photograph test
+// found, not taken a second time.
 void extendCullBox(const FovDelimitedSurface *surface, bool always, const Vec3d &rayOrigin,
                    const Vec3d &rayDir, CullRect &hitRect, CullRect &allRect) {
   Vec3d point = rayOrigin;
-  const bool hit = surface->intersectRay(rayOrigin, rayDir, point, true);
-  double u = 0;
-  double v = 0;
-  if (!surface->getRelativeCoords(point, u, v)) {
+  Vec2d found = {};
+  bool hit = false;
+  const std::type_info &type = typeid(*surface);
+  if (type == typeid(Sphere)) {
+    hit = sphereIntersectRay(static_cast<const Sphere &>(*surface), rayOrigin, rayDir, point, true,
+                             &found);
+  } else if (type == typeid(Cylinder)) {
+    hit = cylinderIntersectRay(static_cast<const Cylinder &>(*surface), rayOrigin, rayDir, point,
+                               true, &found);
+  } else {
+    hit = surface->intersectRay(rayOrigin, rayDir, point, true);
+  }
+  // A hit on a curved shape has its coordinates in found already.
+  const bool known = hit && (type == typeid(Sphere) || type == typeid(Cylinder));
+  double u = found.x;
+  double v = found.y;
+  if (!known && !surface->getRelativeCoords(point, u, v)) {
     return;
   }
   if (hit || always) {
@@ -210,10 +323,7 @@ void FovDelimitedSurface::buildVectors() {
 bool FovDelimitedSurface::isPtOnFiniteSurface(const Vec3d &point) const {
   double u = 0;
   double v = 0;
-  if (!isPtOnSurface(point) || !getRelativeCoords(point, u, v)) {
-    return false;
-  }
-  return std::fabs(u) < kSurfEdgeSlack && std::fabs(v) < kSurfEdgeSlack;
+  return surfOnFiniteSurface(*this, point, u, v);
 }
 
 bool FovDelimitedSurface::doSnapPoint(Vec3d &point) const {
@@ -283,10 +393,11 @@ bool FovDelimitedSurface::isViewCloseToSurface(const Mat4d &view, const Mat4d &p
   double minY = kSurfHuge;
   double maxX = -kSurfHuge;
   double maxY = -kSurfHuge;
+  SurfOutlinePoints outline(*this);
   for (int k = 0; k < 4; ++k) {
     for (int i = 0; i < 10; ++i) {
       const Vec2d c = surfLerp(corners[k], corners[(k + 1) % 4], i / 9.0);
-      Vec3d p = getPointFromCoords(c.x, c.y, nullptr);
+      Vec3d p = outline.at(c.x, c.y);
       p *= view;
       p.project(projection);
       if (p.z >= -1 && p.z <= 1) {
@@ -321,10 +432,11 @@ void FovDelimitedSurface::cullToFrustum(const Frustum &frustum, Rect<double, Vec
   bool anyInside = false;
 
   // The photograph's outline inside the frustum: 16 samples, each corner once.
+  SurfOutlinePoints outline(*this);
   for (int k = 0; k < 4; ++k) {
     for (int i = 0; i < 4; ++i) {
       const Vec2d c = surfLerp(corners[k], corners[(k + 1) % 4], 0.25 * i);
-      if (frustum.isPtInside(getPointFromCoords(c.x, c.y, nullptr))) {
+      if (frustum.isPtInside(outline.at(c.x, c.y))) {
         inRect.extend(c);
         anyInside = true;
       }
@@ -518,45 +630,54 @@ bool Cylinder::isPtOnSurface(const Vec3d &point) const {
   return IsNear(dot(w, w) - a * a, distance * distance);
 }
 
-bool Cylinder::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
-                            bool clamp) const {
-  const Vec3d rc = rayOrigin - origin;
+namespace {
+
+bool cylinderIntersectRay(const Cylinder &cyl, const Vec3d &rayOrigin, const Vec3d &rayDir,
+                          Vec3d &hit, bool clamp, Vec2d *onPhotograph) {
+  const Vec3d rc = rayOrigin - cyl.origin;
   Vec3d dn = rayDir;
   divideByLength(dn);
-  Vec3d n = cross(dn, upAxis);
+  Vec3d n = cross(dn, cyl.upAxis);
   const double ln = divideByLength(n);
-  if (IsNear(ln, 0)) {
+  if (Cylinder::IsNear(ln, 0)) {
     // Parallel to the axis: the line never meets the side of the cylinder.
     if (clamp) {
       hit = rayOrigin;
-      projectToSurface(hit);
+      cyl.projectToSurface(hit);
     }
     return false;
   }
   // Distance between the ray's line and the axis.
   const double dist = std::fabs(dot(rc, n));
-  if (dist > distance && !clamp) {
+  if (dist > cyl.distance && !clamp) {
     return false;
   }
-  Vec3d o = cross(rc, upAxis);
+  Vec3d o = cross(rc, cyl.upAxis);
   const double t = -dot(o, n) / ln;
-  o = cross(n, upAxis);
+  o = cross(n, cyl.upAxis);
   divideByLength(o);
-  if (dist <= distance) {
+  if (dist <= cyl.distance) {
     // dist <= distance keeps the root's argument non-negative.
-    const double s = std::fabs(std::sqrt(distance * distance - dist * dist) / dot(dn, o));
+    const double s = std::fabs(std::sqrt(cyl.distance * cyl.distance - dist * dist) / dot(dn, o));
     hit = rayOrigin + dn * (t + s);
-    const bool res = isPtOnFiniteSurface(hit);
+    const bool res = surfHitOnPhotograph(cyl, hit, onPhotograph);
     if (!res && clamp) {
-      projectToSurface(hit);
+      cyl.projectToSurface(hit);
     }
     return res;
   }
   if (clamp) { // a NaN distance reaches here too; without clamp it is a miss
     hit = rayOrigin + dn * t;
-    projectToSurface(hit);
+    cyl.projectToSurface(hit);
   }
   return false;
+}
+
+} // namespace
+
+bool Cylinder::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                            bool clamp) const {
+  return cylinderIntersectRay(*this, rayOrigin, rayDir, hit, clamp, nullptr);
 }
 
 bool Cylinder::getRelativeCoords(const Vec3d &point, double &u, double &v) const {
@@ -581,10 +702,9 @@ Vec3d Cylinder::getPointFromCoords(double u, double v, bool *ok) const {
   if (!surfFractions(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  const double theta = leftAngle + (rightAngle - leftAngle) * s;
-  const double h = height * t + bottomHeight;
-  return origin + viewDir * (distance * std::cos(theta)) +
-         rightAxis * (distance * std::sin(theta)) + upAxis * h;
+  SurfSinCos theta;
+  theta.set(leftAngle + (rightAngle - leftAngle) * s);
+  return cylinderPoint(*this, theta, t);
 }
 
 double Cylinder::getWidthHeightRatio() const {
@@ -638,44 +758,69 @@ void Sphere::checkValid() {
   }
 }
 
+namespace {
+
+// The line o + t * d against the sphere: with len = |d|, the roots are
+// t0 = (-b - q) / len and t1 = (q - b) / len; false when d is zero or the
+// line misses.
+struct SurfSphereRoots {
+  double len;
+  double b;
+  double q;
+
+  bool solve(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center, double radius) {
+    // The roots below take non-negative arguments, where the guarded square
+    // root and the plain one agree bit for bit; the plain one inlines.
+    len = length(rayDir);
+    if (len == 0) {
+      return false;
+    }
+    const Vec3d m = rayOrigin - center;
+    b = dot(m, rayDir) / len;
+    const double disc = b * b - (dot(m, m) - radius * radius);
+    if (disc < 0) {
+      return false;
+    }
+    q = std::sqrt(disc);
+    return true;
+  }
+  double t0() const { return (-b - q) / len; }
+  double t1() const { return (q - b) / len; }
+};
+
+} // namespace
+
 bool Sphere::IsectSphereParam(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center,
                               double radius, double &t0, double &t1) {
-  // The roots below take non-negative arguments, where the guarded square
-  // root and the plain one agree bit for bit; the plain one inlines.
-  const double len = length(rayDir);
-  if (len == 0) {
+  SurfSphereRoots roots;
+  if (!roots.solve(rayOrigin, rayDir, center, radius)) {
     return false;
   }
-  const Vec3d m = rayOrigin - center;
-  const double b = dot(m, rayDir) / len;
-  const double disc = b * b - (dot(m, m) - radius * radius);
-  if (disc < 0) {
-    return false;
-  }
-  const double q = std::sqrt(disc);
-  t0 = (-b - q) / len;
-  t1 = (q - b) / len;
+  t0 = roots.t0();
+  t1 = roots.t1();
   return true;
 }
 
 bool Sphere::IsectRaySphere(const Vec3d &rayOrigin, const Vec3d &rayDir, const Vec3d &center,
                             double radius, RayT which, Vec3d &point) {
-  double t0 = 0;
-  double t1 = 0;
-  if (!IsectSphereParam(rayOrigin, rayDir, center, radius, t0, t1)) {
+  // Each root is divided out only when it is needed.
+  SurfSphereRoots roots;
+  if (!roots.solve(rayOrigin, rayDir, center, radius)) {
     return false;
   }
-  double t = t0;
+  double t = 0;
   if (which == kExit) {
-    t = t1;
+    t = roots.t1();
   } else if (which == kFirstAhead) {
-    if (t0 >= 0) {
-      t = t0;
-    } else if (t1 >= 0) {
-      t = t1;
-    } else {
-      return false;
+    t = roots.t0();
+    if (!(t >= 0)) {
+      t = roots.t1();
+      if (!(t >= 0)) {
+        return false;
+      }
     }
+  } else {
+    t = roots.t0();
   }
   point = rayOrigin + rayDir * t;
   return true;
@@ -740,26 +885,36 @@ bool Sphere::isPtOnSurface(const Vec3d &point) const {
   return IsNear(dot(d, d), distance * distance);
 }
 
-bool Sphere::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
-                          bool clamp) const {
+namespace {
+
+bool sphereIntersectRay(const Sphere &s, const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                        bool clamp, Vec2d *onPhotograph) {
   double t0 = 0;
   double t1 = 0;
-  if (IsectSphereParam(rayOrigin, rayDir, origin, distance, t0, t1) && (t0 >= 0 || t1 >= 0)) {
+  if (Sphere::IsectSphereParam(rayOrigin, rayDir, s.origin, s.distance, t0, t1) &&
+      (t0 >= 0 || t1 >= 0)) {
     // The exit point: from inside the sphere the only intersection ahead.
     const double t = t1 > t0 ? t1 : t0;
     hit = rayOrigin + rayDir * t;
-    const bool res = isPtOnFiniteSurface(hit);
+    const bool res = surfHitOnPhotograph(s, hit, onPhotograph);
     if (!res && clamp) {
-      projectToSurface(hit);
+      s.projectToSurface(hit);
     }
     return res;
   }
   if (!clamp) {
     return false;
   }
-  ClampIsectRaySphere(rayOrigin, rayDir, origin, distance, kEntry, hit);
-  doSnapPoint(hit);
+  Sphere::ClampIsectRaySphere(rayOrigin, rayDir, s.origin, s.distance, Sphere::kEntry, hit);
+  s.doSnapPoint(hit);
   return false;
+}
+
+} // namespace
+
+bool Sphere::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
+                          bool clamp) const {
+  return sphereIntersectRay(*this, rayOrigin, rayDir, hit, clamp, nullptr);
 }
 
 bool Sphere::getRelativeCoords(const Vec3d &point, double &u, double &v) const {
@@ -789,12 +944,11 @@ Vec3d Sphere::getPointFromCoords(double u, double v, bool *ok) const {
   if (!surfFractions(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  const double theta = leftAngle + (rightAngle - leftAngle) * s;
-  const double phi = bottomAngle + (topAngle - bottomAngle) * t;
-  const double cosPhi = std::cos(phi);
-  const Vec3d dir = viewDir * (cosPhi * std::cos(theta)) + rightAxis * (cosPhi * std::sin(theta)) +
-                    upAxis * std::sin(phi);
-  return origin + dir * distance;
+  SurfSinCos theta;
+  SurfSinCos phi;
+  theta.set(leftAngle + (rightAngle - leftAngle) * s);
+  phi.set(bottomAngle + (topAngle - bottomAngle) * t);
+  return spherePoint(*this, theta, phi);
 }
 
 double Sphere::getWidthHeightRatio() const {

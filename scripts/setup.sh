@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config clang-format clang-14
   qt6-base-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev jq
   libeigen3-dev libglm-dev libgeographiclib-dev liberfa-dev
   abi-dumper abi-compliance-checker
   libcli11-dev geographiclib-tools

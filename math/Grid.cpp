@@ -64,6 +64,24 @@ constexpr double kGridBeta[6][6][2] = {
     {{4583, 161280}, {-108847, 3991680}},
     {{20648693, 638668800}},
 };
+// The conformal latitude chi from the geographic phi (chi = phi + sum c_j
+// sin 2j phi), and back (phi = chi + sum d_j sin 2j chi), to the same order.
+constexpr double kGridChi[6][6][2] = {
+    {{-2, 1}, {2, 3}, {4, 3}, {-82, 45}, {32, 45}, {4642, 4725}},
+    {{5, 3}, {-16, 15}, {-13, 9}, {904, 315}, {-1522, 945}},
+    {{-26, 15}, {34, 21}, {8, 5}, {-12686, 2835}},
+    {{1237, 630}, {-12, 5}, {-24832, 14175}},
+    {{-734, 315}, {109598, 31185}},
+    {{444337, 155925}},
+};
+constexpr double kGridPhi[6][6][2] = {
+    {{2, 1}, {-2, 3}, {-2, 1}, {116, 45}, {26, 45}, {-2854, 675}},
+    {{7, 3}, {-8, 5}, {-227, 45}, {2704, 315}, {2323, 945}},
+    {{56, 15}, {-136, 35}, {-1262, 105}, {73814, 2835}},
+    {{4279, 630}, {-332, 35}, {-399572, 14175}},
+    {{4174, 315}, {-144838, 6237}},
+    {{601676, 22275}},
+};
 
 // Evaluates row j of a coefficient table at n by Horner's rule.
 constexpr double gridSeriesCoefficient(const double (&row)[6][2], int j, double n) {
@@ -85,8 +103,7 @@ struct GridEllipsoid {
   double oneMinusE2;
   double rectifyingOverA; // A / a, the rectifying radius in units of a
   double polarC;          // sqrt(1 - e^2) exp(e atanh e), polar stereographic
-  double expEAtanhE;      // the limit of tau / tau' at the poles
-  double alpha[6], beta[6];
+  double alpha[6], beta[6], chi[6], phi[6];
 };
 
 constexpr GridEllipsoid gridMakeEllipsoid(double a, double f) {
@@ -98,11 +115,12 @@ constexpr GridEllipsoid gridMakeEllipsoid(double a, double f) {
   g.oneMinusE2 = 1.0 - g.e2;
   const double n2 = n * n;
   g.rectifyingOverA = (1.0 + n2 * (1.0 / 4 + n2 * (1.0 / 64 + n2 / 256))) / (1.0 + n);
-  g.expEAtanhE = gridConstExpEAtanhE(g.e);
-  g.polarC = gridConstSqrt(g.oneMinusE2) * g.expEAtanhE;
+  g.polarC = gridConstSqrt(g.oneMinusE2) * gridConstExpEAtanhE(g.e);
   for (int j = 0; j < 6; ++j) {
     g.alpha[j] = gridSeriesCoefficient(kGridAlpha[j], j, n);
     g.beta[j] = gridSeriesCoefficient(kGridBeta[j], j, n);
+    g.chi[j] = gridSeriesCoefficient(kGridChi[j], j, n);
+    g.phi[j] = gridSeriesCoefficient(kGridPhi[j], j, n);
   }
   return g;
 }
@@ -115,35 +133,69 @@ constexpr double kUtmFalseNorthing = 10000000.0; // metres, southern hemisphere
 constexpr double kUpsScale = 0.994;
 constexpr double kUpsFalseOrigin = 2000000.0; // metres, easting and northing
 
-// tan of the conformal latitude from sin and cos of the geographic one
-// (cos >= 0): tau' = tau sqrt(1 + sigma^2) - sigma sqrt(1 + tau^2) with
-// sigma = sinh(e atanh(e sin phi)), free of cancellation up to the poles.
-double gridConformalTan(double sinPhi, double cosPhi) {
-  const double sigma = std::sinh(kWgs84.e * std::atanh(kWgs84.e * sinPhi));
-  return (sinPhi * std::sqrt(1.0 + sigma * sigma) - sigma) / cosPhi;
+// sum c_j sin(2j x) by Clenshaw's recurrence, from sin 2x and cos 2x.
+double gridSineSeries(const double (&c)[6], double sin2, double cos2) {
+  const double twoCos = 2.0 * cos2;
+  double b1 = 0.0, b2 = 0.0;
+  for (int k = 5; k >= 0; --k) {
+    const double b = twoCos * b1 - b2 + c[k];
+    b2 = b1;
+    b1 = b;
+  }
+  return b1 * sin2;
 }
 
-// The inverse, tan phi from tau', by Newton's method on tau'(tau); its
-// derivative is (1 - e^2) sqrt(1 + tau'^2) sqrt(1 + tau^2) / (1 + (1 - e^2) tau^2).
-double gridGeographicTan(double taup) {
-  if (std::isinf(taup)) {
-    return taup;
-  }
-  // Near the equator tau ~ tau' / (1 - e^2), near the poles tau ~ tau' exp(e atanh e).
-  double tau = taup * (std::fabs(taup) > 1.0 ? kWgs84.expEAtanhE : 1.0 / kWgs84.oneMinusE2);
-  // Quadratic convergence: a step below sqrt(epsilon) / 10 leaves an error far below epsilon.
-  const double tolerance = 1.5e-9;
-  for (int i = 0; i < 8; ++i) {
-    const double secant = std::sqrt(1.0 + tau * tau);
-    const double taupOfTau = gridConformalTan(tau / secant, 1.0 / secant);
-    const double step = (taup - taupOfTau) * (1.0 + kWgs84.oneMinusE2 * tau * tau) /
-                        (kWgs84.oneMinusE2 * secant * std::sqrt(1.0 + taupOfTau * taupOfTau));
-    tau += step;
-    if (!(std::fabs(step) >= tolerance * std::max(1.0, std::fabs(tau)))) {
-      break;
-    }
-  }
-  return tau;
+// Turns the angle whose sine and cosine are s and c by d radians, |d| below
+// 0.004 (the most the conformal and geographic latitudes differ); the sine
+// and cosine of d are their Taylor series, whose next terms fall below
+// 1e-19 there.
+void gridTurn(double &s, double &c, double d) {
+  const double d2 = d * d;
+  const double sinD = d * (1.0 - d2 / 6.0 * (1.0 - d2 / 20.0));
+  const double cosD = 1.0 - d2 / 2.0 * (1.0 - d2 / 12.0);
+  const double turnedS = s * cosD + c * sinD;
+  c = c * cosD - s * sinD;
+  s = turnedS;
+}
+
+// sin and cos of the conformal latitude chi from those of the geographic
+// latitude phi (cos phi >= 0). Near the poles both cosines vanish together
+// and their ratio keeps its full accuracy.
+void gridConformal(double sinPhi, double cosPhi, double &sinChi, double &cosChi) {
+  const double d =
+      gridSineSeries(kWgs84.chi, 2.0 * sinPhi * cosPhi, (cosPhi - sinPhi) * (cosPhi + sinPhi));
+  sinChi = sinPhi;
+  cosChi = cosPhi;
+  gridTurn(sinChi, cosChi, d);
+}
+
+// The geographic latitude of a conformal latitude given as sin chi : cos chi
+// = s : w (w >= 0, not both zero): in degrees, with its sine and cosine.
+// Beyond 45 degrees the latitude is 90 minus the colatitude, rounded once at
+// its own magnitude.
+struct GridLatitude {
+  double degrees, sinPhi, cosPhi;
+};
+
+GridLatitude gridGeographic(double s, double w) {
+  const double as = std::fabs(s);
+  const double r2 = as * as + w * w;
+  const double d = gridSineSeries(kWgs84.phi, 2.0 * as * w / r2, (w - as) * (w + as) / r2);
+  GridLatitude lat;
+  lat.degrees = as <= w ? (std::atan2(as, w) + d) * kGridRadToDeg
+                        : 90.0 - (std::atan2(w, as) - d) * kGridRadToDeg;
+  const double r = std::sqrt(r2);
+  lat.sinPhi = as / r;
+  lat.cosPhi = w / r;
+  gridTurn(lat.sinPhi, lat.cosPhi, d);
+  lat.degrees = std::copysign(lat.degrees, s);
+  lat.sinPhi = std::copysign(lat.sinPhi, s);
+  return lat;
+}
+
+// a over the radius of the parallel of phi, sqrt(1 - e^2 sin^2 phi) / cos phi.
+double gridOverParallel(double sinPhi, double cosPhi) {
+  return std::sqrt(cosPhi * cosPhi + kWgs84.oneMinusE2 * sinPhi * sinPhi) / cosPhi;
 }
 
 // sin and cos of an angle of at most 180 degrees in magnitude. The angle is
@@ -170,26 +222,17 @@ void gridSinCosDeg(double deg, double &s, double &c) {
   c = ca;
 }
 
-// atan in degrees; beyond 45 degrees as 90 minus the complement, so that
-// latitudes near the poles are rounded once, at their own magnitude.
-double gridAtanDeg(double tau) {
-  if (std::fabs(tau) <= 1.0) {
-    return std::atan(tau) * kGridRadToDeg;
-  }
-  return std::copysign(90.0 - std::atan(1.0 / std::fabs(tau)) * kGridRadToDeg, tau);
-}
-
 // Longitude reduced exactly into [-180, 180].
 double gridReduceLongitude(double lon) { return std::remainder(lon, 360.0); }
 
 // Transverse Mercator of the ellipsoid with unit central scale, the result in
 // units of the rectifying radius A: zeta = (northing + i easting) / A.
 struct GridTm {
-  double xi, eta; // northing and easting over A
-  double gamma;   // convergence, radians
-  double scale;   // point scale with unit central scale
-  double tanPhi;  // reverse only: tan of the latitude
-  double lambda;  // reverse only: longitude from the central meridian, radians
+  double xi, eta;  // northing and easting over A
+  double gamma;    // convergence, radians
+  double scale;    // point scale with unit central scale
+  double latitude; // degrees
+  double lambda;   // degrees from the central meridian
 };
 
 // Clenshaw summation of sum c_j sin(2j zeta) and of 1 + sign sum 2j c_j cos(2j zeta)
@@ -233,38 +276,40 @@ GridComplexSums gridClenshaw(const double (&c)[6], double sign, double sin2Re, d
 // Forward: latitude phi and longitude lambda from the central meridian
 // (|lambda| < 90 degrees), both in degrees.
 GridTm gridTmForward(double lat, double lambdaDeg) {
-  double sinPhi, cosPhi, sinLam, cosLam;
+  double sinPhi, cosPhi, sinLam, cosLam, sinChi, cosChi;
   gridSinCosDeg(lat, sinPhi, cosPhi);
   gridSinCosDeg(lambdaDeg, sinLam, cosLam);
-  const double taup = gridConformalTan(sinPhi, cosPhi);
-  // The conformal sphere's transverse Mercator: tan xi' = tau' / cos lambda,
-  // sinh eta' = sin lambda / r, and cosh eta' = sqrt(1 + tau'^2) / r.
-  const double r = std::sqrt(taup * taup + cosLam * cosLam);
-  const double secp = std::sqrt(1.0 + taup * taup);
-  const double xip = std::atan2(taup, cosLam);
-  const double etap = std::asinh(sinLam / r);
-  const double sinXi = taup / r, cosXi = cosLam / r;
-  const double sinhEta = sinLam / r, coshEta = secp / r;
-  const double sin2Xi = 2.0 * sinXi * cosXi;
-  const double cos2Xi = (cosLam * cosLam - taup * taup) / (r * r);
-  const double sinh2Eta = 2.0 * sinhEta * coshEta;
-  const double cosh2Eta = (secp * secp + sinLam * sinLam) / (r * r);
+  gridConformal(sinPhi, cosPhi, sinChi, cosChi);
+  // The conformal sphere's transverse Mercator: tan xi' = tan chi / cos lambda
+  // and sinh eta' = cos chi sin lambda / q, cosh eta' = 1 / q with
+  // q = sqrt(sin^2 chi + cos^2 chi cos^2 lambda).
+  const double cosChiCosLam = cosChi * cosLam;
+  const double cosChiSinLam = cosChi * sinLam;
+  const double q2 = sinChi * sinChi + cosChiCosLam * cosChiCosLam;
+  const double q = std::sqrt(q2);
+  const double xip = std::atan2(sinChi, cosChiCosLam);
+  const double etap = std::asinh(cosChiSinLam / q);
+  const double sin2Xi = 2.0 * sinChi * cosChiCosLam / q2;
+  const double cos2Xi = (cosChiCosLam - sinChi) * (cosChiCosLam + sinChi) / q2;
+  const double sinh2Eta = 2.0 * cosChiSinLam / q2;
+  const double cosh2Eta = (1.0 + cosChiSinLam * cosChiSinLam) / q2;
   const GridComplexSums s = gridClenshaw(kWgs84.alpha, 1.0, sin2Xi * cosh2Eta, cos2Xi * sinh2Eta,
                                          cos2Xi * cosh2Eta, -sin2Xi * sinh2Eta);
   GridTm out;
   out.xi = xip + s.sumRe;
   out.eta = etap + s.sumIm;
-  // Sphere's convergence: tan gamma' = tau' tan lambda / sqrt(1 + tau'^2);
-  // zeta puts north first, so the series' turn arg(dzeta/dzeta') takes grid
-  // north back toward true north: gamma = gamma' - arg. The scale takes its modulus.
-  const double gr = secp * cosLam;
-  const double gi = taup * sinLam;
+  // Sphere's convergence: tan gamma' = sin chi tan lambda; zeta puts north
+  // first, so the series' turn arg(dzeta/dzeta') takes grid north back
+  // toward true north: gamma = gamma' - arg. The scale takes its modulus.
+  const double gr = cosLam;
+  const double gi = sinChi * sinLam;
   out.gamma = std::atan2(gi * s.slopeRe - gr * s.slopeIm, gr * s.slopeRe + gi * s.slopeIm);
-  // Sphere's scale sqrt(1 - e^2 sin^2 phi) sqrt(1 + tau^2) / r.
-  const double kp = std::sqrt(1.0 - kWgs84.e2 * sinPhi * sinPhi) / (cosPhi * r);
+  // Sphere's scale cos chi / q against the parallel's radius; near the poles
+  // cos chi and cos phi are small together and accurate.
+  const double kp = gridOverParallel(sinPhi, cosPhi) * cosChi / q;
   out.scale = kWgs84.rectifyingOverA * kp * std::hypot(s.slopeRe, s.slopeIm);
-  out.tanPhi = 0.0;
-  out.lambda = 0.0;
+  out.latitude = lat;
+  out.lambda = lambdaDeg;
   return out;
 }
 
@@ -284,20 +329,21 @@ GridTm gridTmReverse(double xi, double eta) {
   const double cosXip = std::cos(xip);
   const double sinhEtap = std::sinh(etap);
   const double coshEtap = std::sqrt(1.0 + sinhEtap * sinhEtap);
+  // The conformal latitude: sin chi : cos chi = sin xi' : w.
   const double w = std::sqrt(sinhEtap * sinhEtap + cosXip * cosXip);
-  const double taup = sinXip / w;
+  const GridLatitude lat = gridGeographic(sinXip, w);
   GridTm out;
   out.xi = xi;
   out.eta = eta;
-  out.lambda = std::atan2(sinhEtap, cosXip);
-  out.tanPhi = gridGeographicTan(taup);
+  out.latitude = lat.degrees;
+  out.lambda = std::atan2(sinhEtap, cosXip) * kGridRadToDeg;
   // Sphere's convergence tan gamma' = tan xi' tanh eta', plus arg(dzeta'/dzeta)
-  // (see the forward); scale sqrt(1 + (1 - e^2) tau^2) w over its modulus.
+  // (see the forward); the sphere's scale, against the parallel, is w.
   const double gr = cosXip * coshEtap;
   const double gi = sinXip * sinhEtap;
   out.gamma = std::atan2(gr * s.slopeIm + gi * s.slopeRe, gr * s.slopeRe - gi * s.slopeIm);
-  const double kp = std::sqrt(1.0 + kWgs84.oneMinusE2 * out.tanPhi * out.tanPhi) * w;
-  out.scale = kWgs84.rectifyingOverA * kp / std::hypot(s.slopeRe, s.slopeIm);
+  out.scale = kWgs84.rectifyingOverA * gridOverParallel(lat.sinPhi, lat.cosPhi) * w /
+              std::hypot(s.slopeRe, s.slopeIm);
   return out;
 }
 
@@ -481,22 +527,19 @@ GridPosition LatLonToGrid(double latitude, double longitude, int zone) {
   p.north = !std::signbit(latitude);
   const double lon = gridReduceLongitude(longitude);
   if (zone == kUpsZone) {
-    // Polar stereographic: rho = 2 k0 a / C tan(pi/4 - chi/2) from the pole.
-    double sinPhi, cosPhi, sinLam, cosLam;
+    // Polar stereographic: rho = 2 k0 a / C tan(pi/4 - chi/2) from the pole,
+    // and tan(pi/4 - chi/2) = cos chi / (1 + sin chi).
+    double sinPhi, cosPhi, sinLam, cosLam, sinChi, cosChi;
     gridSinCosDeg(std::fabs(latitude), sinPhi, cosPhi);
     gridSinCosDeg(lon, sinLam, cosLam);
-    const double taup = gridConformalTan(sinPhi, cosPhi);
-    const double rho =
-        2.0 * kUpsScale * kWgs84.a / kWgs84.polarC / (taup + std::sqrt(1.0 + taup * taup));
+    gridConformal(sinPhi, cosPhi, sinChi, cosChi);
+    const double rho = 2.0 * kUpsScale * kWgs84.a / kWgs84.polarC * cosChi / (1.0 + sinChi);
     const double x = rho * sinLam;
     const double y = rho * cosLam;
     p.easting = kUpsFalseOrigin + x;
     p.northing = p.north ? kUpsFalseOrigin - y : kUpsFalseOrigin + y;
     p.convergence = p.north ? lon : -lon;
-    const double tau = sinPhi / cosPhi;
-    // rho over the radius of the parallel, a / sqrt(1 + (1 - e^2) tau^2).
-    p.scale =
-        rho == 0.0 ? kUpsScale : rho * std::sqrt(1.0 + kWgs84.oneMinusE2 * tau * tau) / kWgs84.a;
+    p.scale = rho == 0.0 ? kUpsScale : rho / kWgs84.a * gridOverParallel(sinPhi, cosPhi);
     p.band = p.north ? (p.easting >= kUpsFalseOrigin ? 'Z' : 'Y')
                      : (p.easting >= kUpsFalseOrigin ? 'B' : 'A');
   } else {
@@ -542,23 +585,20 @@ GeoPosition GridToLatLon(int zone, bool north, double easting, double northing) 
     const double x = easting - kUpsFalseOrigin;
     const double y = northing - kUpsFalseOrigin;
     const double rho = std::hypot(x, y);
-    // tan(pi/4 - chi/2) = t gives tau' = (1/t - t) / 2; t = 0 at the pole.
+    // tan(pi/4 - chi/2) = t gives sin chi : cos chi = 1 - t^2 : 2 t.
     const double t = rho * kWgs84.polarC / (2.0 * kUpsScale * kWgs84.a);
-    const double taup = t == 0.0 ? std::numeric_limits<double>::infinity() : 0.5 * (1.0 / t - t);
-    const double tau = gridGeographicTan(taup);
-    const double lat = gridAtanDeg(tau);
-    g.latitude = north ? lat : -lat;
+    const GridLatitude lat = gridGeographic((1.0 - t) * (1.0 + t), 2.0 * t);
+    g.latitude = north ? lat.degrees : -lat.degrees;
     g.longitude = std::atan2(x, north ? -y : y) * kGridRadToDeg;
     g.convergence = north ? g.longitude : -g.longitude;
-    g.scale =
-        rho == 0.0 ? kUpsScale : rho * std::sqrt(1.0 + kWgs84.oneMinusE2 * tau * tau) / kWgs84.a;
+    g.scale = rho == 0.0 ? kUpsScale : rho / kWgs84.a * gridOverParallel(lat.sinPhi, lat.cosPhi);
   } else {
     const double scaleA = kUtmScale * kWgs84.a * kWgs84.rectifyingOverA;
     const double xi = (northing - (north ? 0.0 : kUtmFalseNorthing)) / scaleA;
     const double eta = (easting - kUtmFalseEasting) / scaleA;
     const GridTm tm = gridTmReverse(xi, eta);
-    g.latitude = gridAtanDeg(tm.tanPhi);
-    g.longitude = gridReduceLongitude(6.0 * zone - 183.0 + tm.lambda * kGridRadToDeg);
+    g.latitude = tm.latitude;
+    g.longitude = gridReduceLongitude(6.0 * zone - 183.0 + tm.lambda);
     g.convergence = tm.gamma * kGridRadToDeg;
     g.scale = kUtmScale * tm.scale;
   }

@@ -8,10 +8,16 @@
 // northings metres. The transverse Mercator projection is Krueger's series to
 // sixth order in the third flattening, accurate to about 5 nm within 4000 km
 // of the central meridian (far beyond any zone); the polar stereographic
-// projection is exact up to rounding. A forward and reverse round trip returns
-// to within about 1 nm. Every function is a pure computation on plain values:
-// no allocation, safe from any thread. Failures come back as a GridError in
-// the result, whose other fields are then unspecified (NaN or zero).
+// projection is exact but for rounding (the conformal latitude, a series of
+// the same order, errs by under 1e-17 radians). Results agree with
+// GeographicLib's UTMUPS to a few units in the last place: eastings and
+// northings to 4 nm, latitudes and longitudes to 5e-14 degrees, convergence
+// and scale to 1e-14. A forward and reverse round trip returns to within 1 nm,
+// or the resolution of the values on the way where that is coarser (2 nm for
+// a northing near 10000 km or a longitude beyond 128 degrees). Every function
+// is a pure computation on plain values: no allocation, safe from any thread.
+// Failures come back as a GridError in the result, whose other fields are
+// then unspecified (NaN or zero).
 //
 // Zones: 1 to 60 are UTM zones (zone z has central meridian 6 z - 183), zone 0
 // (kUpsZone) is UPS. The hemisphere is 'north', true for latitudes whose sign

@@ -108,11 +108,12 @@ ORRERY_MATH_API GeoPosition GridToLatLon(int zone, bool north, double easting, d
 // truncated toward the square's south-west corner, so a reference names the
 // cell that contains the point (taken to whole micrometres after one rounding
 // of the scaling, as GeoConvert does, so a coordinate within a rounding of a
-// cell edge may land in the cell above). UTM
-// eastings must lie in [100, 900) km and northings in [0, 9500) km (north) or
-// [1000, 10000] km (south, 10000 km itself counting as just below it); UPS
+// cell edge may land in the cell above). A UTM reference carries the
+// position's band letter; a UPS one takes its letter from the easting. UTM
+// eastings must lie in [100, 900) km and northings in [0, 9500) km (north)
+// or [1000, 10000] km (south, 10000 km itself counting as just below it); UPS
 // coordinates in [1300, 2700) km (north) or [800, 3200) km (south). The text
-// is NUL-terminated, at most 27 characters.
+// is NUL-terminated, at most 27 characters, and empty on failure.
 struct MgrsReference {
   GridError error;
   char text[32];

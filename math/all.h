@@ -4,6 +4,7 @@
 #include "math/BoundingVolume.h"
 #include "math/Camera.h"
 #include "math/FastMath.h"
+#include "math/Grid.h"
 #include "math/Interpolation.h"
 #include "math/Intersect.h"
 #include "math/Polyhedron.h"

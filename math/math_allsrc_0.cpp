@@ -3,6 +3,7 @@
 // names must be unique across the files below.
 #include "math/Camera.cpp"
 #include "math/FastMath.cpp"
+#include "math/Grid.cpp"
 #include "math/Quaternion.cpp"
 #include "math/Referent.cpp"
 #include "math/UTMZone.cpp"

@@ -1,4 +1,5 @@
 #include "math/Camera.h"
+#include "math/detail/Angles.h"
 
 #include "math/FastMath.h"
 #include "math/Units.h"
@@ -20,8 +21,6 @@ constexpr double kCamMinLookDistance = 1e-8;
 // sphere, the local vertical and north are not defined.
 constexpr double kCamCentreTolerance = 1e-7;
 constexpr double kCamPoleTolerance = 1e-7;
-constexpr double kCamPi = 3.141592653589793;
-constexpr double kCamHalfPi = 1.5707963267948966;
 
 using CamAxisGetter = Vec3d (ICartesianCam::*)() const;
 using CamTurn = void (ICartesianCam::*)(double);
@@ -186,7 +185,7 @@ Vec3d ICartesianCam::getWorldOrientation() {
   const double k = -dot(p, towards);
   double tilt;
   if (std::fabs(std::fabs(k) - 1.0) < kAlmostEqualTolerance) {
-    tilt = k <= 0.0 ? kCamPi : 0.0;
+    tilt = k <= 0.0 ? detail::kPi : 0.0;
   } else {
     tilt = FastMath::acos(k);
   }
@@ -194,7 +193,7 @@ Vec3d ICartesianCam::getWorldOrientation() {
   // North is undefined at the poles.
   double heading;
   if (camAbovePole(p, 1.0)) {
-    heading = kCamHalfPi;
+    heading = detail::kHalfPi;
   } else if (camAbovePole(p, -1.0)) {
     heading = 0.0;
   } else {

@@ -1,4 +1,5 @@
 #include "math/Grid.h"
+#include "math/detail/Angles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +10,6 @@ namespace orrery {
 
 namespace {
 
-constexpr double kGridDegToRad = 0.017453292519943295;
-constexpr double kGridRadToDeg = 57.29577951308232;
 constexpr double kGridNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Square root by Newton's method, for constants (v > 0).
@@ -182,8 +181,8 @@ GridLatitude gridGeographic(double s, double w) {
   const double r2 = as * as + w * w;
   const double d = gridSineSeries(kWgs84.phi, 2.0 * as * w / r2, (w - as) * (w + as) / r2);
   GridLatitude lat;
-  lat.degrees = as <= w ? (std::atan2(as, w) + d) * kGridRadToDeg
-                        : 90.0 - (std::atan2(w, as) - d) * kGridRadToDeg;
+  lat.degrees = as <= w ? (std::atan2(as, w) + d) * detail::kRadToDeg
+                        : 90.0 - (std::atan2(w, as) - d) * detail::kRadToDeg;
   const double r = std::sqrt(r2);
   lat.sinPhi = as / r;
   lat.cosPhi = w / r;
@@ -206,15 +205,15 @@ void gridSinCosDeg(double deg, double &s, double &c) {
   const double a = std::fabs(deg);
   double sa, ca;
   if (a <= 45.0) {
-    const double r = a * kGridDegToRad;
+    const double r = a * detail::kDegToRad;
     sa = std::sin(r);
     ca = std::cos(r);
   } else if (a <= 135.0) {
-    const double r = (90.0 - a) * kGridDegToRad;
+    const double r = (90.0 - a) * detail::kDegToRad;
     sa = std::cos(r);
     ca = std::sin(r);
   } else {
-    const double r = (180.0 - a) * kGridDegToRad;
+    const double r = (180.0 - a) * detail::kDegToRad;
     sa = std::sin(r);
     ca = -std::cos(r);
   }
@@ -336,7 +335,7 @@ GridTm gridTmReverse(double xi, double eta) {
   out.xi = xi;
   out.eta = eta;
   out.latitude = lat.degrees;
-  out.lambda = std::atan2(sinhEtap, cosXip) * kGridRadToDeg;
+  out.lambda = std::atan2(sinhEtap, cosXip) * detail::kRadToDeg;
   // Sphere's convergence tan gamma' = tan xi' tanh eta', plus arg(dzeta'/dzeta)
   // (see the forward); the sphere's scale, against the parallel, is w.
   const double gr = cosXip * coshEtap;
@@ -559,7 +558,7 @@ GridPosition LatLonToGrid(double latitude, double longitude, int zone) {
     const double scaleA = kUtmScale * kWgs84.a * kWgs84.rectifyingOverA;
     p.easting = kUtmFalseEasting + scaleA * tm.eta;
     p.northing = scaleA * tm.xi + (p.north ? 0.0 : kUtmFalseNorthing);
-    p.convergence = tm.gamma * kGridRadToDeg;
+    p.convergence = tm.gamma * detail::kRadToDeg;
     p.scale = kUtmScale * tm.scale;
     p.band = gridUtmBand(latitude, p.north);
   }
@@ -589,7 +588,7 @@ GeoPosition GridToLatLon(int zone, bool north, double easting, double northing) 
     const double t = rho * kWgs84.polarC / (2.0 * kUpsScale * kWgs84.a);
     const GridLatitude lat = gridGeographic((1.0 - t) * (1.0 + t), 2.0 * t);
     g.latitude = north ? lat.degrees : -lat.degrees;
-    g.longitude = std::atan2(x, north ? -y : y) * kGridRadToDeg;
+    g.longitude = std::atan2(x, north ? -y : y) * detail::kRadToDeg;
     g.convergence = north ? g.longitude : -g.longitude;
     g.scale = rho == 0.0 ? kUpsScale : rho / kWgs84.a * gridOverParallel(lat.sinPhi, lat.cosPhi);
   } else {
@@ -599,7 +598,7 @@ GeoPosition GridToLatLon(int zone, bool north, double easting, double northing) 
     const GridTm tm = gridTmReverse(xi, eta);
     g.latitude = tm.latitude;
     g.longitude = gridReduceLongitude(6.0 * zone - 183.0 + tm.lambda);
-    g.convergence = tm.gamma * kGridRadToDeg;
+    g.convergence = tm.gamma * detail::kRadToDeg;
     g.scale = kUtmScale * tm.scale;
   }
   if (g.longitude == -180.0) {

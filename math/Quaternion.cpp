@@ -1,4 +1,5 @@
 #include "math/Quaternion.h"
+#include "math/detail/Angles.h"
 
 #include "math/FastMath.h"
 
@@ -7,8 +8,6 @@
 namespace orrery {
 
 namespace {
-
-constexpr double kQuatHalfPi = 1.5707963267948966;
 
 // Whether v lies within the almostEqual tolerance of (1, 0, 0).
 bool quatNearUnitX(const Vec3d &v) {
@@ -139,8 +138,8 @@ void Quatd::buildRotation(const Vec3d &from, const Vec3d &to) {
     set(0.0, 0.0, 0.0, 1.0);
     return;
   }
-  const double s = std::sin(kQuatHalfPi);
-  set(p.x / lp * s, p.y / lp * s, p.z / lp * s, std::cos(kQuatHalfPi));
+  const double s = std::sin(detail::kHalfPi);
+  set(p.x / lp * s, p.y / lp * s, p.z / lp * s, std::cos(detail::kHalfPi));
 }
 
 void Quatd::buildRotation(const Vec3d &a1, const Vec3d &a2, const Vec3d &b1, const Vec3d &b2) {

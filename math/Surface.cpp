@@ -1,4 +1,5 @@
 #include "math/Surface.h"
+#include "math/detail/Angles.h"
 
 #include "math/FastMath.h"
 #include "math/Units.h"
@@ -12,8 +13,6 @@ namespace orrery {
 
 namespace {
 
-constexpr double kSurfHalfPi = 1.5707963267948966;
-constexpr double kSurfPi = 3.141592653589793;
 // Half the largest finite double: the bounds of an empty rectangle, far
 // enough from the limit that max - min stays finite.
 constexpr double kSurfHuge = 8.988465674311579e+307;
@@ -28,12 +27,12 @@ constexpr double kSurfEdgeSlack = 1.000001;
 // theta + 2 pi on a tie), so that its points on both sides of the turn read
 // as one interval. Every other photograph keeps theta (NaN angles too).
 double surfSeamAzimuth(double theta, double left, double right) {
-  if (right - left > kSurfPi || !(left <= -kSurfPi || right >= kSurfPi)) {
+  if (right - left > detail::kPi || !(left <= -detail::kPi || right >= detail::kPi)) {
     return theta;
   }
   const double middle = (left + right) * 0.5;
-  const double below = theta - 2 * kSurfPi;
-  const double above = theta + 2 * kSurfPi;
+  const double below = theta - 2 * detail::kPi;
+  const double above = theta + 2 * detail::kPi;
   double best = theta;
   if (std::fabs(below - middle) < std::fabs(best - middle)) {
     best = below;
@@ -53,8 +52,8 @@ Vec3d surfLerp(const Vec3d &a, const Vec3d &b, double t) { return a * (1 - t) + 
 // angles a0 and a1 on a circle of radius r.
 double surfEdgeViewingDistance(double r, double a0, double a1, double tanHalfFov) {
   double a = std::fmin(std::fabs(a0), std::fabs(a1));
-  if (a > kSurfHalfPi) {
-    a = kSurfHalfPi;
+  if (a > detail::kHalfPi) {
+    a = detail::kHalfPi;
   }
   return r * (std::sin(a) / tanHalfFov - std::cos(a));
 }
@@ -359,7 +358,7 @@ Vec2d FovDelimitedSurface::wrapCoords(const Vec2d &coords) const {
 }
 
 double FovDelimitedSurface::getViewingDistance(double hFov, double vFov, double fovScale) const {
-  if (hFov <= 0 || hFov >= kSurfPi || vFov <= 0 || vFov >= kSurfPi || fovScale <= 0) {
+  if (hFov <= 0 || hFov >= detail::kPi || vFov <= 0 || vFov >= detail::kPi || fovScale <= 0) {
     return distance;
   }
   const double r = getViewingDistanceImpl(hFov, vFov, fovScale);
@@ -490,8 +489,8 @@ Rectangle::Rectangle(const Mat4d &placement, double distance, double topAngle, d
 Rectangle::~Rectangle() = default;
 
 void Rectangle::buildGeometry() {
-  if (std::fabs(rightAngle) >= kSurfHalfPi || std::fabs(leftAngle) >= kSurfHalfPi ||
-      std::fabs(topAngle) >= kSurfHalfPi || std::fabs(bottomAngle) >= kSurfHalfPi ||
+  if (std::fabs(rightAngle) >= detail::kHalfPi || std::fabs(leftAngle) >= detail::kHalfPi ||
+      std::fabs(topAngle) >= detail::kHalfPi || std::fabs(bottomAngle) >= detail::kHalfPi ||
       leftAngle >= rightAngle || bottomAngle >= topAngle) {
     valid = false;
     return;
@@ -610,8 +609,8 @@ Cylinder::~Cylinder() = default;
 
 void Cylinder::checkValid() {
   // The tangent of a vertical angle must stay finite; a full turn is allowed.
-  if (std::fabs(topAngle) >= kSurfHalfPi || std::fabs(bottomAngle) >= kSurfHalfPi ||
-      std::fabs(leftAngle) > kSurfPi || std::fabs(rightAngle) > kSurfPi ||
+  if (std::fabs(topAngle) >= detail::kHalfPi || std::fabs(bottomAngle) >= detail::kHalfPi ||
+      std::fabs(leftAngle) > detail::kPi || std::fabs(rightAngle) > detail::kPi ||
       bottomAngle >= topAngle || leftAngle >= rightAngle || distance <= 0) {
     valid = false;
   }
@@ -712,7 +711,7 @@ double Cylinder::getWidthHeightRatio() const {
 }
 
 void Cylinder::getWrapping(bool &wrapU, bool &wrapV) const {
-  wrapU = rightAngle - leftAngle > kSurfPi;
+  wrapU = rightAngle - leftAngle > detail::kPi;
   wrapV = false;
 }
 
@@ -751,8 +750,8 @@ Sphere::~Sphere() = default;
 
 void Sphere::checkValid() {
   // The photograph may reach a pole and may span a full turn.
-  if (std::fabs(topAngle) > kSurfHalfPi || std::fabs(bottomAngle) > kSurfHalfPi ||
-      std::fabs(leftAngle) > kSurfPi || std::fabs(rightAngle) > kSurfPi ||
+  if (std::fabs(topAngle) > detail::kHalfPi || std::fabs(bottomAngle) > detail::kHalfPi ||
+      std::fabs(leftAngle) > detail::kPi || std::fabs(rightAngle) > detail::kPi ||
       bottomAngle >= topAngle || leftAngle >= rightAngle || distance <= 0) {
     valid = false;
   }
@@ -956,7 +955,7 @@ double Sphere::getWidthHeightRatio() const {
 }
 
 void Sphere::getWrapping(bool &wrapU, bool &wrapV) const {
-  wrapU = rightAngle - leftAngle > kSurfPi;
+  wrapU = rightAngle - leftAngle > detail::kPi;
   wrapV = false;
 }
 

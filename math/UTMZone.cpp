@@ -1,4 +1,5 @@
 #include "math/UTMZone.h"
+#include "math/detail/Angles.h"
 
 #include <cmath>
 #include <cstdint>
@@ -15,8 +16,6 @@ constexpr double kUtmEp2 = 0.006739496752268451;      // e'^2 = e^2 / (1 - e^2)
 constexpr double kUtmK0 = 0.9996;                     // scale on the central meridian
 constexpr double kUtmFalseEasting = 500000.0;         // metres
 constexpr double kUtmFalseNorthingSouth = 10000000.0; // metres
-constexpr double kUtmDegToRad = 0.017453292519943295;
-constexpr double kUtmRadToDeg = 57.29577951308232;
 
 // Meridian arc M / a = m0 phi - m2 sin 2phi + m4 sin 4phi - m6 sin 6phi.
 constexpr double kUtmM0 = 0.9983242984503243;      // 1 - e2/4 - 3e4/64 - 5e6/256
@@ -103,9 +102,9 @@ char UTMZone::ComputeUTMZoneLetter(double latitude) {
 
 void UTMZone::LatLongToUTM(const double &latitude, const double &longitude, double *easting,
                            double *northing) const {
-  const double phi = latitude * kUtmDegToRad;
-  const double lambda = utmWrapLongitude(longitude) * kUtmDegToRad;
-  const double lambda0 = (6 * int(mZoneNumber) - 183) * kUtmDegToRad;
+  const double phi = latitude * orrery::detail::kDegToRad;
+  const double lambda = utmWrapLongitude(longitude) * orrery::detail::kDegToRad;
+  const double lambda0 = (6 * int(mZoneNumber) - 183) * orrery::detail::kDegToRad;
 
   const double sinPhi = std::sin(phi);
   const double cosPhi = std::cos(phi);
@@ -167,12 +166,12 @@ void UTMZone::UTMToLatLong(const double &easting, const double &northing, double
                   (d2 / 2.0 - (5.0 + 3.0 * t1 + 10.0 * k1 - 4.0 * k1 * k1 - kUtmEp2x9) * d4 / 24.0 +
                    (61.0 + 90.0 * t1 + 298.0 * k1 + 45.0 * t1 * t1 - kUtmEp2x252 - 3.0 * k1 * k1) *
                        d6 / 720.0)) *
-      kUtmRadToDeg;
+      orrery::detail::kRadToDeg;
   *longitude =
       lambda0 +
       (d - (1.0 + 2.0 * t1 + k1) * d3 / 6.0 +
        (5.0 - 2.0 * k1 + 28.0 * t1 - 3.0 * k1 * k1 + kUtmEp2x8 + 24.0 * t1 * t1) * d5 / 120.0) /
-          c * kUtmRadToDeg;
+          c * orrery::detail::kRadToDeg;
 }
 
 } // namespace gridlot

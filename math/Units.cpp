@@ -1,4 +1,5 @@
 #include "math/Units.h"
+#include "math/detail/Angles.h"
 
 #include "math/FastMath.h"
 
@@ -11,9 +12,8 @@ namespace orrery {
 namespace {
 
 constexpr double kUnitsDefaultRadius = 6371000.0; // metres, the mean Earth radius
-constexpr double kUnitsDegToRad = 0.017453292519943295;
 // One degree of arc along the surface of the default planet.
-constexpr double kUnitsDefaultDegree = kUnitsDefaultRadius * kUnitsDegToRad;
+constexpr double kUnitsDefaultDegree = kUnitsDefaultRadius * detail::kDegToRad;
 
 // Both unit tables have this many entries.
 constexpr int kUnitsTableSize = 12;
@@ -29,7 +29,7 @@ double unitsConvert(const double *table, double value, int from, int to) {
 
 // pi in the scalar type of the vector converted: the float twin works with the
 // float pi throughout.
-template <class T> constexpr T kUnitsPi = T(3.141592653589793);
+template <class T> constexpr T kUnitsPi = T(detail::kPi);
 
 // Normalised spherical to Cartesian. Angles and radius are formed in T; the
 // products are formed in double.
@@ -119,7 +119,7 @@ void Units::setPlanetRadius(double radius) {
   sPlanetRadius = radius;
   sInvPlanetRadius = 1.0 / radius;
   distanceToMeters[kPlanetRadii] = radius;
-  distanceToMeters[kDegrees] = radius * kUnitsDegToRad;
+  distanceToMeters[kDegrees] = radius * detail::kDegToRad;
 }
 
 double Units::convertLength(double value, LType from, LType to) {

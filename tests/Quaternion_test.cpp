@@ -1,6 +1,7 @@
 #include "math/Quaternion.h"
 
 #include "CountingMemory.h"
+#include "Support.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace {
 using Parts = std::array<double, 4>;
 Parts parts(const Quatd &q) { return {q.x, q.y, q.z, q.w}; }
 Eigen::Quaterniond toEigen(const Quatd &q) { return {q.w, q.x, q.y, q.z}; }
-Eigen::Vector3d toEigen(const Vec3d &v) { return {v.x, v.y, v.z}; }
+using test::toEigen;
 double dist(const Vec3d &a, const Vec3d &b) { return length(a - b); }
 
 Vec3d randomVec(std::mt19937_64 &rng) {

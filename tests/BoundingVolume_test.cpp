@@ -200,9 +200,14 @@ TEST(Frustum, FailedBuildLeavesNoPlanesInUse) {
   EXPECT_TRUE(fr.isPtInside(Vec3d{1e300, 0, 0}));
   EXPECT_FALSE(fr.isZCulled(Vec3d{0, 0, 1e300}));
   EXPECT_FALSE(fr.build(zero, kPerspective));
-  Mat4d atInfinity = Mat4d::identity; // its inverse sends x = -1 to w = 0
+  // Corners at infinity: the inverse sends the face x = -1 to w = 0, or only
+  // the corner (-1, 1, 1), the first of that face (w = 4 + 2x - y - z).
+  Mat4d atInfinity = Mat4d::identity;
   atInfinity.m[3] = -1;
   EXPECT_FALSE(fr.build(Mat4d::identity, atInfinity));
+  Mat4d oneCorner = Mat4d::identity;
+  oneCorner.set(1, 0, 0, -0.5, 0, 1, 0, 0.25, 0, 0, 1, 0.25, 0, 0, 0, 0.25);
+  EXPECT_FALSE(fr.build(Mat4d::identity, oneCorner));
 }
 
 TEST(Frustum, ClassifiesRandomPointsLikeEigenClipSpace) {

@@ -109,7 +109,8 @@ TEST(FastMath, FastsinGivesThePolynomialValuesOnEveryReductionBranch) {
   const float edge = 6.7465185e9f, beyond = std::nextafter(edge, 1e30f);
   ASSERT_LT(edge * 0.31830987f, 2147483648.0f);
   ASSERT_EQ(beyond * 0.31830987f, 2147483648.0f);
-  EXPECT_FALSE(std::isnan(FastMath::fastsin(edge)));
+  // -2^31 itself still truncates.
+  EXPECT_FALSE(std::isnan(FastMath::fastsin(edge)) || std::isnan(FastMath::fastsin(-beyond)));
   const float nans[][2] = {
       {beyond, kNaNf}, {-1e10f, kNaNf}, {kInfF, kNaNf}, {-kInfF, kNaNf}, {kNaNf, kNaNf}};
   expectAll(fastsin, nans);

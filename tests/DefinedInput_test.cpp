@@ -4,12 +4,15 @@
 // (Float to integer truncation in fastsin is pinned in FastMath_test, huge t
 // in hlerp_uhp in Interpolation_test.)
 
+#include "Support.h"
 #include "math/Referent.h"
+#include "math/Surface.h"
 #include "math/Units.h"
 #include "math/Vector.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -76,6 +79,20 @@ TEST(Referent, CountsWrapInsteadOfOverflowing) {
   Referent::release(&counted); // a count of 0 steps to -1, not to an orphaning
   EXPECT_EQ(counted.refCount, -1);
   EXPECT_EQ(counted.orphanings, 1);
+}
+
+TEST(Surface, ViewingDistanceKeepsTheDistanceForFieldsOfViewOutsideZeroToPi) {
+  const Rectangle photo(Mat4d::identity, 2.0, 0.3, -0.2, -0.4, 0.5);
+  ASSERT_TRUE(photo.valid);
+  // {horizontal, vertical, scale}: zero and pi are outside, as is a zero scale.
+  for (const auto &[h, v, scale] : {std::array{0.0, 1.0, 1.0},
+                                    {1.0, 0.0, 1.0},
+                                    {test::kPi, 1.0, 1.0},
+                                    {1.0, test::kPi, 1.0},
+                                    {1.0, 1.0, 0.0}}) {
+    EXPECT_EQ(photo.getViewingDistance(h, v, scale), 2.0) << h << " " << v << " " << scale;
+  }
+  EXPECT_NE(photo.getViewingDistance(1.0, 1.0, 1.0), 2.0);
 }
 
 } // namespace

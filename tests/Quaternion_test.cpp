@@ -191,6 +191,9 @@ TEST(Quaternion, SlerpFollowsEigenWithinTheParabolicSine) {
   Quatd r;
   r.slerp(Quatd(0, 0, 0, 1), Quatd(std::sin(0.01), 0, 0, std::cos(0.01)), 0.25);
   EXPECT_NEAR(r.x, std::sin(0.0025), 1e-7);
+  // So do inputs whose cosine is exactly 0.9999, the switch-over.
+  r.slerp(Quatd(0, 0, 0, 1), Quatd(std::sqrt(1 - 0.9999 * 0.9999), 0, 0, 0.9999), 0.25);
+  EXPECT_NEAR(r.x, std::sin(0.25 * std::acos(0.9999)), 1e-7);
   // q and -q: both become -q and nothing is left to interpolate.
   const Quatd q(0.1, 0.2, 0.3, 0.9);
   EXPECT_EQ(r.slerp(q, Quatd(-q.x, -q.y, -q.z, -q.w), 0.3), 0.0);

@@ -4,11 +4,19 @@
 // with a bias towards the values that break numerical code, invariant checks
 // that abort (so libFuzzer records the input), and allocation counting for
 // the operations that must not allocate.
+//
+// Built with ORRERY_FUZZ_REPLAY (fuzz/replay.cpp, plain g++, no sanitizers),
+// a harness replays its seed corpus as a CTest test; the allocation count is
+// then the driver's own count of operator new and doNew instead of the
+// sanitizer's malloc hooks.
 
 #include "common/Memory.h"
 #include "math/Vector.h"
+#include "tests/Support.h"
 
+#ifndef ORRERY_FUZZ_REPLAY
 #include <sanitizer/allocator_interface.h>
+#endif
 
 #include <cmath>
 #include <cstddef>
@@ -20,6 +28,11 @@
 #include <limits>
 
 namespace orrery::fuzz {
+
+#ifdef ORRERY_FUZZ_REPLAY
+// Counted by the replay driver's operator new.
+extern thread_local std::uint64_t gReplayAllocations;
+#endif
 
 // Aborts with the failed condition; libFuzzer saves the input that led here.
 #define FUZZ_CHECK(cond)                                                                           \
@@ -145,6 +158,9 @@ public:
 
   void *allocate(std::size_t size) override {
     ++doNewCount;
+#ifdef ORRERY_FUZZ_REPLAY
+    ++gReplayAllocations;
+#endif
     if (failNext) {
       failNext = false;
       return nullptr;
@@ -160,11 +176,17 @@ public:
   // Installs the counter as the default manager and the malloc hook.
   static void install() {
     setDefaultMemoryManager(&instance());
+#ifndef ORRERY_FUZZ_REPLAY
     __sanitizer_install_malloc_and_free_hooks(&onMalloc, &onFree);
+#endif
   }
 
   // All allocations of this thread so far, through doNew or not.
+#ifdef ORRERY_FUZZ_REPLAY
+  static std::uint64_t total() { return gReplayAllocations; }
+#else
   static std::uint64_t total() { return sMallocs; }
+#endif
 
   std::uint64_t doNewCount = 0;
   long live = 0;
@@ -189,14 +211,7 @@ private:
   std::uint64_t mStart;
 };
 
-// The row-vector perspective projection: vertical field of view fovY,
-// width / height aspect, near and far distances n and f.
-inline Mat4d perspective(double fovY, double aspect, double n, double f) {
-  const double t = 1 / std::tan(0.5 * fovY);
-  Mat4d m;
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
-  return m;
-}
+using test::perspective;
 
 using Check = void (*)(Input &);
 

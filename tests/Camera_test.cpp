@@ -1,14 +1,13 @@
 #include "math/Camera.h"
 
 #include "CountingMemory.h"
+#include "Support.h"
 
 #include <gtest/gtest.h>
 
 #include <Eigen/Geometry>
 
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <limits>
 #include <random>
 
@@ -16,9 +15,9 @@ using namespace orrery;
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+using test::kPi;
+using test::toEigen;
 
-Eigen::Vector3d toEigen(const Vec3d &v) { return {v.x, v.y, v.z}; }
 double dist(const Vec3d &a, const Vec3d &b) { return length(a - b); }
 double wrapAngle(double a) { return std::remainder(a, 2.0 * kPi); }
 
@@ -291,27 +290,3 @@ TEST(Camera, CountsAndAllocationsBalance) {
   EXPECT_EQ(memory.releases, 3);
   EXPECT_EQ(memory.foreignReleases, 0);
 }
-
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__aarch64__))
-// Itanium ABI: a virtual member pointer holds 1 + the slot's byte offset,
-// and the destructor takes slots 0 and 1.
-template <class F> std::ptrdiff_t camSlot(F f) {
-  std::uintptr_t raw[2];
-  static_assert(sizeof(f) == sizeof(raw));
-  std::memcpy(raw, &f, sizeof raw);
-  return static_cast<std::ptrdiff_t>((raw[0] - 1) / sizeof(void *));
-}
-
-TEST(Camera, VirtualSlotsKeepTheirOrder) {
-  using C = ICartesianCam;
-  EXPECT_EQ(camSlot(&C::orphaned), 2);
-  EXPECT_EQ(camSlot(&C::clone), 3);
-  EXPECT_EQ(camSlot(static_cast<void (C::*)(const Vec3d &, const Vec3d &)>(&C::setRotation)), 14);
-  EXPECT_EQ(camSlot(&C::lookAt), 15);
-  EXPECT_EQ(camSlot(&C::derive), 25);
-  EXPECT_EQ(camSlot(&C::getWorldOrientation), 27);
-  EXPECT_EQ(
-      camSlot(static_cast<void (QuatCartesianCam::*)(Vec3d, double)>(&QuatCartesianCam::rotate)),
-      28);
-}
-#endif

@@ -4,6 +4,7 @@
 // bits as the others. Run under ThreadSanitizer (the tsan preset) these
 // tests also prove the absence of data races.
 
+#include "Support.h"
 #include "math/FastMath.h"
 #include "math/Interpolation.h"
 #include "math/Range.h"
@@ -179,13 +180,6 @@ TEST(Concurrency, RangeQueriesOnASharedChain) {
   expectAllEqual(traces);
 }
 
-Mat4d perspective(double fovY, double aspect, double n, double f) {
-  const double t = 1 / std::tan(0.5 * fovY);
-  Mat4d m;
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
-  return m;
-}
-
 // The surfaces' function-local constants (the length tolerance and the two
 // outline tables) are computed on first use, here by all threads at once:
 // this test must be the first use in its process, as it is under CTest.
@@ -204,7 +198,7 @@ TEST(Concurrency, SurfaceFirstUsesAndCullingOnSharedSurfaces) {
   // the threads start (building writes the frustum).
   Frustum frusta[4];
   Mat4d views[4];
-  const Mat4d projection = perspective(0.9, 1.5, 1e-4, 1.0);
+  const Mat4d projection = test::perspective(0.9, 1.5, 1e-4, 1.0);
   for (int k = 0; k < 4; ++k) {
     const Vec3d eye{0.25 + 0.002 * k, -0.5 + 0.001 * k, 0.003 * k};
     const Vec3d target{0.25 + std::sin(0.7 * k), -0.5 + 0.1 * k, -std::cos(0.7 * k)};

@@ -1,16 +1,18 @@
 // Inputs on which a careless implementation would have undefined behaviour:
 // indices past the end, enumeration values past the tables, float to integer
-// truncations outside the integer range. Each has a defined, documented
-// answer.
+// counts past the integer range. Each has a defined, documented answer.
+// (Float to integer truncation in fastsin is pinned in FastMath_test, huge t
+// in hlerp_uhp in Interpolation_test.)
 
-#include "math/FastMath.h"
-#include "math/Interpolation.h"
+#include "Support.h"
 #include "math/Referent.h"
+#include "math/Surface.h"
 #include "math/Units.h"
 #include "math/Vector.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -18,8 +20,6 @@
 using namespace orrery;
 
 namespace {
-
-constexpr float kInfF = std::numeric_limits<float>::infinity();
 
 TEST(Vector, RowAndColumnIndicesOutsideTheMatrixLeaveTheVectorUnchanged) {
   Mat4d m;
@@ -61,43 +61,6 @@ TEST(Units, UnitsOutsideTheTablesConvertToNaN) {
   EXPECT_TRUE(std::isinf(Units::convertArea(1.0, Units::kSquareMeters, Units::AType(11))));
 }
 
-TEST(FastMath, FastSinIsNaNWhereItsTurnCountLeavesTheIntegerRange) {
-  // x / pi in float must truncate to a 32-bit integer: 2^31 pi is about
-  // 6.746e9, and the float product reaches 2^31 a little below it.
-  const float inside = 6.7e9f;
-  const float outside = 6.75e9f;
-  EXPECT_FALSE(std::isnan(FastMath::fastsin(inside)));
-  EXPECT_FALSE(std::isnan(FastMath::fastsin(-inside)));
-  EXPECT_TRUE(std::isnan(FastMath::fastsin(outside)));
-  EXPECT_TRUE(std::isnan(FastMath::fastsin(-outside)));
-  EXPECT_TRUE(std::isnan(FastMath::fastsin(kInfF)));
-  EXPECT_TRUE(std::isnan(FastMath::fastsin(-kInfF)));
-  EXPECT_TRUE(std::isnan(FastMath::fastcos(kInfF)));
-  EXPECT_TRUE(std::isnan(FastMath::fastsin(std::nanf(""))));
-}
-
-TEST(FastMath, NormalizeRoundsAnOverflowingSquaredLengthToInfinity) {
-  // The double squared length beyond the float range rounds to an infinite
-  // float, so the factor is 0 and the vector collapses to zero.
-  Vec3d v{1e30, 0.0, 0.0};
-  EXPECT_EQ(FastMath::normalize(v), 0.0);
-  EXPECT_EQ(v, (Vec3d{0.0, 0.0, 0.0}));
-}
-
-TEST(Interpolation, CoincidentPointsStayPutForEveryFiniteT) {
-  double x = 0.0, y = 0.0;
-  // s2 t t is formed as (s2 t) t, which stays 0 for any finite t.
-  for (double t : {0.0, -1.0, 1e155, -1e300, std::numeric_limits<double>::max()}) {
-    EXPECT_EQ(hlerp_uhp(3.0, 2.0, 3.0, 2.0, t, &x, &y), 0.0);
-    EXPECT_EQ(x, 3.0);
-    EXPECT_EQ(y, 2.0);
-  }
-  // An infinite t takes the general branch, which divides 0 by a zero radius.
-  EXPECT_EQ(hlerp_uhp(3.0, 2.0, 3.0, 2.0, -std::numeric_limits<double>::infinity(), &x, &y), 0.0);
-  EXPECT_TRUE(std::isnan(x));
-  EXPECT_TRUE(std::isnan(y));
-}
-
 TEST(Referent, CountsWrapInsteadOfOverflowing) {
   // A stack object: the count is driven by hand and never reaches 0 here.
   struct Counted : Referent {
@@ -116,6 +79,20 @@ TEST(Referent, CountsWrapInsteadOfOverflowing) {
   Referent::release(&counted); // a count of 0 steps to -1, not to an orphaning
   EXPECT_EQ(counted.refCount, -1);
   EXPECT_EQ(counted.orphanings, 1);
+}
+
+TEST(Surface, ViewingDistanceKeepsTheDistanceForFieldsOfViewOutsideZeroToPi) {
+  const Rectangle photo(Mat4d::identity, 2.0, 0.3, -0.2, -0.4, 0.5);
+  ASSERT_TRUE(photo.valid);
+  // {horizontal, vertical, scale}: zero and pi are outside, as is a zero scale.
+  for (const auto &[h, v, scale] : {std::array{0.0, 1.0, 1.0},
+                                    {1.0, 0.0, 1.0},
+                                    {test::kPi, 1.0, 1.0},
+                                    {1.0, test::kPi, 1.0},
+                                    {1.0, 1.0, 0.0}}) {
+    EXPECT_EQ(photo.getViewingDistance(h, v, scale), 2.0) << h << " " << v << " " << scale;
+  }
+  EXPECT_NE(photo.getViewingDistance(1.0, 1.0, 1.0), 2.0);
 }
 
 } // namespace

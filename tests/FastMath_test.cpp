@@ -1,3 +1,4 @@
+#include "Support.h"
 #include "math/FastMath.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr float kNaNf = std::numeric_limits<float>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr float kInfF = std::numeric_limits<float>::infinity();
-constexpr double kPi = 3.141592653589793;
+using orrery::test::kPi;
 
 // Equal including the sign of zero; any NaN matches any NaN.
 template <class T> bool same(T got, T want) {
@@ -34,11 +35,6 @@ template <class T, std::size_t N, class F> void expectAll(F f, const T (&cases)[
 }
 
 } // namespace
-
-TEST(FastMath, ToleranceConstantsAreTheDocumentedPowersOfTwo) {
-  EXPECT_EQ(orrery::kAlmostEqualTolerance, 2.842170943040401e-14);
-  EXPECT_EQ(orrery::kAlmostEqualToleranceF, 3.933906555175781e-06f);
-}
 
 TEST(FastMath, FabsSignInvAndRsqrtFollowIeeeWithoutChecks) {
   const double negNaN = std::copysign(kNaN, -1.0);
@@ -113,7 +109,8 @@ TEST(FastMath, FastsinGivesThePolynomialValuesOnEveryReductionBranch) {
   const float edge = 6.7465185e9f, beyond = std::nextafter(edge, 1e30f);
   ASSERT_LT(edge * 0.31830987f, 2147483648.0f);
   ASSERT_EQ(beyond * 0.31830987f, 2147483648.0f);
-  EXPECT_FALSE(std::isnan(FastMath::fastsin(edge)));
+  // -2^31 itself still truncates.
+  EXPECT_FALSE(std::isnan(FastMath::fastsin(edge)) || std::isnan(FastMath::fastsin(-beyond)));
   const float nans[][2] = {
       {beyond, kNaNf}, {-1e10f, kNaNf}, {kInfF, kNaNf}, {-kInfF, kNaNf}, {kNaNf, kNaNf}};
   expectAll(fastsin, nans);
@@ -133,8 +130,6 @@ TEST(FastMath, ParabolicSineIsExactAtQuadrantEndsAndMiddles) {
     EXPECT_NEAR(cs, c[2], 1e-16) << c[0];
     EXPECT_TRUE(FastMath::sin(x) == s && FastMath::cos(x) == cs) << c[0];
   }
-  EXPECT_EQ(FastMath::sin(kPi / 4), 0.7035);
-  EXPECT_EQ(FastMath::cos(kPi / 4), 0.7035);
   // The float twin uses float constants: pi/4 in float is exactly half of
   // its pi/2, so the middle value is C rounded to float.
   EXPECT_EQ(FastMath::sin(0.7853982f), 0.7035f);

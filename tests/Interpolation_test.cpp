@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -49,9 +50,13 @@ TEST(Hyperbolic, VerticalMidpointArcingPathAndOptionalOutputs) {
 }
 
 TEST(Hyperbolic, FirstOrderFormsOnlyWhileBothTermsRoundAway) {
-  for (double t : {0.0, 0.3, -7.0, 1e6}) { // coincident: r = 0, no 0 / 0
+  // Coincident: r = 0, no 0 / 0; s2 t t is formed as (s2 t) t, which stays 0
+  // for any finite t. An infinite t takes the general branch: 0 / 0.
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double t : {0.0, 0.3, -7.0, 1e6, 1e155, -1e300, std::numeric_limits<double>::max(), -inf}) {
     double x = 0, y = 0, d = hlerp_uhp(2.5, 0.75, 2.5, 0.75, t, &x, &y);
-    EXPECT_TRUE(d == 0.0 && x == 2.5 && y == 0.75) << t;
+    EXPECT_TRUE(d == 0.0 && (t == -inf ? std::isnan(x) && std::isnan(y) : x == 2.5 && y == 0.75))
+        << t;
   }
   // 1e-10 apart, extrapolated 1e9 times: s2 t^2 no longer rounds away, and
   // only tanh keeps the point on the geodesic (t would overshoot by 8e-5).

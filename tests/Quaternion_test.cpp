@@ -1,6 +1,7 @@
 #include "math/Quaternion.h"
 
 #include "CountingMemory.h"
+#include "Support.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace {
 using Parts = std::array<double, 4>;
 Parts parts(const Quatd &q) { return {q.x, q.y, q.z, q.w}; }
 Eigen::Quaterniond toEigen(const Quatd &q) { return {q.w, q.x, q.y, q.z}; }
-Eigen::Vector3d toEigen(const Vec3d &v) { return {v.x, v.y, v.z}; }
+using test::toEigen;
 double dist(const Vec3d &a, const Vec3d &b) { return length(a - b); }
 
 Vec3d randomVec(std::mt19937_64 &rng) {
@@ -190,6 +191,9 @@ TEST(Quaternion, SlerpFollowsEigenWithinTheParabolicSine) {
   Quatd r;
   r.slerp(Quatd(0, 0, 0, 1), Quatd(std::sin(0.01), 0, 0, std::cos(0.01)), 0.25);
   EXPECT_NEAR(r.x, std::sin(0.0025), 1e-7);
+  // So do inputs whose cosine is exactly 0.9999, the switch-over.
+  r.slerp(Quatd(0, 0, 0, 1), Quatd(std::sqrt(1 - 0.9999 * 0.9999), 0, 0, 0.9999), 0.25);
+  EXPECT_NEAR(r.x, std::sin(0.25 * std::acos(0.9999)), 1e-7);
   // q and -q: both become -q and nothing is left to interpolate.
   const Quatd q(0.1, 0.2, 0.3, 0.9);
   EXPECT_EQ(r.slerp(q, Quatd(-q.x, -q.y, -q.z, -q.w), 0.3), 0.0);

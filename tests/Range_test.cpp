@@ -136,6 +136,7 @@ TEST(RelativeRange2d, LaysOutInsetsAndFollowsTheParentRectangle) {
     EXPECT_EQ(end.y.pin, Layout::kPinBegin);
     EXPECT_EQ(r->getBeginLayoutAsType(Layout::kPinEnd, Layout::kPinEnd).x.value, -790.0);
     EXPECT_EQ(r->getEndLayout().x.value, -10.0);
+    EXPECT_EQ(r->getBeginLayout().y.value, 10.0);
 
     // The parent rectangle itself is not held, only its ranges.
     parent = nullptr;
@@ -166,6 +167,8 @@ TEST(RelativeRange2d, CreatesTheYRangeFirstSurvivesAFailedAllocationAndAbsoluteE
     abs->set(Vec2d{5.0, 5.0}, Vec2d{3.0, 9.0});
     expectSpans(abs->getAbsX(), 5.0, 5.0);
     expectSpans(abs->getAbsY(), 5.0, 9.0);
+    // On equal ends the end given is kept, with its sign of zero.
+    EXPECT_TRUE(std::signbit(Range(0.0, -0.0).getEnd()));
   }
   expectAllReturned(memory);
 }

@@ -1,3 +1,4 @@
+#include "Support.h"
 #include "math/SkyMath.h"
 #include "math/Units.h"
 
@@ -12,7 +13,7 @@ using namespace orrery;
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+using orrery::test::kPi;
 
 double angleDiff(double a, double b) { return std::remainder(a - b, 2.0 * kPi); }
 

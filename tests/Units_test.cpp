@@ -1,3 +1,4 @@
+#include "Support.h"
 #include "math/Units.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@ using namespace orrery;
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+using orrery::test::kPi;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 

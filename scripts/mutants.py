@@ -149,7 +149,8 @@ def prepare(work):
         if not os.path.isfile(os.path.join(ROOT, rel)):
             continue
         os.makedirs(os.path.dirname(os.path.join(src, rel)), exist_ok=True)
-        shutil.copy2(os.path.join(ROOT, rel), os.path.join(src, rel))
+        # A fresh modification time, so that a reused build directory rebuilds it.
+        shutil.copy(os.path.join(ROOT, rel), os.path.join(src, rel))
     config = ["cmake", "-S", src, "-B", build, "-DCMAKE_BUILD_TYPE=Debug", "-DCMAKE_CXX_FLAGS=-O0 -w",
               "-DORRERY_WARNINGS_AS_ERRORS=OFF", "-DORRERY_BUILD_BENCHMARKS=OFF",
               "-DORRERY_BUILD_TESTS=ON", "-DCMAKE_LINK_DEPENDS_NO_SHARED=ON"]

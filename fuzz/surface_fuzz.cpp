@@ -236,7 +236,7 @@ void checkCull(const FovDelimitedSurface &s, fuzz::Input &in, Frustum &frustum) 
   Rect<double, Vec2d> rect{{5.0, 5.0}, {6.0, 6.0}};
   fuzz::NoAllocation none;
   s.cullToFrustum(frustum, rect);
-  const bool empty = rect.min.x == 8.988465674311579e+307 && rect.max.x == -8.988465674311579e+307;
+  const bool empty = rect.min.x == kEmptyRectBound && rect.max.x == -kEmptyRectBound;
   if (!empty && !std::isnan(rect.min.x) && !std::isnan(rect.min.y)) {
     FUZZ_CHECK(rect.min.x <= rect.max.x && rect.min.y <= rect.max.y);
     FUZZ_CHECK(rect.min.y >= -1.00001 && rect.max.y <= 1.00001);

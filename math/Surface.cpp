@@ -13,9 +13,6 @@ namespace orrery {
 
 namespace {
 
-// Half the largest finite double: the bounds of an empty rectangle, far
-// enough from the limit that max - min stays finite.
-constexpr double kSurfHuge = 8.988465674311579e+307;
 // Relative coordinates a point may exceed +-1 by and still be on the
 // photograph.
 constexpr double kSurfEdgeSlack = 1.000001;
@@ -111,9 +108,6 @@ double surfPeriodicAlias(double c, double lo, double hi) {
   return spanAlt > spanDirect ? c : alt;
 }
 
-bool surfIsEmpty(const Rect<double, Vec2d> &r) {
-  return !(r.min.x <= r.max.x && r.min.y <= r.max.y);
-}
 bool surfHasArea(const Rect<double, Vec2d> &r) { return r.min.x < r.max.x && r.min.y < r.max.y; }
 
 // An angle with its sine and cosine, which set takes only for an angle not
@@ -257,7 +251,7 @@ void CullRect::extend(const Vec2d &p) {
   static constexpr double kMinThreshold = -1.000001;
 
   Vec2d q = p;
-  if (!surfIsEmpty(*this)) {
+  if (!isEmpty()) {
     if (wrapX) {
       q.x = surfPeriodicAlias(q.x, min.x, max.x);
     }
@@ -388,10 +382,10 @@ bool FovDelimitedSurface::isViewCloseToSurface(const Mat4d &view, const Mat4d &p
   if (!valid) {
     return false;
   }
-  double minX = kSurfHuge;
-  double minY = kSurfHuge;
-  double maxX = -kSurfHuge;
-  double maxY = -kSurfHuge;
+  double minX = kEmptyRectBound;
+  double minY = kEmptyRectBound;
+  double maxX = -kEmptyRectBound;
+  double maxY = -kEmptyRectBound;
   SurfOutlinePoints outline(*this);
   for (int k = 0; k < 4; ++k) {
     for (int i = 0; i < 10; ++i) {
@@ -423,8 +417,8 @@ void FovDelimitedSurface::cullToFrustum(const Frustum &frustum, Rect<double, Vec
   bool wrapV = false;
   getWrapping(wrapU, wrapV);
   CullRect inRect;
-  inRect.min = {kSurfHuge, kSurfHuge};
-  inRect.max = {-kSurfHuge, -kSurfHuge};
+  inRect.min = {kEmptyRectBound, kEmptyRectBound};
+  inRect.max = {-kEmptyRectBound, -kEmptyRectBound};
   inRect.wrapX = wrapU;
   inRect.wrapY = wrapV;
   CullRect allRect = inRect;
@@ -451,7 +445,7 @@ void FovDelimitedSurface::cullToFrustum(const Frustum &frustum, Rect<double, Vec
 
   Rect<double, Vec2d> r = inRect;
   if (surfHasArea(inRect)) {
-    if (!surfIsEmpty(allRect)) {
+    if (!allRect.isEmpty()) {
       r.min = {std::fmin(inRect.min.x, allRect.min.x), std::fmin(inRect.min.y, allRect.min.y)};
       r.max = {std::fmax(inRect.max.x, allRect.max.x), std::fmax(inRect.max.y, allRect.max.y)};
     }

@@ -48,7 +48,15 @@ namespace orrery {
 template <class T, class V> struct Rect {
   V min;
   V max;
+
+  // Holds no point: some min above its max, or a NaN bound.
+  bool isEmpty() const { return !(min.x <= max.x && min.y <= max.y); }
 };
+
+// The bounds of the empty rectangle that culling writes when it finds nothing,
+// min = (M, M) and max = (-M, -M): half the largest double, far enough from the
+// limit that max - min stays finite.
+inline constexpr double kEmptyRectBound = 8.988465674311579e+307;
 
 extern template struct ORRERY_MATH_API Rect<double, Vec2d>;
 
@@ -112,8 +120,8 @@ public:
   // when the surface is invalid.
   virtual Vec3d getPointFromCoords(double u, double v, bool *ok) const = 0;
   // Writes into rect the bounds, in relative coordinates, of the part of the
-  // photograph inside the frustum; the empty rectangle (min = (M, M), max =
-  // (-M, -M), M half the largest double) when none is found. A periodic u
+  // photograph inside the frustum; the empty rectangle (bounds kEmptyRectBound)
+  // when none is found. A periodic u
   // interval may reach beyond 1 and is then read modulo 2; one longer than 1
   // is widened to [-1, 1]. An invalid surface leaves rect untouched.
   virtual void cullToFrustum(const Frustum &frustum, Rect<double, Vec2d> &rect) const;

@@ -3,6 +3,7 @@
 #include "math/Units.h"
 
 #include "CountingMemory.h"
+#include "Support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,14 @@
 #include <utility>
 
 using namespace orrery;
+using orrery::test::kPi;
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kHalfPi = 1.5707963267948966;
+constexpr double kHalfPi = kPi / 2;
 constexpr double kEps = 2.220446049250313e-16;
-constexpr double kHuge = 8.988465674311579e+307; // bounds of the empty rectangle
 using RectD = Rect<double, Vec2d>;
 
-Eigen::Vector3d eig(const Vec3d &v) { return {v.x, v.y, v.z}; }
 double dist(const Vec3d &a, const Vec3d &b) { return length(a - b); }
 double clampUnit(double x) { return x > 1 ? 1 : (x < -1 ? -1 : x); }
 Vec3d at(const FovDelimitedSurface &s, double u, double v) {
@@ -40,7 +39,8 @@ std::pair<bool, bool> wrapping(const FovDelimitedSurface &s) {
   return w;
 }
 bool isEmptyRect(const RectD &r) {
-  return r.min == Vec2d{kHuge, kHuge} && r.max == Vec2d{-kHuge, -kHuge};
+  return r.min == Vec2d{kEmptyRectBound, kEmptyRectBound} &&
+         r.max == Vec2d{-kEmptyRectBound, -kEmptyRectBound};
 }
 
 // Rows right, up, back (each scaled), then the viewpoint.
@@ -83,7 +83,7 @@ void lookAt(Frustum &f, const Vec3d &eye, const Vec3d &target, const Vec3d &upHi
 // Brute force for a photograph that does not wrap: the bounds of the points
 // of an n x n grid that the frustum contains.
 RectD bruteVisible(const FovDelimitedSurface &s, const Frustum &f, int n) {
-  RectD r = {{kHuge, kHuge}, {-kHuge, -kHuge}};
+  RectD r = {{kEmptyRectBound, kEmptyRectBound}, {-kEmptyRectBound, -kEmptyRectBound}};
   for (int i = 0; i <= n * n + 2 * n; ++i) {
     const Vec2d c = {-1 + 2.0 * (i / (n + 1)) / n, -1 + 2.0 * (i % (n + 1)) / n};
     if (f.isPtInside(at(s, c.x, c.y))) {
@@ -160,9 +160,9 @@ TEST(FovDelimitedSurface, ScaledPlacementYieldsUnitAxesAndViewpointFromTranslati
       Eigen::AngleAxisd(0.7, Eigen::Vector3d(1, 2, 3).normalized()).matrix();
   const Sphere s(placementOf(rot, {4, -5, 6}, 2.0), 1, 1, -1, -1, 1);
   EXPECT_EQ(s.origin, (Vec3d{4, -5, 6}));
-  EXPECT_NEAR((eig(s.rightAxis) - rot.col(0)).norm(), 0, 4 * kEps);
-  EXPECT_NEAR((eig(s.upAxis) - rot.col(1)).norm(), 0, 4 * kEps);
-  EXPECT_NEAR((eig(s.viewDir) + rot.col(2)).norm(), 0, 4 * kEps);
+  EXPECT_NEAR((test::toEigen(s.rightAxis) - rot.col(0)).norm(), 0, 4 * kEps);
+  EXPECT_NEAR((test::toEigen(s.upAxis) - rot.col(1)).norm(), 0, 4 * kEps);
+  EXPECT_NEAR((test::toEigen(s.viewDir) + rot.col(2)).norm(), 0, 4 * kEps);
   Mat4d flat = Mat4d::identity;
   flat.m[5] = 0; // a zero up row stays zero rather than turning into NaN
   EXPECT_EQ(Sphere(flat, 1, 1, -1, -1, 1).upAxis, Vec3d::zero);
@@ -294,9 +294,10 @@ TEST(Rectangle, RaysAgreeWithPlaneIntersectionAndClampOntoThePhotograph) {
     const Rectangle r(randomPlacement(rng), 2, 1.2, -1.2, -1.2, 1.2);
     const Vec3d o = {c(rng), c(rng), c(rng)};
     const Vec3d d = {c(rng), c(rng), c(rng)};
-    const auto plane = Eigen::Hyperplane<double, 3>::Through(
-        eig(r.cornerPoints[0]), eig(r.cornerPoints[1]), eig(r.cornerPoints[2]));
-    const auto line = Eigen::ParametrizedLine<double, 3>(eig(o), eig(d));
+    const auto plane = Eigen::Hyperplane<double, 3>::Through(test::toEigen(r.cornerPoints[0]),
+                                                             test::toEigen(r.cornerPoints[1]),
+                                                             test::toEigen(r.cornerPoints[2]));
+    const auto line = Eigen::ParametrizedLine<double, 3>(test::toEigen(o), test::toEigen(d));
     const double t = line.intersectionParameter(plane);
     const Eigen::Vector3d ref = line.pointAt(t);
     // When the plane lies behind, the ray origin is projected instead.
@@ -482,7 +483,7 @@ TEST(Sphere, RaysFromInsideAndOutsideLandOnTheExitPointOrTheSnappedRim) {
   EXPECT_LT(dist(hit, at(s, 0, 1)), 4 * kEps);
 }
 
-TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndShiftsBelowTheSeam) {
+TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndEmptinessCountsNaNBounds) {
   // {lower, upper, added u, wrapX, expected lower, expected upper}
   const double cases[][6] = {{0.8, 0.9, -0.95, 1, 0.8, 1.05},
                              {-0.9, -0.8, 0.95, 1, 0.95, 1.2},
@@ -493,9 +494,15 @@ TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndShiftsBelowTheSeam) {
     r.extend({k[2], 0.25});
     EXPECT_EQ((Vec2d{r.min.x, r.max.x}), (Vec2d{k[4], k[5]})) << k[0] << " + " << k[2];
   }
-  CullRect empty = {{{kHuge, kHuge}, {-kHuge, -kHuge}}, true, true};
+  CullRect empty = {
+      {{kEmptyRectBound, kEmptyRectBound}, {-kEmptyRectBound, -kEmptyRectBound}}, true, true};
+  EXPECT_TRUE(empty.isEmpty());
   empty.extend({-0.95, 1});
   EXPECT_TRUE(empty.min == (Vec2d{-0.95, 1}) && empty.max == (Vec2d{-0.95, 1}));
+  // A single point is a rectangle; a NaN bound holds no point.
+  EXPECT_FALSE(empty.isEmpty());
+  EXPECT_TRUE((RectD{{0, std::nan("")}, {1, 1}}.isEmpty()));
+  EXPECT_TRUE((RectD{{0, 0}, {1, -1e-300}}.isEmpty()));
 }
 
 // Seen from the viewpoint with no roll about the photograph's up axis, every

@@ -28,7 +28,6 @@ namespace {
 constexpr double kDegToRad = 0.017453292519943295;
 constexpr double kRadToDeg = 57.29577951308232;
 // The empty rectangle of the surface culling: half the largest double.
-constexpr double kEmptyBound = 8.988465674311579e+307;
 // Largest altitude and distance, in metres (about 7 astronomical units): far
 // beyond it the squared lengths of the camera arithmetic overflow and its
 // answers stop meaning anything.
@@ -147,8 +146,6 @@ struct Scene {
   Rect<double, Vec2d> visible{};
 };
 
-bool isEmpty(const Rect<double, Vec2d> &r) { return r.min.x > r.max.x || r.min.y > r.max.y; }
-
 void buildScene(const CullOptions &o, Scene &s) {
   s.shape = o.shape;
   s.photo = parsePlace(o.photo, "--photo");
@@ -239,8 +236,8 @@ void buildScene(const CullOptions &o, Scene &s) {
                      "usable frustum (the matrices cannot be inverted at these magnitudes)");
   }
 
-  s.visible.min = Vec2d{kEmptyBound, kEmptyBound};
-  s.visible.max = Vec2d{-kEmptyBound, -kEmptyBound};
+  s.visible.min = Vec2d{kEmptyRectBound, kEmptyRectBound};
+  s.visible.max = Vec2d{-kEmptyRectBound, -kEmptyRectBound};
   s.surface->cullToFrustum(s.frustum, s.visible);
   if (!std::isfinite(s.visible.min.x) || !std::isfinite(s.visible.min.y) ||
       !std::isfinite(s.visible.max.x) || !std::isfinite(s.visible.max.y)) {
@@ -286,7 +283,7 @@ void drawScene(const Scene &s, const std::string &path, const char *option) {
   d.title = title;
   d.widthHeightRatio = s.surface->getWidthHeightRatio();
   d.wrapU = s.wrapU;
-  d.empty = isEmpty(s.visible);
+  d.empty = s.visible.isEmpty();
   d.minU = s.visible.min.x;
   d.minV = s.visible.min.y;
   d.maxU = s.visible.max.x;
@@ -306,7 +303,7 @@ void jsonOrientation(JsonWriter &j, const char *key, const Orientation &o) {
 }
 
 void jsonVisible(JsonWriter &j, const Scene &s) {
-  const bool empty = isEmpty(s.visible);
+  const bool empty = s.visible.isEmpty();
   j.boolean("visible", !empty);
   if (empty) {
     j.null("u").null("v");
@@ -318,7 +315,7 @@ void jsonVisible(JsonWriter &j, const Scene &s) {
 }
 
 std::string visibleText(const Scene &s) {
-  if (isEmpty(s.visible)) {
+  if (s.visible.isEmpty()) {
     return "nothing of the photograph is in view\n";
   }
   std::string out = "u " + fixedText(s.visible.min.x, 6) + " to " + fixedText(s.visible.max.x, 6) +

@@ -103,7 +103,7 @@ int main(int argc, char **argv) {
   UtmOptions utm;
   {
     CLI::App *sub = addCommand(
-        app, "utm", "Latitude and longitude to UTM and back",
+        app, "utm", "Latitude and longitude to UTM/UPS grid coordinates and back",
         "LAT LON (degrees) gives ZONE BAND EASTING NORTHING (metres): transverse Mercator (UTM) "
         "from 80 S to 84 N, polar stereographic (UPS, zone 0, bands A and B in the south, Y and "
         "Z in the north, B and Z east of the pole) beyond, exact to a few nanometres as "

@@ -17,15 +17,29 @@ namespace orrery::tool {
 inline constexpr int kMaxMetreDecimals = 9;
 inline constexpr int kMaxSecondDecimals = 10;
 inline constexpr int kMaxUnitDecimals = 15;
+inline constexpr int kMaxMgrsDigits = 11; // 1 micrometre
 
 struct UtmOptions {
   std::vector<std::string> values; // none: read standard input
   bool inverse = false;
-  bool lonlat = false; // longitude before latitude
+  bool lonlat = false;       // longitude before latitude
+  bool viewerSeries = false; // gridlot::UTMZone's series instead of the exact projection
+  bool convergence = false;  // also meridian convergence and scale
+  std::string zone;          // forced zone: 1..60, 0 or ups; empty for the standard one
   StreamMode mode;
   int precision = 3; // decimals of metres; degrees get 5 more
 };
 int runUtm(const UtmOptions &o);
+
+struct MgrsOptions {
+  std::vector<std::string> values; // none: read standard input
+  bool inverse = false;
+  bool corner = false; // inverse: the south-west corner instead of the centre
+  bool lonlat = false;
+  StreamMode mode;
+  int precision = 5; // digits per coordinate; the inverse's degrees get 3 more decimals
+};
+int runMgrs(const MgrsOptions &o);
 
 struct ConvertOptions {
   std::string from = "lla";

@@ -12,6 +12,11 @@ namespace {
 
 constexpr std::string_view kAngleForms = "degrees (e.g. -33.9, 33.9S, 46d33'29\"N, 46:33:29N)";
 constexpr std::string_view kBands = "CDEFGHJKLMNPQRSTUVWX";
+constexpr std::string_view kPolarBands = "ABYZ"; // UPS: south west/east, north west/east
+
+bool isHemisphereWord(std::string_view s) {
+  return s == "n" || s == "s" || s == "north" || s == "south";
+}
 
 bool isHemisphere(char c) {
   return c == 'N' || c == 'S' || c == 'E' || c == 'W' || c == 'n' || c == 's' || c == 'e' ||
@@ -202,30 +207,37 @@ int parseGridZone(const std::string_view *f, int count, int values, GridZone &zo
   const std::string_view number = head.substr(0, digits);
   const std::string_view letter = used == 2 ? f[1] : head.substr(digits);
   const auto n = parseInteger(number);
-  if (number.empty() && (letter == "n" || letter == "s")) {
-    message = "ZONE: " + quoted(head) +
-              " is a polar (UPS) position, which has no UTM zone; expected a zone from 1 to 60";
+  const bool polarBand =
+      letter.size() == 1 && kPolarBands.find(letter[0]) != std::string_view::npos;
+  if (number.empty() && used == 1 && (isHemisphereWord(letter) || polarBand)) {
+    zone.zone = 0; // GeoConvert's polar form: the hemisphere alone ("n 2096454 1452981")
+  } else if (!n || *n < 0 || *n > 60) {
+    message = "ZONE: expected a zone number from 1 to 60 (or 0 for the polar grid, UPS), got " +
+              quoted(number);
     return 0;
+  } else {
+    zone.zone = static_cast<int>(*n);
   }
-  if (!n || *n < 1 || *n > 60) {
-    message = "ZONE: expected a zone number from 1 to 60, got " + quoted(number);
-    return 0;
-  }
-  zone.zone = static_cast<int>(*n);
   zone.band = 0;
+  const std::string_view bands = zone.zone == 0 ? kPolarBands : kBands;
   if (letter == "n" || letter == "north") {
     zone.north = true;
   } else if (letter == "s" || letter == "south") {
     zone.north = false;
-  } else if (letter.size() == 1 && kBands.find(letter[0]) != std::string_view::npos) {
+  } else if (letter.size() == 1 && bands.find(letter[0]) != std::string_view::npos) {
     zone.band = letter[0];
-    zone.north = letter[0] >= 'N';
+    zone.north = zone.zone == 0 ? letter[0] >= 'Y' : letter[0] >= 'N';
   } else {
-    message = "LETTER: expected a hemisphere n or s (north, south) or a band letter C to X (not "
-              "I or O), got " +
-              quoted(letter);
-    if (letter.size() == 1 && kBands.find(upper(letter[0])) != std::string_view::npos) {
+    message = zone.zone == 0 ? "LETTER: expected a hemisphere n or s (north, south) or a polar "
+                               "band letter A, B (south), Y or Z (north), got " +
+                                   quoted(letter)
+                             : "LETTER: expected a hemisphere n or s (north, south) or a band "
+                               "letter C to X (not I or O), got " +
+                                   quoted(letter);
+    if (letter.size() == 1 && bands.find(upper(letter[0])) != std::string_view::npos) {
       message += std::string(" (band letters are upper case: ") + upper(letter[0]) + ")";
+    } else if (polarBand) {
+      message += " (A, B, Y and Z are the polar bands, zone 0)";
     }
     return 0;
   }
@@ -267,6 +279,21 @@ bool checkGridLatitude(const GridZone &zone, std::string_view northing, double l
     message += "; write " + (found != 0 ? z + found + ", or " : std::string()) + z +
                (zone.north ? "n" : "s") + " to name the hemisphere instead of a band";
   }
+  return false;
+}
+
+bool checkPolarBand(const GridZone &zone, std::string_view eastingText, double easting,
+                    double tolerance, std::string &message) {
+  constexpr double kPole = 2000000.0; // false easting: the meridians 90 W/E of the pole
+  const bool west = zone.band == 'A' || zone.band == 'Y';
+  if (zone.band == 0 || (west ? easting < kPole + tolerance : easting >= kPole - tolerance)) {
+    return true;
+  }
+  const char other = static_cast<char>(zone.band + (west ? 1 : -1));
+  message = std::string("polar band ") + zone.band + " lies " + (west ? "west" : "east") +
+            " of the pole, eastings " + (west ? "below" : "from") + " 2000000, but easting " +
+            std::string(eastingText) + " is " + (west ? "east" : "west") + " of it; write " +
+            other + ", or " + (zone.north ? "n" : "s") + " to name the hemisphere instead";
   return false;
 }
 

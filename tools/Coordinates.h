@@ -47,9 +47,12 @@ bool wrapLongitude(double &longitude, std::string_view name, std::string &messag
 std::string latitudeText(double latitude, int decimals);
 
 // A UTM zone with either a hemisphere ("34s", "34 s", "34 south") or a
-// latitude band letter ("32T", "32 T"; C to X without I and O).
+// latitude band letter ("32T", "32 T"; C to X without I and O), or the polar
+// grid (UPS): zone 0 with a hemisphere or a polar band letter A, B (south), Y,
+// Z (north) ("0 Z", "0n"), or the hemisphere or polar band alone ("n", "Z"),
+// as GeoConvert writes it.
 struct GridZone {
-  int zone = 0;
+  int zone = 0;      // 1..60, or 0 for UPS
   char band = 0;     // the band letter, or 0 when a hemisphere was given
   bool north = true; // the hemisphere, from the band when one was given
 };
@@ -66,6 +69,11 @@ int parseGridZone(const std::string_view *fields, int count, int values, GridZon
 // other way of writing the zone.
 bool checkGridLatitude(const GridZone &zone, std::string_view northing, double latitude,
                        double tolerance, std::string &message);
+
+// Checks a polar band letter against the easting (A and Y west of the pole,
+// below 2000000 m; B and Z east), allowing tolerance metres across it.
+bool checkPolarBand(const GridZone &zone, std::string_view eastingText, double easting,
+                    double tolerance, std::string &message);
 
 // An angle's magnitude split into whole units, minutes and the last part in
 // units of 10^-decimals, rounded once and carried: 59.99999999 degrees at 3

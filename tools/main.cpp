@@ -18,17 +18,19 @@ using namespace orrery::tool;
 
 const char *const kVersion = "0.1.0";
 
-const char *const kSubcommands[] = {"utm",    "convert", "dms",  "hms",
-                                    "zenith", "orient",  "cull", "demo"};
+const char *const kSubcommands[] = {"utm",    "mgrs",   "convert", "dms", "hms",
+                                    "zenith", "orient", "cull",    "demo"};
 
 const char *const kConventions =
-    "Positions are latitude before longitude in every subcommand; --lonlat (utm, convert, "
-    "zenith, orient) takes the longitude first. Angles may be signed decimal degrees (-33.9), "
+    "Positions are latitude before longitude in every subcommand; --lonlat (utm, mgrs, "
+    "convert, zenith, orient) takes the longitude first. Angles may be signed decimal degrees "
+    "(-33.9), "
     "carry a hemisphere letter before or "
     "after the number (33.9S, S33.9, 7.985E; two such values may come in either order), or be "
     "degrees, minutes and seconds (46d33'29\"N, 46:33:29N, 46°33′29″N). Longitudes from -540 "
     "to 540 degrees are wrapped into -180 to 180.\n\n"
-    "Streams: utm, convert, dms, hms and zenith given no values read standard input, one record "
+    "Streams: utm, mgrs, convert, dms, hms and zenith given no values read standard input, one "
+    "record "
     "a line (fields separated by blanks or commas), and write exactly one line for every input "
     "line, so `paste input output` keeps each row beside its answer: the answer; for a bad "
     "line 'ERROR: <message>' in its place (with --json {\"line\":N,\"error\":\"<message>\"}) and "
@@ -101,18 +103,31 @@ int main(int argc, char **argv) {
   UtmOptions utm;
   {
     CLI::App *sub = addCommand(
-        app, "utm", "Latitude and longitude to UTM and back",
-        "LAT LON (degrees) gives ZONE BAND EASTING NORTHING (metres); --inverse goes back. The "
-        "zone may be followed by a hemisphere, lower case n or s (also north, south), joined "
-        "(34s) or apart (34 s), or by an upper-case latitude band letter C to X without I and O "
-        "(32T, 32 T). A band must hold the latitude found: it may miss the band's edge by no "
-        "more than half a unit in the last decimal of the easting or northing plus 0.25 m (the "
-        "projection's own error at the far corners of the widened zones); otherwise the line "
-        "is an error naming both. With a hemisphere the latitude must lie on the UTM grid, 80 S "
-        "to 84 N, with the same allowance. Without values, converts standard input line by line "
-        "(see orrery --help).",
+        app, "utm", "Latitude and longitude to UTM/UPS grid coordinates and back",
+        "LAT LON (degrees) gives ZONE BAND EASTING NORTHING (metres): transverse Mercator (UTM) "
+        "from 80 S to 84 N, polar stereographic (UPS, zone 0, bands A and B in the south, Y and "
+        "Z in the north, B and Z east of the pole) beyond, exact to a few nanometres as "
+        "GeographicLib is; --inverse goes back. --zone forces a zone, 1 to 60, or 0 (ups) for "
+        "the polar grid, and then reaches past the standard limits as far as the grid does. "
+        "--convergence adds the meridian convergence (degrees, as many decimals as the "
+        "inverse's degrees) and the point scale (two more). --viewer-series gives what the "
+        "viewer computes instead (its own series, UTM bands only): within about 1 mm of the "
+        "exact numbers within 3 degrees of the central meridian, up to about 5 cm in the widened "
+        "zones of Norway and Svalbard (32V, 31X to 37X). The zone may be followed by a "
+        "hemisphere, lower case n or s (also north, south), joined (34s) or apart (34 s), or by "
+        "an upper-case latitude band letter C to X without I and O (32T, 32 T); a polar "
+        "position is zone 0 with n, s or its band letter (0 Z, 0n), or the hemisphere alone as "
+        "GeoConvert writes it (n 2096454.164 1452981.254). A band must hold the latitude found "
+        "(a polar band, its side of the pole): it may miss the band's edge by no more than half "
+        "a unit in the last decimal of the easting or northing plus 1 micrometre (0.25 m with "
+        "--viewer-series, the series' own error at the far corners of the widened zones); "
+        "otherwise the line is an error naming both. With a hemisphere a UTM latitude must lie "
+        "on the UTM grid, 80 S to 84 N, with the same allowance. Without values, converts "
+        "standard input line by line (see orrery --help).",
         "  $ orrery utm 45.5 -73.6\n"
         "  18 T 609377.347 5039449.713\n"
+        "  $ orrery utm -c 85 10\n"
+        "  0 Z 2096454.164 1452981.254 10.00000000 0.9958947917\n"
         "  $ orrery utm 33.9S 18.4E\n"
         "  34 H 259583.222 6245888.045\n"
         "  $ orrery utm --inverse 18 T 609377.347 5039449.713\n"
@@ -124,16 +139,62 @@ int main(int argc, char **argv) {
         "  # a comment\n"
         "  ERROR: LAT: 95 is beyond the poles (-90 to 90 degrees)");
     addValues(sub, utm.values, "LAT LON, or ZONE LETTER EASTING NORTHING");
-    sub->add_flag("-i,--inverse", utm.inverse, "Convert UTM to latitude and longitude");
+    sub->add_flag("-i,--inverse", utm.inverse, "Convert UTM/UPS to latitude and longitude");
     sub->add_flag("--lonlat", utm.lonlat, "Longitude before latitude, in and out");
+    sub->add_option("-z,--zone", utm.zone, "Force the zone: 1 to 60, or 0 or ups (forward only)");
+    sub->add_flag("-c,--convergence", utm.convergence,
+                  "Also write the meridian convergence (degrees) and the point scale");
+    sub->add_flag("--viewer-series", utm.viewerSeries,
+                  "The viewer's own UTM series (UTM bands only; up to 5 cm off)");
     addStream(sub, utm.mode,
               "Write JSON: zone, band, hemisphere, easting, northing (inverse: latitude, "
-              "longitude, zone, hemisphere, band); one object a line when streaming");
+              "longitude, zone, hemisphere, band), and convergence, scale with -c; one object a "
+              "line when streaming");
     addPrecision(sub, utm.precision, kMaxMetreDecimals,
                  "Decimals of metres (degrees get 5 more); default 3", "1e-9 m");
     sub->callback([&] {
       tailValues = &utm.values;
       run = [&] { return runUtm(utm); };
+    });
+  }
+
+  MgrsOptions mgrs;
+  {
+    CLI::App *sub = addCommand(
+        app, "mgrs", "Latitude and longitude to MGRS references and back",
+        "LAT LON (degrees) gives the MGRS reference of the cell that holds the position, UTM "
+        "from 80 S to 84 N and UPS beyond, with -p digits of easting and of northing (0 for the "
+        "100 km square, 5 for 1 m, 11 for 1 micrometre; GeoConvert -m -p P writes P + 5). The "
+        "coordinates are truncated toward the cell's south-west corner. --inverse takes a "
+        "REFERENCE (its parts may be apart: 32T MS 22200 56548; letters in either case) and "
+        "gives the latitude and longitude of the cell's centre, or with --corner of its "
+        "south-west corner, to -p + 3 decimals. A reference with a letter or square that does "
+        "not exist, or with digit groups of unequal length, is an error. Without values, "
+        "converts standard input line by line (see orrery --help).",
+        "  $ orrery mgrs 46.558 7.985 -p 5\n"
+        "  32TMS2220056548\n"
+        "  $ orrery mgrs --inverse 32TMS2220056548\n"
+        "  46.55799976 7.98500386\n"
+        "  $ orrery mgrs 85 10 -p 2\n"
+        "  ZAB9652\n"
+        "  $ printf '32TMS2220056548\\n32TMS223\\n' | orrery mgrs --inverse 2>/dev/null\n"
+        "  46.55799976 7.98500386\n"
+        "  ERROR: REFERENCE: '32TMS223': MGRS easting and northing digits differ in number");
+    addValues(sub, mgrs.values, "LAT LON, or REFERENCE");
+    sub->add_flag("-i,--inverse", mgrs.inverse,
+                  "Convert an MGRS reference to latitude and "
+                  "longitude");
+    sub->add_flag("--corner", mgrs.corner, "With --inverse: the cell's south-west corner");
+    sub->add_flag("--lonlat", mgrs.lonlat, "Longitude before latitude, in and out");
+    addStream(sub, mgrs.mode,
+              "Write JSON: mgrs (inverse: latitude, longitude, zone, band, hemisphere, easting, "
+              "northing, digits); one object a line when streaming");
+    addPrecision(sub, mgrs.precision, kMaxMgrsDigits,
+                 "Digits per coordinate (inverse: degrees get 3 more decimals); default 5",
+                 "1 micrometre");
+    sub->callback([&] {
+      tailValues = &mgrs.values;
+      run = [&] { return runMgrs(mgrs); };
     });
   }
 

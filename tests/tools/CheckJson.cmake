@@ -64,6 +64,20 @@ expect_near("${j}" 45500000 1 latitude)
 expect_near("${j}" -73600000 1 longitude)
 expect("${j}" north hemisphere)
 
+run_json(j utm -c 85 10)
+expect("${j}" 0 zone)
+expect("${j}" Z band)
+expect_near("${j}" 10000000 1 convergence)
+expect_near("${j}" 995895 1 scale)
+
+run_json(j mgrs 46.558 7.985)
+expect("${j}" 32TMS2220056548 mgrs)
+
+run_json(j mgrs --inverse 32TMS2220056548)
+expect_near("${j}" 46558000 1 latitude)
+expect("${j}" 5 digits)
+expect("${j}" T band)
+
 # A stream gives one object per line.
 set(input ${FIXTURES}/utm_forward.in)
 run_json(j utm)

@@ -179,7 +179,7 @@ TEST(Command, RandomInputIsAnsweredLineForLineNeverCrashes) {
   const std::string output = path + ".out";
   const char *const commands[] = {"utm",        "utm --inverse", "convert --from cart --to lla",
                                   "utm --json", "dms",           "hms --json",
-                                  "zenith"};
+                                  "zenith",     "mgrs",          "mgrs --inverse"};
   for (int round = 0; round < 8; ++round) {
     std::string input;
     for (int i = 0; i < 20000; ++i) {

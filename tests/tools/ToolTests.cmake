@@ -40,7 +40,8 @@ add_test(NAME tool.examples
   ${PROJECT_SOURCE_DIR}/README.md)
 set_tests_properties(tool.examples PROPERTIES LABELS tool)
 
-# Against GeographicLib's GeoConvert on random and edge values: UTM both ways,
+# Against GeographicLib's GeoConvert on random and edge values: UTM, UPS and MGRS both
+# ways (and the viewer's series within its bounds),
 # degrees-minutes-seconds, the input forms.
 find_program(GEOCONVERT GeoConvert)
 add_test(NAME tool.agrees_with_geoconvert

@@ -28,8 +28,10 @@ awk 'BEGIN {
   }
 }'
 "$orrery" utm <"$tmp/utm" >"$tmp/utm-i"
+cp "$tmp/utm" "$tmp/mgrs"
+"$orrery" mgrs <"$tmp/mgrs" >"$tmp/mgrs-i"
 
-for run in "utm" "utm-i" "convert" "dms" "hms" "zenith"; do
+for run in "utm" "utm-i" "mgrs" "mgrs-i" "convert" "dms" "hms" "zenith"; do
   for json in "" "--json"; do
     args=(${run/-i/ --inverse} $json)
     good=$tmp/$run

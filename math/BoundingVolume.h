@@ -206,7 +206,9 @@ template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
   // An empty box overlaps nothing, not even a box with NaN bounds, whose
   // componentwise intersection below would keep its NaN and not be empty.
-  if (!(detail::crossesDateline<S>(min, max) | detail::crossesDateline<S>(other.min, other.max))) {
+  const int crossing = int(detail::crossesDateline<S>(min, max)) |
+                       int(detail::crossesDateline<S>(other.min, other.max));
+  if (crossing == 0) {
     // The usual case: intersectBoxSimple and isEmpty on the bounds in
     // registers, without a temporary box or short-circuit branches. Boxes
     // that do not overlap need no emptiness check.

@@ -182,10 +182,10 @@ void checkValid(const FovDelimitedSurface &s, fuzz::Input &in) {
     FUZZ_CHECK(du * angleSpan * std::cos(phi) < 1e-7);
   }
   FUZZ_CHECK(std::fabs(v2 - v) * (s.topAngle - s.bottomAngle) < 1e-7);
-  // The sphere compares squared distances with the fixed 0.1 m threshold,
-  // which the rounding of the square exceeds once the radius passes about
-  // a thousand planet radii.
-  if (dynamic_cast<const Sphere *>(&s) == nullptr || s.distance < 1e3) {
+  // The curved shapes compare squared distances with the fixed 0.1 m
+  // threshold, which the rounding of the square exceeds once the radius
+  // passes about a thousand planet radii.
+  if (dynamic_cast<const Rectangle *>(&s) != nullptr || s.distance < 1e3) {
     FUZZ_CHECK(s.isPtOnSurface(p));
   }
   (void)s.getNormal(p);

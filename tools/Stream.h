@@ -169,7 +169,9 @@ int filterLines(std::string_view command, StreamMode mode, Handler &&handler) {
 // as one record (joined by blanks and split again, so "45,7" is two fields;
 // a bad one throws UsageError), or, when there are none, every line of
 // standard input through filterLines. record(fields, count, cursor, message)
-// converts one record of at most MaxFields fields.
+// converts one record; count is the number of fields the line has, which may
+// exceed the MaxFields that were stored, so a record reads fields only after
+// checking count.
 template <int MaxFields, class Record>
 int convertRecords(std::string_view command, const std::vector<std::string> &values,
                    StreamMode mode, Record &&record) {

@@ -275,11 +275,15 @@ bool mgrsForward(const std::string_view *f, int n, const MgrsFormat &fmt, Cursor
   return true;
 }
 
+// The most parts an MGRS reference may be written in; a line with more fields
+// is refused before any is read.
+constexpr int kMgrsMaxParts = 8;
+
 // An MGRS reference (its parts may be apart: "32T MS 22200 56548") to the
 // latitude and longitude of its cell's centre, or south-west corner.
 bool mgrsInverse(const std::string_view *f, int n, const MgrsFormat &fmt, Cursor &out,
                  std::string &message) {
-  if (n < 1) {
+  if (n < 1 || n > kMgrsMaxParts) {
     message = fieldsExpected("an MGRS REFERENCE (e.g. 32TMS2220056548)", n);
     return false;
   }
@@ -343,7 +347,7 @@ int runMgrs(const MgrsOptions &o) {
   auto record = [&](const std::string_view *f, int n, Cursor &out, std::string &message) {
     return o.inverse ? mgrsInverse(f, n, fmt, out, message) : mgrsForward(f, n, fmt, out, message);
   };
-  return convertRecords<8>("mgrs", o.values, o.mode, record);
+  return convertRecords<kMgrsMaxParts>("mgrs", o.values, o.mode, record);
 }
 
 } // namespace orrery::tool

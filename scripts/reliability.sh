@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The reliability checks, in order: the whole test suite under AddressSanitizer
 # with UndefinedBehaviorSanitizer (leaks included), the whole test suite under
-# ThreadSanitizer, the golden digest across compilers and optimisation levels,
+# ThreadSanitizer, the golden results across compilers and optimisation levels,
 # and a bounded libFuzzer pass over every harness in fuzz/. Prints a summary
 # and exits non-zero when any step fails.
 #

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, build (warnings are errors) and the whole test suite through CTest.
 # With CI=true it then runs scripts/reliability.sh too: the suite under the
-# address/undefined-behaviour and thread sanitizers, the golden digest across
+# address/undefined-behaviour and thread sanitizers, the golden results across
 # compilers and a bounded, seeded fuzzing pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -137,9 +137,8 @@ Mat4d matrixB() {
   return m;
 }
 Mat4d perspective(double fovY, double aspect, double n, double f) {
-  const double t = 1 / std::tan(0.5 * fovY);
   Mat4d m;
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
+  m.buildPerspective(fovY, aspect, n, f);
   return m;
 }
 

@@ -1,0 +1,38 @@
+# Runs PROGRAM and compares its output with EXPECTED line by line, naming the
+# first result that changed and how many lines differ.
+execute_process(COMMAND ${PROGRAM} RESULT_VARIABLE result OUTPUT_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${PROGRAM} failed: ${result}")
+endif()
+file(READ ${EXPECTED} kept)
+if(output STREQUAL kept)
+  return()
+endif()
+# Result lines hold labels, hex digits and numbers only, so a line list is safe.
+string(REPLACE "\n" ";" got "${output}")
+string(REPLACE "\n" ";" want "${kept}")
+list(LENGTH got gotCount)
+list(LENGTH want wantCount)
+set(first "")
+set(changed 0)
+foreach(i RANGE 1 ${wantCount})
+  math(EXPR k "${i} - 1")
+  set(a "(missing)")
+  set(b "(missing)")
+  if(k LESS wantCount)
+    list(GET want ${k} a)
+  endif()
+  if(k LESS gotCount)
+    list(GET got ${k} b)
+  endif()
+  if(NOT a STREQUAL b)
+    math(EXPR changed "${changed} + 1")
+    if(first STREQUAL "")
+      set(first "line ${i}:\n  expected: ${a}\n  got:      ${b}")
+    endif()
+  endif()
+endforeach()
+message(FATAL_ERROR "golden results changed (${changed} of ${wantCount} lines differ, "
+  "${gotCount} lines printed); first difference at ${first}\n"
+  "Compare builds with tests/golden/check.sh; if the change is meant, "
+  "rewrite the file with tests/golden/check.sh --update.")

@@ -180,9 +180,8 @@ Mat4d lookAtView() {
 }
 
 Mat4d perspective() {
-  const double f = 1 / std::tan(0.5);
   Mat4d p;
-  p.set(f / 1.5, 0, 0, 0, 0, f, 0, 0, 0, 0, -101.0 / 99.0, -1, 0, 0, -200.0 / 99.0, 0);
+  p.buildPerspective(1.0, 1.5, 1.0, 100.0);
   return p;
 }
 

@@ -16,13 +16,6 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr int kRays = 64;
 
-Mat4d perspective(double fovY, double aspect, double n, double f) {
-  const double t = 1 / std::tan(0.5 * fovY);
-  Mat4d m = {};
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
-  return m;
-}
-
 // A photograph placed 3 units around (1, 2, 3), turned about the up axis.
 Mat4d placement() {
   Mat4d m = Mat4d::identity;
@@ -36,8 +29,9 @@ Mat4d placement() {
 // of the photograph, which the view partly covers.
 struct TypicalView {
   Mat4d view;
-  Mat4d projection = perspective(0.9, 1.5, 0.01, 100);
+  Mat4d projection;
   TypicalView(const FovDelimitedSurface &s) {
+    projection.buildPerspective(0.9, 1.5, 0.01, 100);
     const Vec3d target = s.origin + s.viewDir * 2.0 + s.rightAxis * 0.9 + s.upAxis * 0.4;
     view.buildLookAt(s.origin, target, s.upAxis);
   }

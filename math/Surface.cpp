@@ -416,11 +416,7 @@ void FovDelimitedSurface::cullToFrustum(const Frustum &frustum, Rect<double, Vec
   bool wrapU = false;
   bool wrapV = false;
   getWrapping(wrapU, wrapV);
-  CullRect inRect;
-  inRect.min = {kEmptyRectBound, kEmptyRectBound};
-  inRect.max = {-kEmptyRectBound, -kEmptyRectBound};
-  inRect.wrapX = wrapU;
-  inRect.wrapY = wrapV;
+  CullRect inRect = {kEmptyRect, wrapU, wrapV};
   CullRect allRect = inRect;
   bool anyInside = false;
 
@@ -482,10 +478,26 @@ Rectangle::Rectangle(const Mat4d &placement, double distance, double topAngle, d
 
 Rectangle::~Rectangle() = default;
 
+namespace {
+
+// Every angle's tangent finite, and the ranges not empty.
+bool rectangleAnglesUsable(const Rectangle &r) {
+  return !(std::fabs(r.rightAngle) >= detail::kHalfPi ||
+           std::fabs(r.leftAngle) >= detail::kHalfPi || std::fabs(r.topAngle) >= detail::kHalfPi ||
+           std::fabs(r.bottomAngle) >= detail::kHalfPi || r.leftAngle >= r.rightAngle ||
+           r.bottomAngle >= r.topAngle);
+}
+
+} // namespace
+
+void Rectangle::checkValid() {
+  if (!rectangleAnglesUsable(*this)) {
+    valid = false;
+  }
+}
+
 void Rectangle::buildGeometry() {
-  if (std::fabs(rightAngle) >= detail::kHalfPi || std::fabs(leftAngle) >= detail::kHalfPi ||
-      std::fabs(topAngle) >= detail::kHalfPi || std::fabs(bottomAngle) >= detail::kHalfPi ||
-      leftAngle >= rightAngle || bottomAngle >= topAngle) {
+  if (!rectangleAnglesUsable(*this)) {
     valid = false;
     return;
   }

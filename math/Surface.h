@@ -32,7 +32,13 @@
 //
 // A surface carries a valid flag, true from construction until a validity
 // check finds the parameters unusable; it is never set again. NaN parameters
-// are not rejected by the checks; they propagate into the results.
+// are not rejected by the checks; they propagate into the results. Every
+// shape has a public checkValid that only ever clears the flag and may be
+// called at any time, for instance after changing fields. Rectangle and
+// Cylinder run their check in the constructor; Sphere does not, so that a
+// sphere's owner can adjust it before the check, and a new sphere is valid
+// until its owner calls checkValid. Build a sphere and call checkValid
+// before use to get the same guarantees as the other two shapes.
 //
 // Surfaces are counted objects (Referent): allocate with new and let the last
 // holder release them. All const operations may run concurrently.
@@ -59,6 +65,10 @@ template <class T, class V> struct Rect {
 inline constexpr double kEmptyRectBound = 8.988465674311579e+307;
 
 extern template struct ORRERY_MATH_API Rect<double, Vec2d>;
+
+// The empty rectangle with those bounds, the natural start of a culling.
+inline constexpr Rect<double, Vec2d> kEmptyRect = {{kEmptyRectBound, kEmptyRectBound},
+                                                   {-kEmptyRectBound, -kEmptyRectBound}};
 
 // A rectangle in relative coordinates whose u (wrapX) or v (wrapY) may be
 // periodic with period 2. A periodic interval keeps its lower bound at or
@@ -179,6 +189,8 @@ public:
   // Validates the angles (clearing valid when unusable) and computes the
   // corners and edges from the current fields.
   void buildGeometry();
+  // Clears valid when the angles are unusable; the geometry is left as it is.
+  void checkValid();
 
   Vec3d getNormal(const Vec3d &point) const override;
   bool isPtOnSurface(const Vec3d &point) const override;
@@ -225,8 +237,8 @@ public:
 
 // A photograph on the sphere of radius distance centred on the viewpoint,
 // addressed by azimuth (u) and elevation (v), both linear; it may reach the
-// poles and wraps in u beyond half a turn. The constructor does not validate:
-// call checkValid.
+// poles and wraps in u beyond half a turn. The constructor does not validate
+// (see above): call checkValid.
 class ORRERY_MATH_API Sphere : public FovDelimitedSurface {
 public:
   // Which of the two intersections t0 <= t1 of a ray's line with a sphere.

@@ -233,6 +233,12 @@ public:
 
   // View matrices: world to camera space, the camera looking along its -z.
   void buildLookAt(const Vec3d &eye, const Vec3d &target, const Vec3d &up);
+  // The perspective projection to pair with a view matrix in Frustum::build:
+  // row vectors, camera space looking along -z, fovY the vertical field of
+  // view in radians, aspect width over height. After the divide by w (which
+  // is -z) depth runs from -1 at zNear to 1 at zFar. Nothing is checked: fovY
+  // in (0, pi), aspect > 0 and 0 < zNear < zFar make a usable projection.
+  void buildPerspective(double fovY, double aspect, double zNear, double zFar);
   bool getNormalizedViewParams(Vec3d &position, Vec3d &forward, Vec3d &up, Vec3d &right) const;
   double getRoll() const;
   void setRoll(double roll);

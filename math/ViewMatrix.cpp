@@ -215,6 +215,13 @@ void Mat4d::buildLookAt(const Vec3d &eye, const Vec3d &target, const Vec3d &up) 
   mul(translation, rotation);
 }
 
+void Mat4d::buildPerspective(double fovY, double aspect, double zNear, double zFar) {
+  const double t = 1.0 / std::tan(0.5 * fovY);
+  const double depth = zNear - zFar;
+  set(t / aspect, 0.0, 0.0, 0.0, 0.0, t, 0.0, 0.0, 0.0, 0.0, (zNear + zFar) / depth, -1.0, 0.0, 0.0,
+      2.0 * zNear * zFar / depth, 0.0);
+}
+
 bool Mat4d::getNormalizedViewParams(Vec3d &position, Vec3d &forward, Vec3d &up,
                                     Vec3d &right) const {
   Mat4d w = *this;

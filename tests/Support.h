@@ -16,13 +16,10 @@ namespace orrery::test {
 
 inline constexpr double kPi = 3.141592653589793;
 
-// The row-vector perspective projection: vertical field of view fovY,
-// width / height aspect, near and far distances n and f, depth mapped to
-// [-1, 1] as Frustum::build expects.
+// Mat4d::buildPerspective as a value.
 inline Mat4d perspective(double fovY, double aspect, double n, double f) {
-  const double t = 1 / std::tan(0.5 * fovY);
   Mat4d m;
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
+  m.buildPerspective(fovY, aspect, n, f);
   return m;
 }
 

@@ -38,10 +38,7 @@ std::pair<bool, bool> wrapping(const FovDelimitedSurface &s) {
   s.getWrapping(w.first, w.second);
   return w;
 }
-bool isEmptyRect(const RectD &r) {
-  return r.min == Vec2d{kEmptyRectBound, kEmptyRectBound} &&
-         r.max == Vec2d{-kEmptyRectBound, -kEmptyRectBound};
-}
+bool isEmptyRect(const RectD &r) { return r.min == kEmptyRect.min && r.max == kEmptyRect.max; }
 
 // Rows right, up, back (each scaled), then the viewpoint.
 Mat4d placementOf(const Eigen::Matrix3d &rot, const Vec3d &at, double scale = 1) {
@@ -61,14 +58,7 @@ Mat4d randomPlacement(std::mt19937_64 &rng) {
   return placementOf(q.toRotationMatrix(), {u(rng), u(rng), u(rng)});
 }
 
-// The row-vector perspective projection: vertical field of view fovY,
-// width / height aspect, near and far distances n and f.
-Mat4d perspective(double fovY, double aspect, double n, double f) {
-  const double t = 1 / std::tan(0.5 * fovY);
-  Mat4d m = {};
-  m.set(t / aspect, 0, 0, 0, 0, t, 0, 0, 0, 0, (n + f) / (n - f), -1, 0, 0, 2 * n * f / (n - f), 0);
-  return m;
-}
+using test::perspective;
 
 // A frustum for a camera at eye looking at target, with up the hint made
 // perpendicular to the line of sight (so the view has no roll about it).
@@ -83,7 +73,7 @@ void lookAt(Frustum &f, const Vec3d &eye, const Vec3d &target, const Vec3d &upHi
 // Brute force for a photograph that does not wrap: the bounds of the points
 // of an n x n grid that the frustum contains.
 RectD bruteVisible(const FovDelimitedSurface &s, const Frustum &f, int n) {
-  RectD r = {{kEmptyRectBound, kEmptyRectBound}, {-kEmptyRectBound, -kEmptyRectBound}};
+  RectD r = kEmptyRect;
   for (int i = 0; i <= n * n + 2 * n; ++i) {
     const Vec2d c = {-1 + 2.0 * (i / (n + 1)) / n, -1 + 2.0 * (i % (n + 1)) / n};
     if (f.isPtInside(at(s, c.x, c.y))) {
@@ -284,6 +274,10 @@ TEST(Rectangle, UnitExampleAsymmetricCentreAndInvalidAngles) {
   bad.projectToSurface(p);
   EXPECT_EQ(p, (Vec3d{1, 2, 3}));
   EXPECT_FALSE(bad.isPtOnSurface({0, 0, -1}));
+  Rectangle later(Mat4d::identity, 1, 0.1, -0.1, -0.1, 0.1);
+  later.topAngle = kHalfPi; // checked again after a change, as the other shapes
+  later.checkValid();
+  expectInvalidAnswers(later);
 }
 
 TEST(Rectangle, RaysAgreeWithPlaneIntersectionAndClampOntoThePhotograph) {
@@ -494,8 +488,7 @@ TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndEmptinessCountsNaNBounds) {
     r.extend({k[2], 0.25});
     EXPECT_EQ((Vec2d{r.min.x, r.max.x}), (Vec2d{k[4], k[5]})) << k[0] << " + " << k[2];
   }
-  CullRect empty = {
-      {{kEmptyRectBound, kEmptyRectBound}, {-kEmptyRectBound, -kEmptyRectBound}}, true, true};
+  CullRect empty = {kEmptyRect, true, true};
   EXPECT_TRUE(empty.isEmpty());
   empty.extend({-0.95, 1});
   EXPECT_TRUE(empty.min == (Vec2d{-0.95, 1}) && empty.max == (Vec2d{-0.95, 1}));

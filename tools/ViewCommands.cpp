@@ -107,20 +107,6 @@ Orientation orientationOf(QuatCartesianCam &cam) {
   return {o.x * kRadToDeg, o.y * kRadToDeg, o.z * kRadToDeg};
 }
 
-// The perspective projection a viewer hands to Frustum::build, in the
-// row-vector convention: view space looks down -z, near maps to z = -1.
-Mat4d perspective(double verticalFov, double aspect, double nearPlane, double farPlane) {
-  const double f = 1.0 / std::tan(verticalFov * 0.5);
-  const double depth = nearPlane - farPlane;
-  Mat4d p{};
-  p.m[0] = f / aspect;
-  p.m[5] = f;
-  p.m[10] = (nearPlane + farPlane) / depth;
-  p.m[11] = -1.0;
-  p.m[14] = 2.0 * nearPlane * farPlane / depth;
-  return p;
-}
-
 // Everything the culling of one photograph needs, built from the options.
 struct Scene {
   std::string shape;
@@ -229,15 +215,15 @@ void buildScene(const CullOptions &o, Scene &s) {
   }
   aimUpright(s.camera, eye, target);
   s.cameraOrientation = orientationOf(s.camera);
-  const Mat4d projection = perspective(s.fov * kDegToRad, s.aspect, metresToWorld(s.nearPlane),
-                                       metresToWorld(s.farPlane));
+  Mat4d projection;
+  projection.buildPerspective(s.fov * kDegToRad, s.aspect, metresToWorld(s.nearPlane),
+                              metresToWorld(s.farPlane));
   if (!s.frustum.build(s.camera.getMatrix(), projection)) {
     throw UsageError("--fov, --aspect, --near, --far: the camera's view and projection make no "
                      "usable frustum (the matrices cannot be inverted at these magnitudes)");
   }
 
-  s.visible.min = Vec2d{kEmptyRectBound, kEmptyRectBound};
-  s.visible.max = Vec2d{-kEmptyRectBound, -kEmptyRectBound};
+  s.visible = kEmptyRect;
   s.surface->cullToFrustum(s.frustum, s.visible);
   if (!std::isfinite(s.visible.min.x) || !std::isfinite(s.visible.min.y) ||
       !std::isfinite(s.visible.max.x) || !std::isfinite(s.visible.max.y)) {

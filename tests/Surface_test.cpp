@@ -323,6 +323,7 @@ TEST(Cylinder, ExampleSeamAndValidity) {
   EXPECT_EQ(relOf(pano, {0, 0, 1}).x, -1); // behind: -pi, never +pi
 
   expectInvalidAnswers(Cylinder(Mat4d::identity, 1, kHalfPi, -0.5, -1, 1));
+  expectInvalidAnswers(Cylinder(Mat4d::identity, 1, 0.5, -kHalfPi, -1, 1));
   expectInvalidAnswers(Cylinder(Mat4d::identity, 0, 0.5, -0.5, -1, 1));
   expectInvalidAnswers(Cylinder(Mat4d::identity, 1, 0.5, -0.5, -kPi - 1e-15, 1));
   Cylinder later(Mat4d::identity, 1, 0.5, -0.5, -1, 1);
@@ -392,6 +393,9 @@ TEST(Sphere, ExampleSeamAndValidityChecksOnlyWhenAsked) {
   EXPECT_TRUE(bad.valid); // the constructor does not validate
   bad.checkValid();
   expectInvalidAnswers(bad);
+  Sphere wide(Mat4d::identity, 1, 0.5, -0.5, -3.2, 1); // one side beyond a half turn
+  wide.checkValid();
+  expectInvalidAnswers(wide);
   Sphere neg(Mat4d::identity, -1, 0.5, -0.5, -1, 1);
   neg.checkValid();
   neg.distance = 1;
@@ -453,6 +457,8 @@ TEST(Sphere, StaticRayRoutinesMatchTheQuadraticAndClampToTheRim) {
     EXPECT_FALSE(Sphere::ClampIsectRayUnitSphere({0, 0, 2}, d, Sphere::kEntry, pt));
     EXPECT_EQ(pt, (Vec3d{0.8660254037844386, 0, 0.5}));
   }
+  EXPECT_TRUE(Sphere::ClampIsectRayUnitSphere({1, 0, -5}, {0, 0, 1}, Sphere::kEntry, pt));
+  EXPECT_EQ(pt, (Vec3d{1, 0, 0})) << "a tangent line meets the sphere";
   const Sphere::RayT kinds[3] = {Sphere::kEntry, Sphere::kExit, Sphere::kFirstAhead};
   for (int i = 0; i < 3; ++i) {
     EXPECT_TRUE(Sphere::ClampIsectRayUnitSphere({0, 0, 2}, {0, 0, -1}, kinds[i], pt));
@@ -495,6 +501,9 @@ TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndEmptinessCountsNaNBounds) {
   // A single point is a rectangle; a NaN bound holds no point.
   EXPECT_FALSE(empty.isEmpty());
   EXPECT_TRUE((RectD{{0, std::nan("")}, {1, 1}}.isEmpty()));
+  CullRect low = {kEmptyRect, true, true}; // a lower bound at the threshold is kept
+  low.extend({-1.000001, -1.000001});
+  EXPECT_EQ(low.min, (Vec2d{-1.000001, -1.000001}));
   EXPECT_TRUE((RectD{{0, 0}, {1, -1e-300}}.isEmpty()));
 }
 

@@ -50,44 +50,27 @@ void bits(float v) {
 void bits(int v) { std::printf(" %d", v); }
 void bits(bool v) { std::printf(" %d", v ? 1 : 0); }
 void bits(char v) { std::printf(" %c", v); }
-void bits(const Vec2d &v) {
+// Vectors and quaternions, member by member.
+template <class V>
+requires requires(const V &v) { v.y; }
+void bits(const V &v) {
   bits(v.x);
   bits(v.y);
+  if constexpr (requires { v.z; }) {
+    bits(v.z);
+  }
+  if constexpr (requires { v.w; }) {
+    bits(v.w);
+  }
 }
-void bits(const Vec3d &v) {
-  bits(v.x);
-  bits(v.y);
-  bits(v.z);
-}
-void bits(const Vec4d &v) {
-  bits(v.x);
-  bits(v.y);
-  bits(v.z);
-  bits(v.w);
-}
-void bits(const Vec2f &v) {
-  bits(v.x);
-  bits(v.y);
-}
-void bits(const Vec3f &v) {
-  bits(v.x);
-  bits(v.y);
-  bits(v.z);
-}
-void bits(const Quatd &q) {
-  bits(q.x);
-  bits(q.y);
-  bits(q.z);
-  bits(q.w);
-}
-template <class M> void bitsMatrix(const M &m) {
+// Matrices, in storage order.
+template <class M>
+requires requires(const M &m) { m.m[0]; }
+void bits(const M &m) {
   for (const auto e : m.m) {
     bits(e);
   }
 }
-void bits(const Mat4d &m) { bitsMatrix(m); }
-void bits(const Mat3d &m) { bitsMatrix(m); }
-void bits(const Mat4f &m) { bitsMatrix(m); }
 void bits(const Rect<double, Vec2d> &r) {
   bits(r.min);
   bits(r.max);

@@ -10,6 +10,13 @@ test fails or times out, survives when all pass, and is left out (and replaced
 by the next draw) when it does not compile. The working tree is never edited.
 
   scripts/mutants.sh [--seed S] [--count N] [--list] [--work DIR]
+  scripts/mutants.sh --replay LOG
+
+--replay runs again the mutants an earlier run printed (its log), found in the
+sources as they are now, so that a changed suite is measured on the same
+sample after the library's lines have moved. A mutant is found by its kind
+and its line's text, the library's former per-file names of pi and the
+degree factors read as the shared ones; one whose line is gone is reported.
 """
 import argparse
 import os
@@ -134,6 +141,36 @@ def sample(seed):
     return order
 
 
+LOGGED = re.compile(r"^(\S+):(\d+)  (\S+)  (.*)  ->  (.*)  (killed|survived)$")
+# The per-file names of pi and the degree factors that math/detail/Angles.h
+# replaced, so that logs from before still replay.
+OLD_ANGLE_NAME = re.compile(r"\bk(?!Half)[A-Z][a-z]+(Pi|HalfPi|DegToRad|RadToDeg)\b")
+
+
+def comparable(text):
+    return OLD_ANGLE_NAME.sub(r"k\1", re.sub(r"\b(orrery::)?detail::", "", text)).strip()
+
+
+def replayed(log):
+    """The mutants of an earlier run's log, located in the current sources."""
+    found, by_file = [], {}
+    with open(log, encoding="utf-8") as f:
+        for entry in f:
+            m = LOGGED.match(entry.rstrip("\n"))
+            if not m:
+                continue
+            rel, no, kind, old, new = m.group(1), int(m.group(2)), m.group(3), m.group(4), m.group(5)
+            if rel not in by_file:
+                by_file[rel] = candidates(os.path.join(ROOT, rel))
+            same = [c for c in by_file[rel] if c[2] == kind and comparable(c[3]) == comparable(old)
+                    and comparable(c[4]) == comparable(new)]
+            if not same:
+                print(f"{rel}:{no}  {kind}  {old}  (line gone, not replayed)", flush=True)
+                continue
+            found.append(min(same, key=lambda c: abs(c[1] - no)))
+    return found
+
+
 def run(cmd, cwd, timeout=None):
     return subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                           text=True, timeout=timeout)
@@ -182,9 +219,12 @@ def main():
     ap.add_argument("--list", action="store_true", help="print the sample without running it")
     ap.add_argument("--work", default=os.path.join(ROOT, "build", "mutants"))
     ap.add_argument("--test-timeout", type=int, default=30, help="seconds per test")
+    ap.add_argument("--replay", metavar="LOG", help="run the mutants of an earlier run's log")
     args = ap.parse_args()
 
-    order = sample(args.seed)
+    order = replayed(args.replay) if args.replay else sample(args.seed)
+    if args.replay:
+        args.count = len(order)
     if args.list:
         for rel, no, kind, old, new in order[: args.count]:
             print(f"{rel}:{no}  {kind}  {old.strip()}  ->  {new.strip()}")
@@ -223,7 +263,8 @@ def main():
             print(f"{rel}:{no}  {kind}  {old.strip()}  ->  {new.strip()}  {outcome}", flush=True)
     # Leave the copy built from the unmutated sources.
     run(["cmake", "--build", build, "-j2"], build)
-    print(f"mutants: seed {args.seed}, {len(chosen)} mutants in {time.time() - started:.0f} s")
+    drawn = f"replay of {args.replay}" if args.replay else f"seed {args.seed}"
+    print(f"mutants: {drawn}, {len(chosen)} mutants in {time.time() - started:.0f} s")
     print(f"{killed} killed, {survived} survived")
     return 0
 

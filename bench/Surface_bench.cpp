@@ -1,4 +1,5 @@
 #include "math/Surface.h"
+#include "math/detail/Angles.h"
 
 #include "../tests/CountingMemory.h"
 
@@ -13,7 +14,7 @@ using namespace orrery;
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+using detail::kPi;
 constexpr int kRays = 64;
 
 // A photograph placed 3 units around (1, 2, 3), turned about the up axis.

@@ -14,7 +14,7 @@ using namespace orrery;
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+using test::kPi;
 
 bool allNaN(const Vec3d &v) { return std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z); }
 

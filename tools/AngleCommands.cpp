@@ -12,6 +12,7 @@
 #include "math/SkyMath.h"
 #include "math/Units.h"
 #include "math/Vector.h"
+#include "math/detail/Angles.h"
 
 #include <cmath>
 #include <cstdio>
@@ -20,8 +21,8 @@ namespace orrery::tool {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kDegToRad = 0.017453292519943295;
+using detail::kDegToRad;
+using detail::kPi;
 
 // A shortest-form number for JSON and messages.
 std::string shortestText(double v) {

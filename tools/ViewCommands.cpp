@@ -15,6 +15,7 @@
 #include "math/Units.h"
 #include "math/Vector.h"
 #include "math/ViewMatrix.h"
+#include "math/detail/Angles.h"
 
 #include <cmath>
 #include <cstdio>
@@ -25,9 +26,8 @@ namespace orrery::tool {
 
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943295;
-constexpr double kRadToDeg = 57.29577951308232;
-// The empty rectangle of the surface culling: half the largest double.
+using detail::kDegToRad;
+using detail::kRadToDeg;
 // Largest altitude and distance, in metres (about 7 astronomical units): far
 // beyond it the squared lengths of the camera arithmetic overflow and its
 // answers stop meaning anything.

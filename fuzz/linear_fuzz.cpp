@@ -8,15 +8,12 @@
 #include "math/ViewMatrix.h"
 
 #include <cmath>
-#include <cstring>
 
 using namespace orrery;
 
 namespace {
 
-template <class T> bool sameBits(const T &a, const T &b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
+using test::sameBits;
 
 Mat4d readMat4d(fuzz::Input &in) {
   Mat4d m;

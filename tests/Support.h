@@ -7,6 +7,7 @@
 #include "math/Vector.h"
 
 #include <cmath>
+#include <cstring>
 
 #if __has_include(<Eigen/Core>)
 #include <Eigen/Core>
@@ -15,6 +16,11 @@
 namespace orrery::test {
 
 inline constexpr double kPi = 3.141592653589793;
+
+// Equal to the last bit: NaN payloads and the sign of zero count.
+template <class T> bool sameBits(const T &a, const T &b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // Mat4d::buildPerspective as a value.
 inline Mat4d perspective(double fovY, double aspect, double n, double f) {

@@ -4,15 +4,10 @@
 // outputs left as they were. Shared by the unit tests, which probe fixed
 // surfaces, and the surface fuzz harness, which probes fuzzed ones.
 
+#include "Support.h"
 #include "math/Surface.h"
 
-#include <cstring>
-
 namespace orrery::test {
-
-template <class T> bool sameBits(const T &a, const T &b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 // The first operation of the invalid surface s that breaks its promise for
 // the probes point and direction, or nullptr. A rectangle (isRectangle) also

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 
 using namespace orrery;
@@ -496,8 +497,7 @@ void culling() {
 
   Octahedron octa;
   Icosahedron icosa;
-  for (const Polyhedron *p :
-       {static_cast<const Polyhedron *>(&octa), static_cast<const Polyhedron *>(&icosa)}) {
+  for (const Polyhedron *p : std::initializer_list<const Polyhedron *>{&octa, &icosa}) {
     line("polycounts", p->numVertices, p->numFaces, p->numTexCoords, p->numIndexPairs);
     for (int i = 0; i < p->numVertices; ++i) {
       line("polyvertex", p->vertices[i]);
@@ -561,11 +561,9 @@ void surfaces() {
   sphere->checkValid();
   RefPtr<Sphere> invalid(new Sphere(placement, opaque(0.03), 0.4, 0.5, -2.5, 2.9));
   invalid->checkValid();
-  for (const FovDelimitedSurface *s : {static_cast<const FovDelimitedSurface *>(rectangle.get()),
-                                       static_cast<const FovDelimitedSurface *>(cylinder.get()),
-                                       static_cast<const FovDelimitedSurface *>(panorama.get()),
-                                       static_cast<const FovDelimitedSurface *>(sphere.get()),
-                                       static_cast<const FovDelimitedSurface *>(invalid.get())}) {
+  using Surfaces = std::initializer_list<const FovDelimitedSurface *>;
+  for (const FovDelimitedSurface *s :
+       Surfaces{rectangle.get(), cylinder.get(), panorama.get(), sphere.get(), invalid.get()}) {
     surface(*s, frustum, view, projection);
   }
   line("rectanglecorners", rectangle->cornerPoints[0], rectangle->cornerPoints[2],

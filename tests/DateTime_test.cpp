@@ -11,18 +11,10 @@
 
 using orrery::DateTime;
 
-TEST(DateTime, KnownInstantsHaveTheirJulianDates) {
+TEST(DateTime, CalendarDatesAgreeWithErfa) {
   EXPECT_EQ(DateTime(2000, 1, 1, 12, 0, 0.0).toJulianDate(), 2451545.0);
-  EXPECT_EQ(DateTime(1970, 1, 1).toJulianDate(), 2440587.5);
-  EXPECT_EQ(DateTime(2000, 1, 1, 18).toJulianDate(), 2451545.25);
-  EXPECT_EQ(DateTime(2000, 3, 1).toJulianDate(), 2451604.5); // after a 400-year leap day
   // Julian day 0 is noon of 24 November 4714 BC in the proleptic Gregorian calendar.
   EXPECT_EQ(DateTime(-4713, 11, 24, 12).toJulianDate(), 0.0);
-  EXPECT_NEAR(DateTime(2000, 1, 1, 12, 0, 30.5).toJulianDate(), 2451545.0 + 30.5 / 86400, 5e-10);
-  EXPECT_TRUE(DateTime(1066, 10, 14, 9, 30, 0.0).isValid());
-}
-
-TEST(DateTime, CalendarDatesAgreeWithErfa) {
   std::mt19937 rng(2);
   std::uniform_int_distribution<int> year(-4700, 3000), month(1, 12), day(1, 31), hour(0, 23);
   std::uniform_real_distribution<double> seconds(0.0, 60.0);

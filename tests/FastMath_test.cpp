@@ -91,14 +91,11 @@ TEST(FastMath, Log2MultipliesTheNaturalLogarithmByOneOverLn2) {
             static_cast<float>(static_cast<double>(std::log(10.0f)) * 1.4426950408889634));
 }
 
-TEST(FastMath, FastsinGivesThePolynomialValuesOnEveryReductionBranch) {
-  // k = 1 (odd) flips the sign; for -4 the quotient truncates to -1; 2 folds
-  // back below pi/2.
+TEST(FastMath, FastsinStaysNearTheSineUntilItsReductionLeavesTheIntRange) {
+  // The polynomial's bits on each reduction branch (an odd quotient, a
+  // negative one truncated, a fold back below pi/2) are pinned by the golden
+  // program; here its error against std::sin.
   const auto fastsin = [](float x) { return FastMath::fastsin(x); };
-  const float values[][2] = {{1.0f, 0.84147096f},    {-1.0f, -0.84147096f}, {4.0f, -0.75680244f},
-                             {-4.0f, 0.75680244f},   {2.0f, 0.909297466f},  {10.0f, -0.54402107f},
-                             {-7.0f, -0.656986475f}, {0.0f, 0.0f},          {1.5707964f, 1.0f}};
-  expectAll(fastsin, values);
   double worst = 0.0;
   for (float x = -10.0f; x <= 10.0f; x += 1.0f / 1024) {
     worst = std::fmax(worst, std::fabs(FastMath::fastsin(x) - std::sin(double(x))));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 using namespace orrery;
 
@@ -28,38 +27,13 @@ void checkSolid(const Polyhedron &p) {
   }
 }
 
-std::vector<double> usOfVertex(const Polyhedron &p, int vertex) {
-  std::vector<double> us;
-  for (int i = 0; i < p.numIndexPairs; ++i) {
-    if (p.indexPairs[i][0] == vertex) {
-      us.push_back(p.texCoords[p.indexPairs[i][1]].x);
-    }
-  }
-  return us;
-}
-
 } // namespace
 
-TEST(Polyhedron, SolidsAreUnitOutwardAndSeamedAsTabled) {
-  const Octahedron o;
-  EXPECT_EQ(o.numVertices + o.numFaces + o.numTexCoords + o.numIndexPairs, 6 + 8 + 13 + 13);
-  checkSolid(o);
-  EXPECT_EQ(usOfVertex(o, 4), (std::vector<double>{0.0, 1.0})); // +z, pairs 0 and 4
-  EXPECT_EQ(usOfVertex(o, 2), (std::vector<double>{0.125, 0.375, 0.625, 0.875}));
-
-  const Icosahedron ico;
-  EXPECT_EQ(ico.numVertices + ico.numFaces + ico.numTexCoords + ico.numIndexPairs,
-            12 + 20 + 22 + 22);
-  checkSolid(ico);
-  EXPECT_EQ(ico.vertices[0], (Vec3d{0.276393, 0.447214, 0.850651}));
-  EXPECT_EQ(ico.texCoords[11], (Vec2d{0.35, 0.352416}));
-  for (int i = 17; i < 22; ++i) {
-    EXPECT_TRUE(std::signbit(ico.texCoords[i].y)) << i; // south pole v is -0.0
-  }
-  EXPECT_EQ(usOfVertex(ico, 2).size(), 5u);
-  EXPECT_EQ(usOfVertex(ico, 11).size(), 5u);
-  EXPECT_EQ(usOfVertex(ico, 0), (std::vector<double>{0.05, 1.05}));
-  EXPECT_EQ(usOfVertex(ico, 7), (std::vector<double>{0.15, 1.15}));
+// Every vertex, coordinate, pair and face is pinned by the golden program;
+// here the properties the tables must have.
+TEST(Polyhedron, SolidsAreUnitOutwardAndPolesOnlyAtThePoles) {
+  checkSolid(Octahedron());
+  checkSolid(Icosahedron());
 }
 
 TEST(Polyhedron, ArraysComeFromDoNewAndLeaveWithTheSolid) {

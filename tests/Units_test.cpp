@@ -20,16 +20,11 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 bool allNaN(const Vec3d &v) { return std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z); }
 
 TEST(Units, ConversionsUseLoadTimeFactorsAndTheReciprocalOfTheTarget) {
-  EXPECT_EQ(Units::sInvPlanetRadius, 1.5696123057604772e-07);
-  EXPECT_EQ(Units::convertLength(1, Units::kDegrees, Units::kMeters), 111194.92664455874);
-  EXPECT_EQ(Units::convertLength(1, Units::kMiles, Units::kKilometers), 1.609344);
-  EXPECT_EQ(Units::convertLength(5, Units::kCustomLength, Units::kMeters), 8.509);
+  // The factors' bits are pinned by the golden program; here the order,
   // (1 / to) * (value * from): a plain division would give ...235 and 2.5399999999999997e-05.
   EXPECT_EQ(Units::convertLength(1, Units::kKilometers, Units::kNauticalMiles), 0.5399568034557236);
   EXPECT_EQ(Units::convertLength(1, Units::kInches, Units::kKilometers), 2.54e-05);
-  EXPECT_EQ(Units::convertArea(1, Units::kHectares, Units::kAres), 100.0);
   EXPECT_EQ(Units::convertArea(1, Units::kSquareMiles, Units::kAcres), (1 / 4046.856) * 2589988.0);
-  EXPECT_EQ(Units::convertArea(1, Units::kSquareFeet, Units::kSquareMeters), 0.092903034966);
   EXPECT_TRUE(std::isinf(Units::convertArea(1, Units::kAcres, Units::AType(10))));
 }
 

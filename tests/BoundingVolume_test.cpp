@@ -29,14 +29,8 @@ TEST(BoundingBox, EmptyBoxIsOutsideAndOnePointBoxHoldsOnlyItsPoint) {
   Box e;
   EXPECT_EQ(std::bit_cast<std::uint64_t>(e.min.x), 0x7FDFFFFFFFFFFFFFu);
   EXPECT_EQ(std::bit_cast<std::uint64_t>(e.max.z), 0xFFDFFFFFFFFFFFFFu);
-  const Box unit(Vec3d{-1, -1, -1}, Vec3d{1, 1, 1});
-  for (const IsectResult r : {e.isect(Vec3d{0, 0, 0}), e.isectLatLon(Vec3d{0, 0, 0}),
-                              e.isect(Vec3d{-1, 0, 0}, Vec3d{1, 0, 0}), e.isect(unit),
-                              unit.isect(e), e.isect(PlaneD(1, 0, 0, 0))}) {
-    EXPECT_EQ(r, kIsectOutside);
-  }
-  double t = -1;
-  EXPECT_FALSE(RayBoxIntersect(Vec3d{-5, -5, -5}, Vec3d{1, 1, 1}, e, 100.0, t));
+  // That it answers outside to every query (and misses every ray): the bbox
+  // fuzz harness.
   e.add(Vec3d{1, 2, 3});
   EXPECT_EQ(e.isect(Vec3d{1, 2, 3}), kIsectInside);
   EXPECT_EQ(e.isect(Vec3d{1, 2, std::nextafter(3.0, 4.0)}), kIsectOutside);

@@ -1,17 +1,13 @@
-// The command's line parser and number formatting, and random input through
-// the whole command.
+// The command's line parser and number formatting. Random input through the
+// whole command: tests/tools/alignment.sh (CTest tool.streams_stay_aligned).
 
 #include "tools/Stream.h"
 #include "tools/Text.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <sys/wait.h>
@@ -169,38 +165,4 @@ TEST(LineParser, RandomBytesNeverBreakTheParsers) {
     orrery::tool::parseUtcTime(line);
     ASSERT_LE(orrery::tool::quoted(line).size(), 4u * 40u + 5u);
   }
-}
-
-TEST(Command, RandomInputIsAnsweredLineForLineNeverCrashes) {
-  std::mt19937 random(777);
-  std::uniform_int_distribution<int> byte(0, 255);
-  // Named by the process: other checkouts may run this test at the same time.
-  const std::string path = testing::TempDir() + "orrery_fuzz_input." + std::to_string(getpid());
-  const std::string output = path + ".out";
-  const char *const commands[] = {"utm",        "utm --inverse", "convert --from cart --to lla",
-                                  "utm --json", "dms",           "hms --json",
-                                  "zenith",     "mgrs",          "mgrs --inverse"};
-  for (int round = 0; round < 8; ++round) {
-    std::string input;
-    for (int i = 0; i < 20000; ++i) {
-      const int b = byte(random);
-      // Mostly digits, signs, separators and newlines, some raw bytes.
-      input += b < 200 ? "0123456789 -.,\n+eN"[b % 18] : static_cast<char>(byte(random));
-    }
-    ASSERT_TRUE(std::ofstream(path, std::ios::binary) << input);
-    const auto lines = std::count(input.begin(), input.end(), '\n') + (input.back() != '\n');
-    for (const char *command : commands) {
-      const std::string line =
-          std::string(ORRERY_EXE) + " " + command + " < " + path + " > " + output + " 2>/dev/null";
-      const int status = std::system(line.c_str());
-      ASSERT_TRUE(WIFEXITED(status)) << command;
-      const int code = WEXITSTATUS(status);
-      EXPECT_TRUE(code == 0 || code == 2) << command << ": exit status " << code;
-      std::ifstream in(output, std::ios::binary);
-      const std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), lines) << command;
-    }
-  }
-  std::remove(path.c_str());
-  std::remove(output.c_str());
 }

@@ -74,11 +74,9 @@ add_test(NAME tool.json_parses
   -P ${ORRERY_TOOL_FIXTURES}/CheckJson.cmake)
 set_tests_properties(tool.json_parses PROPERTIES LABELS tool)
 
-# The line parser, directly, and random bytes through the whole command.
+# The line parser, directly.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 add_executable(test_ToolParser ${ORRERY_TOOL_FIXTURES}/LineParser_test.cpp)
 target_link_libraries(test_ToolParser PRIVATE orrery_tool GTest::gtest_main)
-target_compile_definitions(test_ToolParser PRIVATE ORRERY_EXE="$<TARGET_FILE:orrery>")
-add_dependencies(test_ToolParser orrery)
 gtest_discover_tests(test_ToolParser PROPERTIES LABELS tool DISCOVERY_TIMEOUT 60)

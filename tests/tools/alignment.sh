@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Feeds every streaming subcommand, with and without --json, a seeded mix of
-# good lines, bad lines, random junk, blank and comment lines and trailing
-# comments, and checks that the output has exactly one line per input line,
+# good lines, bad lines, random junk (raw bytes and NUL included), blank and
+# comment lines and trailing comments, and checks that the output has
+# exactly one line per input line (so that nothing crashed),
 # that every good line is answered as in a clean run of the good lines alone,
 # that the known bad lines get the error placeholder, and that blank and
 # comment lines are echoed (empty with --json).
@@ -40,7 +41,7 @@ for run in "utm" "utm-i" "mgrs" "mgrs-i" "convert" "dms" "hms" "zenith"; do
     awk -v seed="${#run}${#json}" -v gf="$good" -v mix="$tmp/mix" -v key="$tmp/key" 'BEGIN {
       srand(seed)
       split("abc|1e999 1|nan|,,|x y z w v u|95 0 0 0 0|-", bad, "|")
-      junk = "0123456789 -.,eENSdT:#\t"
+      junk = "0123456789 -.,eENSdT:#\t\000\001\033\177\200\303\377"
       n = 0
       while ((getline line < gf) > 0) {
         ++n

@@ -1,24 +1,21 @@
 // Prints the exact bit patterns of a fixed, wide set of results of every
 // family, edge values included, one labelled line each. Two builds of the
 // library agree to the last bit exactly when their outputs are identical;
-// check.sh compares builds and the digest kept beside this file.
+// check.sh compares builds and the expected output kept beside this file.
 //
 // Every input passes through opaque(), so no compiler folds a result at
-// build time with arithmetic of its own. NaN prints as "nan" whatever its
-// sign and payload, which IEEE arithmetic leaves open.
+// build time with arithmetic of its own. The printers are in Golden.h.
 
-#include "math/all.h"
+#include "Golden.h"
 
 #include <QString>
 
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <limits>
+#include <utility>
 
-using namespace orrery;
+namespace orrery::golden {
 
 namespace {
 
@@ -29,59 +26,6 @@ template <class T> T opaque(T v) {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-void bits(double v) {
-  if (std::isnan(v)) {
-    std::printf(" nan");
-    return;
-  }
-  std::uint64_t b;
-  std::memcpy(&b, &v, sizeof b);
-  std::printf(" %016llx", static_cast<unsigned long long>(b));
-}
-void bits(float v) {
-  if (std::isnan(v)) {
-    std::printf(" nan");
-    return;
-  }
-  std::uint32_t b;
-  std::memcpy(&b, &v, sizeof b);
-  std::printf(" %08x", b);
-}
-void bits(int v) { std::printf(" %d", v); }
-void bits(bool v) { std::printf(" %d", v ? 1 : 0); }
-void bits(char v) { std::printf(" %c", v); }
-// Vectors and quaternions, member by member.
-template <class V>
-requires requires(const V &v) { v.y; }
-void bits(const V &v) {
-  bits(v.x);
-  bits(v.y);
-  if constexpr (requires { v.z; }) {
-    bits(v.z);
-  }
-  if constexpr (requires { v.w; }) {
-    bits(v.w);
-  }
-}
-// Matrices, in storage order.
-template <class M>
-requires requires(const M &m) { m.m[0]; }
-void bits(const M &m) {
-  for (const auto e : m.m) {
-    bits(e);
-  }
-}
-void bits(const Rect<double, Vec2d> &r) {
-  bits(r.min);
-  bits(r.max);
-}
-
-template <class... T> void line(const char *label, const T &...values) {
-  std::printf("%s", label);
-  (bits(values), ...);
-  std::printf("\n");
-}
 
 const double kScalars[] = {0.0,
                            -0.0,
@@ -511,6 +455,8 @@ void culling() {
   }
 }
 
+} // namespace
+
 void surface(const FovDelimitedSurface &s, const Frustum &frustum, const Mat4d &view,
              const Mat4d &projection) {
   bool wrapU = false, wrapV = false;
@@ -543,6 +489,8 @@ void surface(const FovDelimitedSurface &s, const Frustum &frustum, const Mat4d &
        s.getViewingDistance(0.8, 0.6, 0.9), s.getViewingDistance(-1.0, 0.6, 0.9), dir,
        s.wrapCoords(Vec2d{opaque(1.25), -1.5}));
 }
+
+namespace {
 
 void surfaces() {
   Mat4d placement;
@@ -627,7 +575,8 @@ void layout() {
 
 } // namespace
 
-int main() {
+std::string results() {
+  tOutput.clear();
   scalars();
   vectors();
   viewMatrices();
@@ -637,5 +586,15 @@ int main() {
   culling();
   surfaces();
   layout();
+  return std::move(tOutput);
+}
+
+} // namespace orrery::golden
+
+#ifndef ORRERY_GOLDEN_NO_MAIN
+int main() {
+  const std::string out = orrery::golden::results();
+  std::fwrite(out.data(), 1, out.size(), stdout);
   return 0;
 }
+#endif

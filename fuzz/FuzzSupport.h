@@ -136,15 +136,11 @@ public:
   }
   Vec3d vec3() { return {number(), number(), number()}; }
 
-  std::size_t remaining() const { return mSize - mPos; }
-
 private:
   const std::uint8_t *mData;
   std::size_t mSize;
   std::size_t mPos = 0;
 };
-
-inline bool finite(double x) { return std::isfinite(x); }
 
 // Counts the blocks requested through doNew (a default memory manager) and
 // every malloc of this thread (sanitizer allocation hooks), so a harness can

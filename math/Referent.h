@@ -73,6 +73,7 @@ public:
   RefPtr(RefPtr &&other) noexcept : mPtr(std::exchange(other.mPtr, nullptr)) {}
   ~RefPtr() { Referent::release(mPtr); }
 
+  // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): replace() keeps a slot given itself
   RefPtr &operator=(const RefPtr &other) {
     Referent::replace(mPtr, other.mPtr);
     return *this;

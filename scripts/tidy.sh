@@ -8,6 +8,9 @@
 #   scripts/tidy.sh math/Grid.cpp tools/Svg.cpp  only these
 #   TIDY_JOBS=1 scripts/tidy.sh                  one file at a time
 #
+# clang-tidy-14 by default (CLANG_TIDY=... for another): each release adds
+# checks under bugprone-* and performance-*, so a newer one may find more.
+#
 # The library compiles its families through the unity files
 # math/math_allsrc_*.cpp, which the compile database lists in place of the
 # family sources. So that findings point at the family sources, each of them

@@ -67,7 +67,8 @@ public:
 template <class T> class RefPtr {
 public:
   RefPtr() = default;
-  RefPtr(T *p) : mPtr(p) { Referent::acquire(mPtr); } // NOLINT: handles convert from raw pointers
+  // NOLINTNEXTLINE(google-explicit-constructor): handles convert from raw pointers
+  RefPtr(T *p) : mPtr(p) { Referent::acquire(mPtr); }
   RefPtr(const RefPtr &other) : RefPtr(other.mPtr) {}
   template <class U> RefPtr(const RefPtr<U> &other) : RefPtr(other.get()) {}
   RefPtr(RefPtr &&other) noexcept : mPtr(std::exchange(other.mPtr, nullptr)) {}

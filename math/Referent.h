@@ -67,12 +67,14 @@ public:
 template <class T> class RefPtr {
 public:
   RefPtr() = default;
-  RefPtr(T *p) : mPtr(p) { Referent::acquire(mPtr); } // NOLINT: handles convert from raw pointers
+  // NOLINTNEXTLINE(google-explicit-constructor): handles convert from raw pointers
+  RefPtr(T *p) : mPtr(p) { Referent::acquire(mPtr); }
   RefPtr(const RefPtr &other) : RefPtr(other.mPtr) {}
   template <class U> RefPtr(const RefPtr<U> &other) : RefPtr(other.get()) {}
   RefPtr(RefPtr &&other) noexcept : mPtr(std::exchange(other.mPtr, nullptr)) {}
   ~RefPtr() { Referent::release(mPtr); }
 
+  // NOLINTNEXTLINE(bugprone-unhandled-self-assignment): replace() keeps a slot given itself
   RefPtr &operator=(const RefPtr &other) {
     Referent::replace(mPtr, other.mPtr);
     return *this;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The reliability checks, in order: the whole test suite under AddressSanitizer
+# The reliability checks, in order: clang-tidy over math/, common/ and tools/
+# (scripts/tidy.sh), the whole test suite under AddressSanitizer
 # with UndefinedBehaviorSanitizer (leaks included), the whole test suite under
 # ThreadSanitizer, the golden results across compilers and optimisation levels,
 # and a bounded libFuzzer pass over every harness in fuzz/. Prints a summary
@@ -9,6 +10,7 @@
 #   FUZZ_RUNS=20000000 FUZZ_SECONDS=600 scripts/reliability.sh   longer fuzzing
 #   FUZZ_SEED=0 scripts/reliability.sh          a fresh random seed (default 1)
 #   RELIABILITY_STEPS="golden fuzz" scripts/reliability.sh
+#   RELIABILITY_STEPS=tidy scripts/reliability.sh  only clang-tidy
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,7 +22,7 @@ root=$PWD
 fuzz_runs=${FUZZ_RUNS:-2000000}
 fuzz_seconds=${FUZZ_SECONDS:-30}
 fuzz_seed=${FUZZ_SEED:-1}
-steps=${RELIABILITY_STEPS:-asan tsan golden fuzz}
+steps=${RELIABILITY_STEPS:-tidy asan tsan golden fuzz}
 
 # Set-up: the main build's packages, then clang 14 with its runtime libraries
 # (libFuzzer and the sanitizers), asking apt only for what is missing.
@@ -86,6 +88,7 @@ fuzz_all() {
 
 for s in $steps; do
   case $s in
+  tidy) step tidy scripts/tidy.sh ;;
   asan) step asan preset asan ;;
   tsan) step tsan preset tsan ;;
   golden) step golden tests/golden/check.sh ;;

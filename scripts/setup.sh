@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make pkg-config clang-format clang-14
+  cmake g++ make pkg-config clang-format clang-14 clang-tidy-14
   qt6-base-dev
   libgtest-dev libbenchmark-dev jq
   libeigen3-dev libglm-dev libgeographiclib-dev liberfa-dev

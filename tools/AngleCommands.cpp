@@ -235,7 +235,7 @@ int runZenith(const ZenithOptions &o) {
         for (char &c : option) {
           c = static_cast<char>(c - 'A' + 'a');
         }
-        message = "--" + option + message.substr(option.size());
+        message.replace(0, option.size(), "--" + option);
       }
     }
     throw UsageError(message);

@@ -258,12 +258,12 @@ bool checkGridLatitude(const GridZone &zone, std::string_view northing, double l
   const std::string z = std::to_string(zone.zone);
   const char found = latitude >= -80.0 && latitude <= 84.0
                          ? kBands[static_cast<std::size_t>(std::min(19.0, (latitude + 80.0) / 8.0))]
-                         : 0;
+                         : '\0';
   // Enough decimals to show the latitude outside the band.
   const int decimals = std::max(lo - latitude, latitude - hi) < 0.05 ? 4 : 1;
   std::string at =
       " northing " + std::string(northing) + " lies at " + latitudeText(latitude, decimals);
-  if (found != 0) {
+  if (found != '\0') {
     at += std::string(", in band ") + found;
   }
   if (zone.band == 0) {

@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -79,17 +80,11 @@ void addValues(CLI::App *sub, std::vector<std::string> &values, const char *what
 }
 
 bool isSubcommand(const char *arg) {
-  for (const char *name : kSubcommands) {
-    if (std::strcmp(arg, name) == 0) {
-      return true;
-    }
-  }
-  return false;
+  return std::ranges::any_of(kSubcommands,
+                             [arg](const char *name) { return std::strcmp(arg, name) == 0; });
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
+int runOrrery(int argc, char **argv) {
   CLI::App app{"orrery: geodesy, camera and culling from the shell, computed by libmath."};
   app.name("orrery");
   app.set_version_flag("--version", kVersion);
@@ -421,6 +416,19 @@ int main(int argc, char **argv) {
     return kExitFailure;
   } catch (...) {
     reportError(command, "failed");
+    return kExitFailure;
+  }
+}
+
+} // namespace
+
+// Whatever escapes the subcommands' own handling (setting up the parser can
+// run out of memory) fails the program instead of terminating it.
+int main(int argc, char **argv) {
+  try {
+    return runOrrery(argc, argv);
+  } catch (...) {
+    reportError("", "failed");
     return kExitFailure;
   }
 }

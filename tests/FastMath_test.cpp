@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <limits>
-#include <vector>
 
 using orrery::FastMath;
 using orrery::Vec2d;
@@ -17,7 +16,6 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr float kNaNf = std::numeric_limits<float>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr float kInfF = std::numeric_limits<float>::infinity();
 using orrery::test::kPi;
 
@@ -36,59 +34,26 @@ template <class T, std::size_t N, class F> void expectAll(F f, const T (&cases)[
 
 } // namespace
 
-TEST(FastMath, FabsSignInvAndRsqrtFollowIeeeWithoutChecks) {
-  const double negNaN = std::copysign(kNaN, -1.0);
-  for (double x : {-0.0, negNaN, -2.5, -kInf}) {
-    EXPECT_TRUE(same(FastMath::fabs(x), std::isnan(x) ? kNaN : -x)) << x;
-    EXPECT_FALSE(std::signbit(FastMath::fabs(x))) << x; // also for -0 and -NaN
-  }
+// fabs, sign, inv, rsqrt (its rounded root then rounded division at 1 + 2^-23
+// among them), the clamped arc functions and log2 on zeros, infinities, NaN
+// and the arguments either side of 1: the golden program. Here the arguments
+// it does not reach.
+TEST(FastMath, FabsClearsTheSignOfANegativeNaNAndSignCountsDenormals) {
+  EXPECT_FALSE(std::signbit(FastMath::fabs(std::copysign(kNaN, -1.0))));
   EXPECT_FALSE(std::signbit(FastMath::fabs(std::copysign(kNaNf, -1.0f))));
-  EXPECT_FALSE(std::signbit(FastMath::fabs(-0.0f)));
-  // sign: 0 for either zero, -1 for NaN and negatives including denormals.
-  const int signs[] = {FastMath::sign(-0.0),  FastMath::sign(0.0f),    FastMath::sign(kNaN),
-                       FastMath::sign(kNaNf), FastMath::sign(-1e-40f), FastMath::sign(1e-300)};
-  EXPECT_EQ(std::vector<int>(signs, signs + 6), (std::vector<int>{0, 0, -1, -1, -1, 1}));
-  EXPECT_EQ(FastMath::inv(0.0), kInf);
-  EXPECT_EQ(FastMath::inv(-0.0f), -kInfF);
-  EXPECT_EQ(FastMath::inv(4.0), 0.25);
-  // A rounded square root then a rounded division: 1 / sqrt(1 + 2^-23) gives
-  // exactly 1, where the correctly rounded reciprocal root is 1 - 2^-24.
-  EXPECT_EQ(FastMath::rsqrt(1.00000012f), 1.0f);
-  EXPECT_EQ(FastMath::rsqrt(4.0f), 0.5f);
-  EXPECT_EQ(FastMath::rsqrt(0.0f), kInfF);
+  EXPECT_EQ(FastMath::sign(-1e-40f), -1);
 }
 
 TEST(FastMath, GuardedSqrtZeroesOnlyNegativesStrictlyBelowTheTolerance) {
   const auto root = [](auto x) { return FastMath::sqrt(x); };
+  // Either side of the tolerances; -1e-15, -1e-13 (0 in float: the double
+  // tolerance must not leak into it), -0 and NaN: the golden program.
   const double tol = 0x1p-45, below = std::nextafter(tol, 0.0);
-  const double cases[][2] = {{-1e-15, 0.0}, {-1e-13, kNaN}, {-tol, kNaN}, {-below, 0.0},
-                             {-0.0, -0.0},  {4.0, 2.0},     {kNaN, kNaN}};
+  const double cases[][2] = {{-tol, kNaN}, {-below, 0.0}};
   expectAll(root, cases);
-  // -1e-10f: the double tolerance must not leak into the float overload.
   const float tolF = 33.0f * 0x1p-23f, belowF = std::nextafter(tolF, 0.0f);
-  const float floats[][2] = {{-3e-6f, 0.0f},  {-4e-6f, kNaNf}, {-tolF, kNaNf},
-                             {-belowF, 0.0f}, {-1e-10f, 0.0f}, {2.25f, 1.5f}};
+  const float floats[][2] = {{-3e-6f, 0.0f}, {-4e-6f, kNaNf}, {-tolF, kNaNf}, {-belowF, 0.0f}};
   expectAll(root, floats);
-}
-
-TEST(FastMath, ArcFunctionsClampOutOfRangeArgumentsButPassNaN) {
-  EXPECT_EQ(FastMath::asin(1.0000001), kPi / 2);
-  EXPECT_EQ(FastMath::asin(-1.5), -kPi / 2);
-  EXPECT_EQ(FastMath::acos(-2.0), kPi);
-  EXPECT_EQ(FastMath::acos(1.0000000001), 0.0);
-  EXPECT_EQ(FastMath::asin(1.0000001f), std::asin(1.0f));
-  EXPECT_EQ(FastMath::acos(-1.5f), std::acos(-1.0f));
-  EXPECT_TRUE(std::isnan(FastMath::asin(kNaN)) && std::isnan(FastMath::acos(kNaNf)));
-  EXPECT_EQ(FastMath::asin(0.5), std::asin(0.5));
-}
-
-TEST(FastMath, Log2MultipliesTheNaturalLogarithmByOneOverLn2) {
-  EXPECT_EQ(FastMath::log2(8.0), 2.9999999999999996);
-  EXPECT_EQ(FastMath::log2(0.0), -kInf);
-  // The float overload widens log(x) and rounds the product back.
-  EXPECT_EQ(FastMath::log2(8.0f), 3.0f);
-  EXPECT_EQ(FastMath::log2(10.0f),
-            static_cast<float>(static_cast<double>(std::log(10.0f)) * 1.4426950408889634));
 }
 
 TEST(FastMath, FastsinStaysNearTheSineUntilItsReductionLeavesTheIntRange) {
@@ -129,33 +94,24 @@ TEST(FastMath, ParabolicSineIsExactAtQuadrantEndsAndMiddles) {
     EXPECT_NEAR(cs, c[2], 1e-16) << c[0];
     EXPECT_TRUE(FastMath::sin(x) == s && FastMath::cos(x) == cs) << c[0];
   }
-  // The float twin uses float constants: pi/4 in float is exactly half of
-  // its pi/2, so the middle value is C rounded to float.
-  EXPECT_EQ(FastMath::sin(0.7853982f), 0.7035f);
-  EXPECT_EQ(FastMath::cos(0.7853982f), 0.7035f);
+  // The float twin's middle values (C rounded to float): the golden program.
   float sf = 7.0f, cf = 7.0f;
   FastMath::sincos(1.5707964f, sf, cf);
   EXPECT_EQ(sf, 1.0f);
   EXPECT_EQ(cf, 0.0f);
 }
 
+// Its single precision factor on ordinary vectors of every type, and the
+// zero Vec3d: the golden program.
 TEST(FastMath, NormalizeScalesByASinglePrecisionFactorWithoutAThreshold) {
-  Vec2d v{3, 4};
-  EXPECT_EQ(FastMath::normalize(v), double(0.2f));
-  EXPECT_EQ(v, (Vec2d{3.0 * double(0.2f), 4.0 * double(0.2f)}));
   // The squared length passes through float: beyond its range the factor is 0.
   Vec3d huge{1e20, 0, 0};
   EXPECT_EQ(FastMath::normalize(huge), 0.0);
   EXPECT_EQ(huge, (Vec3d{0, 0, 0}));
-  Vec3f vf{0, 3, 4};
-  EXPECT_EQ(FastMath::normalize(vf), 0.2f);
-  EXPECT_EQ(vf, (Vec3f{0.0f, 0.6f, 0.8f}));
   Vec2f hugeF{1e20f, 0}; // squared in float: overflows
   EXPECT_EQ(FastMath::normalize(hugeF), 0.0f);
   // A zero vector: infinite factor, NaN components.
-  Vec3d z{0, 0, 0};
   Vec2f zf{0, 0};
-  EXPECT_EQ(FastMath::normalize(z), kInf);
   EXPECT_EQ(FastMath::normalize(zf), kInfF);
-  EXPECT_TRUE(std::isnan(z.x) && std::isnan(z.y) && std::isnan(z.z) && std::isnan(zf.y));
+  EXPECT_TRUE(std::isnan(zf.x) && std::isnan(zf.y));
 }

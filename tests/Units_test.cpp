@@ -14,17 +14,11 @@ using namespace orrery;
 namespace {
 
 using orrery::test::kPi;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-bool allNaN(const Vec3d &v) { return std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z); }
-
-TEST(Units, ConversionsUseLoadTimeFactorsAndTheReciprocalOfTheTarget) {
-  // The factors' bits are pinned by the golden program; here the order,
-  // (1 / to) * (value * from): a plain division would give ...235 and 2.5399999999999997e-05.
-  EXPECT_EQ(Units::convertLength(1, Units::kKilometers, Units::kNauticalMiles), 0.5399568034557236);
-  EXPECT_EQ(Units::convertLength(1, Units::kInches, Units::kKilometers), 2.54e-05);
-  EXPECT_EQ(Units::convertArea(1, Units::kSquareMiles, Units::kAcres), (1 / 4046.856) * 2589988.0);
+// Every length and area pair, whose bits fix the factors and the order
+// (1 / to) * (value * from): the golden program.
+TEST(Units, AnAreaUnitOutOfRangeGivesInfinity) {
   EXPECT_TRUE(std::isinf(Units::convertArea(1, Units::kAcres, Units::AType(10))));
 }
 
@@ -40,19 +34,19 @@ TEST(Units, SetPlanetRadiusReachesEveryLaterConversion) {
   EXPECT_EQ(Units::distanceToMeters[Units::kDegrees], 111194.92664455874);
 }
 
-TEST(Spherical, InPlaceConversionDateLineOriginAndPole) {
+// The origin and the pole: the golden program.
+TEST(Spherical, InPlaceConversionAndTheDateLine) {
   Vec3d v{0.25, 0.125, 0.5};
   const Vec3d expected = v.getCartesian();
   v.toCartesian(v);
   EXPECT_EQ(v, expected);
   // Longitude 180 comes out as exactly -1 and the wrap keeps it.
   EXPECT_EQ(Vec3d({0, 0, 1}).getSpherical(), Vec3d({-1, 0, 0}));
-  EXPECT_EQ(Vec3d({0, 0, 0}).getSpherical(), Vec3d({-0.5, 0, -1}));
-  EXPECT_EQ(Vec3d({0, 1, 0}).getSpherical(), Vec3d({-0.5, 0.5, 0}));
   EXPECT_GT(Vec3d({-1e-9, 0, 1}).getSpherical().x, 0.999999); // wrapped up by 2
 }
 
-// Round trips in both precisions: the convert fuzz harness.
+// Round trips in both precisions: the convert fuzz harness; the float
+// twin's bits on six points: the golden program.
 TEST(Spherical, CartesianIsTheTrigonometricFormAndToSphericalOrderIsPinned) {
   std::mt19937_64 rng(11);
   std::uniform_real_distribution<double> lonU(-1, 1), latU(-0.49, 0.49), altU(-0.5, 2);
@@ -69,41 +63,25 @@ TEST(Spherical, CartesianIsTheTrigonometricFormAndToSphericalOrderIsPinned) {
     const double latRad = std::atan2(c.y, std::sqrt(c.z * c.z + c.x * c.x));
     EXPECT_EQ(s.y, ((latRad * 180.0) / kPi) / 180.0);
     differsFromPlainQuotient += s.y != latRad / kPi;
-    // The float twin agrees with the double form to float rounding.
-    Vec3f f{float(p.x), float(p.y), float(p.z)};
-    const Vec3d fc = Vec3d{f.x, f.y, f.z}.getCartesian();
-    f.toCartesian();
-    EXPECT_TRUE(std::fabs(f.x - fc.x) < 2e-6 * r && std::fabs(f.z - fc.z) < 2e-6 * r) << i;
   }
   EXPECT_GT(differsFromPlainQuotient, 50);
 }
 
-TEST(AngleSplitting, ClampsTruncatesAndPassesNaN) {
-  EXPECT_EQ(convert::SphToHms(0), Vec3d({12, 0, 0}));
-  for (double out : {-1.0, 1.0, -1.5, kInf, -kInf}) {
+// Both ends of [-1, 1), -1.5, 1 - 2^-53 (1 + v rounds to 2), the sign of
+// -0.5's degrees, the clamps at 180.5 and NaN: the golden program.
+TEST(AngleSplitting, InfinitiesClampAndSplittingFloors) {
+  for (double out : {kInf, -kInf}) {
     EXPECT_EQ(convert::SphToHms(out), Vec3d({0, 0, 0})) << out;
+    EXPECT_EQ(convert::SphToDms(out), Vec3d({std::copysign(180.0, out), 0, 0}));
+    EXPECT_EQ(convert::SphToDmm(out), Vec2d({std::copysign(180.0, out), 0}));
   }
   const Vec3d late = convert::SphToHms(1.0 - 1e-9); // floor-split, never rounded up
   EXPECT_TRUE(late.x == 23.0 && late.y == 59.0);
-  EXPECT_EQ(convert::SphToHms(std::nextafter(1.0, 0.0)), Vec3d({24, 0, 0})); // 1 + v rounds to 2
-  EXPECT_EQ(convert::SphToDms(-45.5), Vec3d({-45, 30, 0}));
-  EXPECT_EQ(convert::SphToDms(-0.5), Vec3d({0, 30, 0}));
-  EXPECT_FALSE(std::signbit(convert::SphToDms(-0.5).x));
   EXPECT_EQ(convert::SphToDmm(10.25), Vec2d({10, 15}));
-  for (double big : {200.0, 3e9, kInf}) {
-    EXPECT_EQ(convert::SphToDms(big), Vec3d({180, 0, 0}));
-    EXPECT_EQ(convert::SphToDms(-big), Vec3d({-180, 0, 0}));
-    EXPECT_EQ(convert::SphToDmm(-big), Vec2d({-180, 0}));
-  }
-  EXPECT_TRUE(allNaN(convert::SphToHms(kNaN)));
-  EXPECT_TRUE(allNaN(convert::SphToDms(kNaN)));
-  EXPECT_TRUE(std::isnan(convert::SphToDmm(kNaN).y));
 }
 
 TEST(Bearings, ClockwiseAngleAndGreatCircleAzimuth) {
   EXPECT_NEAR(clockwiseAngle({1, 0, 0}, {0, 0, -1}, {0, 1, 0}), kPi / 2, 1e-16);
-  EXPECT_NEAR(azimuthToPoint(0, 0, 0, 0.1), kPi / 2, 1e-16);
-  EXPECT_EQ(azimuthToPoint(0, 0, 0.1, 0), 0.0);
   // On a sphere the bearing is GeographicLib's geodesic azimuth with zero flattening.
   const GeographicLib::Geodesic sphere(1.0, 0.0);
   std::mt19937_64 rng(5);

@@ -19,12 +19,6 @@ using orrery::test::fromEigen;
 using orrery::test::RowMajor4;
 using orrery::test::toEigen;
 
-void expectNear(const Vec3d &got, const Vec3d &want, double tol) {
-  EXPECT_NEAR(got.x, want.x, tol);
-  EXPECT_NEAR(got.y, want.y, tol);
-  EXPECT_NEAR(got.z, want.z, tol);
-}
-
 Mat4d lookAt(const Vec3d &eye, const Vec3d &target, const Vec3d &up) {
   Mat4d m;
   m.buildLookAt(eye, target, up);
@@ -62,12 +56,8 @@ TEST(ViewMatrix, InversionTakesTheLastLargestPivotAndMatchesEigen) {
 }
 
 TEST(ViewMatrix, InversionStopsOnAZeroPivotOrAColumnChosenTwice) {
-  Mat4d zero{};
-  EXPECT_FALSE(invertFullPivot(zero));
-  // Rows 0 and 1 are dependent; elimination leaves an exact 0 pivot.
-  Mat4d rank3;
-  rank3.set(1, 2, 0, 0, 2, 4, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
-  EXPECT_FALSE(invertFullPivot(rank3));
+  // Dependent rows, leaving an exact 0 pivot: the golden program and the
+  // linear fuzz harness.
   // No NaN candidate ever wins the search, so column 0 is taken a second time.
   Mat4d nan;
   for (double &e : nan.m) {
@@ -97,27 +87,18 @@ TEST(ViewMatrix, LookAtMatchesTheMatrixAssembledFromItsAxes) {
 }
 
 TEST(ViewMatrix, ViewParamsRecoverEyeAndUnitAxes) {
-  Mat4d m = lookAt({10, 0, 0}, {10, 10, 0}, {1, 0, 0});
-  Vec3d position, forward, up, right;
-  ASSERT_TRUE(m.getNormalizedViewParams(position, forward, up, right));
-  EXPECT_EQ(position, (Vec3d{10, 0, 0}));
-  EXPECT_EQ(forward, (Vec3d{0, 1, 0}));
-  EXPECT_EQ(up, (Vec3d{1, 0, 0}));
-  EXPECT_EQ(right, (Vec3d{0, 0, -1}));
-  Vec3d target{10, 10, 0};
-  target *= m;
-  EXPECT_EQ(target, (Vec3d{0, 0, -10}));
-
-  // A scaled up hint perpendicular to the view, so that the rotation is orthonormal.
+  // The bits for three views: the golden program. Here a scaled up hint
+  // perpendicular to the view, so that the rotation is orthonormal.
   const Vec3d eye{3, -7, 12};
   const Eigen::Vector3d f = (Eigen::Vector3d(-1, 2, 0.5) - toEigen(eye)).normalized();
   const Eigen::Vector3d y = f.cross(Eigen::Vector3d::UnitX()).normalized();
-  m = lookAt(eye, {-1, 2, 0.5}, fromEigen(3.0 * y));
+  const Mat4d m = lookAt(eye, {-1, 2, 0.5}, fromEigen(3.0 * y));
+  Vec3d position, forward, up, right;
   ASSERT_TRUE(m.getNormalizedViewParams(position, forward, up, right));
-  expectNear(position, eye, 1e-14);
-  expectNear(forward, fromEigen(f), 1e-15);
-  expectNear(up, fromEigen(y), 1e-15);
-  expectNear(right, fromEigen(f.cross(y).normalized()), 1e-15);
+  EXPECT_LT(length(position - eye), 1e-14);
+  EXPECT_LT(length(forward - fromEigen(f)), 1e-15);
+  EXPECT_LT(length(up - fromEigen(y)), 1e-15);
+  EXPECT_LT(length(right - fromEigen(f.cross(y).normalized())), 1e-15);
 }
 
 TEST(ViewMatrix, SingularViewsLeaveOutputsAndMatrixUntouched) {
@@ -143,8 +124,7 @@ TEST(ViewMatrix, RollIsTheRightAxisElevationAndSetRollTurnsAboutTheViewingAxis) 
               1e-15);
   EXPECT_NEAR(lookAt({10, 0, 0}, {10, 10, 0}, {std::cos(0.2), 0, -std::sin(0.2)}).getRoll(), -0.2,
               1e-15);
-  // Looking along the local vertical: no horizon, roll 0.
-  EXPECT_EQ(lookAt({0, 0, 10}, {0, 0, 0}, {0, 1, 0}).getRoll(), 0.0);
+  // Looking along the local vertical, down or up: roll 0.
   EXPECT_EQ(lookAt({0, 0, 10}, {0, 0, 20}, {1, 0, 0}).getRoll(), 0.0);
 
   for (const double hintX : {1.0, -1.0}) { // upright, then upside down
@@ -156,8 +136,8 @@ TEST(ViewMatrix, RollIsTheRightAxisElevationAndSetRollTurnsAboutTheViewingAxis) 
       m.setRoll(roll);
       EXPECT_NEAR(m.getRoll(), roll, 1e-14) << "hint " << hintX << " roll " << roll;
       ASSERT_TRUE(m.getNormalizedViewParams(p, f, u, r));
-      expectNear(p, p0, 1e-14);
-      expectNear(f, f0, 1e-15);
+      EXPECT_LT(length(p - p0), 1e-14);
+      EXPECT_LT(length(f - f0), 1e-15);
       // The up axis turned by the roll, keeping its side of the horizon.
       EXPECT_NEAR(u.x * u0.x, std::cos(roll), 1e-15);
     }

@@ -14,8 +14,7 @@ Vec3d wide(const Vec3f &v) { return {v.x, v.y, v.z}; }
 // Ours never exceeds the best of a dense grid over the triangle, nor falls
 // below it by more than the grid spacing; closest is at that distance.
 void expectMatchesSampling(const Vec3f &p, const Vec3f &a, const Vec3f &b, const Vec3f &c) {
-  Vec3f closest;
-  Vec3f normal;
+  Vec3f closest, normal;
   const float got = geometry::PtTriSqrDistance(p, a, b, c, closest, normal);
   const int n = 400;
   double best = std::numeric_limits<double>::infinity();
@@ -33,20 +32,13 @@ void expectMatchesSampling(const Vec3f &p, const Vec3f &a, const Vec3f &b, const
 
 } // namespace
 
-TEST(RayPointDistance, BehindPointsMeasureToTheOrigin) {
-  const Vec3d o{1, 1, 1};
-  const Vec3d d{0, 0, 1};
-  EXPECT_EQ(geometry::RayPointDistance(o, d, Vec3d{4, 5, 1}), std::make_pair(5.0, false));
-  EXPECT_EQ(geometry::RayPointDistance(o, d, Vec3d{1, 3, 100}), std::make_pair(2.0, false));
-  EXPECT_EQ(geometry::RayPointDistance(o, d, Vec3d{4, 1, -3}), std::make_pair(5.0, true));
-}
+// RayPointDistance: against the nearest point of the ray, fuzz-replay.intersect.
 
 TEST(PtTriSqrDistance, MatchesDenseSamplingInEveryRegion) {
   const Vec3f v0{0, 0, 0};
   const Vec3f v1{2, 0, 0};
   const Vec3f v2{0, 3, 0};
-  Vec3f closest;
-  Vec3f normal;
+  Vec3f closest, normal;
   EXPECT_EQ(geometry::PtTriSqrDistance(Vec3f{0.5f, 0.5f, 2}, v0, v1, v2, closest, normal), 4.0f);
   EXPECT_EQ(normal, (Vec3f{0, 0, 1}));
   EXPECT_EQ(geometry::PtTriSqrDistance(Vec3f{-1, -1, 1}, v0, v1, v2, closest, normal), 3.0f);
@@ -96,19 +88,12 @@ TEST(TriangleQueries, EdgesAndVerticesCountButFlatCasesMiss) {
   const Vec3d v0{0, 0, 0};
   const Vec3d v1{1, 0, 0};
   const Vec3d v2{0, 1, 0};
-  Vec3d hit;
-  Vec3d bary;
+  Vec3d hit, bary;
   double t = 0;
-  // A ray hits from either side; d of length 2 halves t.
+  // d of length 2 halves t. Either side, and the float twin: the fuzz harness.
   EXPECT_TRUE(RayTriIntersect(Vec3d{0.25, 0.25, 3}, Vec3d{0, 0, -2}, v0, v1, v2, hit, t, &bary));
   EXPECT_EQ(t, 1.5);
   EXPECT_EQ(bary, (Vec3d{0.5, 0.25, 0.25}));
-  Vec3f hf;
-  float tf = 0;
-  EXPECT_TRUE(RayTriIntersect(Vec3f{0.25f, 0.25f, -3}, Vec3f{0, 0, 1}, Vec3f{0, 0, 0},
-                              Vec3f{1, 0, 0}, Vec3f{0, 1, 0}, hf, tf,
-                              static_cast<Vec3f *>(nullptr)));
-  EXPECT_EQ(tf, 3.0f);
   // Behind, in the plane, degenerate, NaN; through a vertex hits. Random rays
   // and triangles: the intersect fuzz harness; exact bits: the golden program.
   EXPECT_FALSE(RayTriIntersect(Vec3d{0.25, 0.25, 3}, Vec3d{0, 0, 1}, v0, v1, v2, hit, t, &bary));

@@ -157,8 +157,7 @@ namespace {
   }
   // The frustum's six planes unrolled, so that each plane's exit has a
   // branch of its own to predict.
-  const int count = std::min(poly.count, 10);
-  if (count == 6) {
+  if (poly.count == 6) {
 #pragma GCC unroll 6
     for (int i = 0; i < 6; ++i) {
       if ((mask & (1u << i)) != 0 && !(poly.planes[i].signedDistance(p) >= 0)) {
@@ -167,6 +166,7 @@ namespace {
     }
     return true;
   }
+  const int count = std::min(poly.count, 10);
   for (int i = 0; i < count; ++i) {
     if ((mask & (1u << i)) != 0 && !(poly.planes[i].signedDistance(p) >= 0)) {
       return false;

@@ -67,6 +67,20 @@ template <class S, class V3, class V4> Plane<S, V3, V4>::~Plane() = default;
 template <class S, class V> class BoundingBox;
 
 namespace detail {
+// For one axis of two boxes [lo, hi] and [otherLo, otherHi]: each starts
+// before the other ends. False when a bound is NaN.
+template <class S> constexpr bool boundsMeet(S lo, S hi, S otherLo, S otherHi) {
+  return lo <= otherHi && otherLo <= hi;
+}
+// For one axis: the componentwise intersection of the two intervals,
+// max(lo, otherLo) .. min(hi, otherHi) with this box's bound kept where a
+// comparison fails on NaN, is empty. Exact only when it answers true: one
+// interval starts after the other ends and the bound that the intersection
+// would take from this box beside it is not NaN.
+template <class S> constexpr bool boundsApart(S lo, S hi, S otherLo, S otherHi) {
+  return (otherLo > hi && !std::isnan(lo)) || (lo > otherHi && !std::isnan(hi));
+}
+
 // A longitude/latitude box whose x interval runs past -1 or +1 wraps round
 // the date line.
 template <class S, class V> constexpr bool crossesDateline(const V &min, const V &max) {
@@ -104,17 +118,21 @@ public:
   BoundingBox(const V &lo, const V &hi) : min(lo), max(hi) {}
   ~BoundingBox() override = default;
 
+  // The tests below are final: a caller holding a BoundingBox calls them
+  // directly, inline, rather than through the table; the table keeps its
+  // slots for callers holding an IBoundingVolume.
+
   // Closed bounds; never partial.
-  IsectResult isect(const V &p) const override;
+  IsectResult isect(const V &p) const final;
   // Inside when both ends are inside; partial when the segment from a enters
   // the box strictly before reaching b (or a alone is inside); else outside.
-  IsectResult isect(const V &a, const V &b) const override;
+  IsectResult isect(const V &a, const V &b) const final;
   // Inside when the boxes overlap, with date-line wrapping; never partial.
   // When both cross the date line only this box is wrapped. Outside when
   // either box is empty; a box with NaN bounds overlaps every non-empty box.
-  IsectResult isect(const BoundingBox &other) const override;
+  IsectResult isect(const BoundingBox &other) const final;
   // Empty when some min exceeds its max (equal bounds are a degenerate box).
-  bool isEmpty() const override;
+  bool isEmpty() const final;
   BoundingBox &makeEmpty() override;
   // The midpoint of the corners; no emptiness check.
   V getCenter() const override;
@@ -149,12 +167,12 @@ bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t);
 // Point classification in the order of the box's fields.
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isect(const V &p) const {
-  // All six comparisons, without short-circuit: a point scattered round the
-  // box would otherwise leave each early exit to the branch predictor. A
-  // point outside needs no emptiness check.
-  const bool inside = (min.x <= p.x) & (p.x <= max.x) & (min.y <= p.y) & (p.y <= max.y) &
-                      (min.z <= p.z) & (p.z <= max.z);
-  return !inside || this->isEmpty() ? kIsectOutside : kIsectInside;
+  // Early exits, which measured faster than all six comparisons combined
+  // without branches. No emptiness check: min <= p <= max on every axis
+  // already rules it out.
+  const bool inside = (min.x <= p.x) && (p.x <= max.x) && (min.y <= p.y) && (p.y <= max.y) &&
+                      (min.z <= p.z) && (p.z <= max.z);
+  return inside ? kIsectInside : kIsectOutside;
 }
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {
@@ -182,11 +200,12 @@ inline IsectResult BoundingBox<S, V>::isect(const V &a, const V &b) const {
 }
 
 namespace detail {
-// BoundingBox::isect(other) when either box crosses the date line, out of
-// line so that the usual case keeps no frame for it.
+// BoundingBox::isect(other) on a temporary box, for the cases off its usual
+// path (a box crossing the date line, a NaN bound), out of line so that the
+// usual case keeps no frame for it.
 template <class S, class V>
-[[gnu::noinline]] IsectResult isectAcrossDateline(const BoundingBox<S, V> &self,
-                                                  const BoundingBox<S, V> &other) {
+[[gnu::noinline]] IsectResult isectOffUsualPath(const BoundingBox<S, V> &self,
+                                                const BoundingBox<S, V> &other) {
   if (self.isEmpty() || other.isEmpty()) {
     return kIsectOutside;
   }
@@ -204,24 +223,32 @@ template <class S, class V>
 
 template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
-  // An empty box overlaps nothing, not even a box with NaN bounds, whose
-  // componentwise intersection below would keep its NaN and not be empty.
-  const int crossing = int(detail::crossesDateline<S>(min, max)) |
-                       int(detail::crossesDateline<S>(other.min, other.max));
-  if (crossing == 0) {
-    // The usual case: intersectBoxSimple and isEmpty on the bounds in
-    // registers, without a temporary box or short-circuit branches. Boxes
-    // that do not overlap need no emptiness check.
-    const S loX = min.x < other.min.x ? other.min.x : min.x;
-    const S loY = min.y < other.min.y ? other.min.y : min.y;
-    const S loZ = min.z < other.min.z ? other.min.z : min.z;
-    const S hiX = other.max.x < max.x ? other.max.x : max.x;
-    const S hiY = other.max.y < max.y ? other.max.y : max.y;
-    const S hiZ = other.max.z < max.z ? other.max.z : max.z;
-    const unsigned apart = unsigned(loX > hiX) | unsigned(loY > hiY) | unsigned(loZ > hiZ);
-    return apart != 0 || this->isEmpty() || other.isEmpty() ? kIsectOutside : kIsectInside;
+  // The usual case, neither box crossing the date line, decided as
+  // intersectBoxSimple followed by isEmpty would decide it, without the
+  // temporary box: axis by axis, where min <= other.max and other.min <= max
+  // no bound is NaN and the overlap is max(min, other.min) .. min(max,
+  // other.max), empty exactly when one of the boxes is; where they fail,
+  // the boxes are apart unless a NaN bound leaves the temporary box to
+  // decide. Short-circuit tests throughout: each branch predicts.
+  if (min.x < S(-1) || max.x > S(1) || other.min.x < S(-1) || other.max.x > S(1)) {
+    return detail::isectOffUsualPath(*this, other);
   }
-  return detail::isectAcrossDateline(*this, other);
+  if (!detail::boundsMeet(min.x, max.x, other.min.x, other.max.x)) {
+    return detail::boundsApart(min.x, max.x, other.min.x, other.max.x)
+               ? kIsectOutside
+               : detail::isectOffUsualPath(*this, other);
+  }
+  if (!detail::boundsMeet(min.y, max.y, other.min.y, other.max.y)) {
+    return detail::boundsApart(min.y, max.y, other.min.y, other.max.y)
+               ? kIsectOutside
+               : detail::isectOffUsualPath(*this, other);
+  }
+  if (!detail::boundsMeet(min.z, max.z, other.min.z, other.max.z)) {
+    return detail::boundsApart(min.z, max.z, other.min.z, other.max.z)
+               ? kIsectOutside
+               : detail::isectOffUsualPath(*this, other);
+  }
+  return this->isEmpty() || other.isEmpty() ? kIsectOutside : kIsectInside;
 }
 
 template <class S, class V> inline bool BoundingBox<S, V>::isEmpty() const {

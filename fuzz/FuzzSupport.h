@@ -153,7 +153,6 @@ public:
   }
 
   void *allocate(std::size_t size) override {
-    ++doNewCount;
 #ifdef ORRERY_FUZZ_REPLAY
     ++gReplayAllocations;
 #endif
@@ -184,7 +183,6 @@ public:
   static std::uint64_t total() { return sMallocs; }
 #endif
 
-  std::uint64_t doNewCount = 0;
   long live = 0;
   bool failNext = false;
 

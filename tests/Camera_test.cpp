@@ -8,7 +8,6 @@
 #include <Eigen/Geometry>
 
 #include <cmath>
-#include <limits>
 #include <random>
 
 using namespace orrery;
@@ -39,11 +38,6 @@ Vec3d normalised(Vec3d v) {
   return v;
 }
 
-// Equal with the sign of zero, or both NaN.
-bool sameBits(double a, double b) {
-  return std::isnan(a) ? std::isnan(b) : a == b && std::signbit(a) == std::signbit(b);
-}
-
 // Largest component difference of a and b or -b (the same rotation).
 double quatDiff(const Quatd &a, const Quatd &b) {
   const double s = a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w < 0 ? -1.0 : 1.0;
@@ -52,14 +46,6 @@ double quatDiff(const Quatd &a, const Quatd &b) {
 }
 
 } // namespace
-
-TEST(Camera, DefaultCameraLooksAlongMinusZ) {
-  QuatCartesianCam cam;
-  EXPECT_EQ(cam.getTowardsVec(), (Vec3d{0, 0, -1}));
-  EXPECT_EQ(cam.getUpVec(), (Vec3d{0, 1, 0}));
-  EXPECT_EQ(cam.getRightVec(), (Vec3d{1, 0, 0}));
-  // Its view matrix and the moves along these axes: the golden program.
-}
 
 TEST(Camera, PitchRaisesYawTurnsLeftRollTipsUpToTheRight) {
   QuatCartesianCam cam;
@@ -117,23 +103,6 @@ TEST(Camera, ViewMatrixMatchesEigenAndDeriveRestoresTheCamera) {
     EXPECT_LT(dist(back.position, cam.position), 1e-14);
     // Reading q back from a matrix loses accuracy as w^2 gets small.
     EXPECT_LT(quatDiff(back.rotation, cam.rotation), 1e-15 + 2e-16 / (q.w * q.w));
-  }
-  // Exactly the product of the translation and the inverse rotation, signed
-  // zeros and non-finite positions included.
-  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
-  for (const Vec3d &p : {Vec3d{0, -0.0, 2}, Vec3d{inf, 1, 0}, Vec3d{nan, 0, -inf}}) {
-    for (const Quatd &q : {Quatd(0, 0, 0, 1), Quatd(0.5, -0.5, 0.5, 0.5), Quatd(nan, 0, 0, 1)}) {
-      QuatCartesianCam cam;
-      cam.position = p;
-      cam.rotation = q;
-      Mat4d t, product;
-      t.set(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -p.x, -p.y, -p.z, 1);
-      product.fromQuaternion(Quatd(q.x, q.y, q.z, -q.w));
-      product.mul(t, product);
-      for (int k = 0; k < 16; ++k) {
-        EXPECT_TRUE(sameBits(cam.getMatrix().m[k], product.m[k]));
-      }
-    }
   }
   // A singular view still reports success.
   QuatCartesianCam cam;

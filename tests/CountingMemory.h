@@ -1,8 +1,8 @@
 #pragma once
 
-// A default memory manager for lifetime tests: counts the blocks handed out
-// and returned while it is installed, and restores the previous manager when
-// it goes out of scope.
+// A memory manager for lifetime tests: counts the blocks handed out and
+// returned. Unless told otherwise it installs itself as the default while it
+// lives and restores the previous manager when it goes out of scope.
 
 #include "common/Memory.h"
 
@@ -13,8 +13,14 @@ namespace orrery::test {
 
 class CountingMemory final : public MemoryManager {
 public:
-  CountingMemory() { mPrevious = setDefaultMemoryManager(this); }
-  ~CountingMemory() override { setDefaultMemoryManager(mPrevious); }
+  explicit CountingMemory(bool install = true) : mInstalled(install) {
+    mPrevious = install ? setDefaultMemoryManager(this) : nullptr;
+  }
+  ~CountingMemory() override {
+    if (mInstalled) {
+      setDefaultMemoryManager(mPrevious);
+    }
+  }
   CountingMemory(const CountingMemory &) = delete;
   CountingMemory &operator=(const CountingMemory &) = delete;
 
@@ -48,6 +54,7 @@ public:
   int foreignReleases = 0;
 
 private:
+  bool mInstalled;
   MemoryManager *mPrevious = nullptr;
   std::set<void *> mLive;
   bool mFailNext = false;

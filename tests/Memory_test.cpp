@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 using namespace orrery;
 
@@ -15,20 +14,6 @@ struct Counted : Referent {
   explicit Counted(int *destroyed) : destroyed(destroyed) {}
   ~Counted() override { ++*destroyed; }
   int *destroyed;
-};
-
-// Counts its own blocks; never installed as the default.
-struct ExplicitManager final : MemoryManager {
-  void *allocate(std::size_t size) override {
-    ++allocations;
-    return std::malloc(size);
-  }
-  void release(void *block) override {
-    ++releases;
-    std::free(block);
-  }
-  int allocations = 0;
-  int releases = 0;
 };
 
 } // namespace
@@ -73,7 +58,7 @@ TEST(Memory, ZeroBytesStillGetABlockAndAnExplicitManagerIsUsed) {
   EXPECT_EQ(counter.allocations, 1);
   EXPECT_EQ(counter.releases, 1);
 
-  ExplicitManager own;
+  test::CountingMemory own(false); // passed explicitly, never the default
   doDelete(doNew(24, &own), &own);
   EXPECT_EQ(own.allocations, 1);
   EXPECT_EQ(own.releases, 1);

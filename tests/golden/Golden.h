@@ -61,10 +61,6 @@ inline void bits(const M &m) {
     bits(e);
   }
 }
-inline void bits(const Rect<double, Vec2d> &r) {
-  bits(r.min);
-  bits(r.max);
-}
 
 template <class... T> void line(const char *label, const T &...values) {
   tOutput += label;

@@ -252,6 +252,16 @@ void cameras() {
   line("cameraderive", derived, cam->getPosition(), cam->getRotation());
   RefPtr<ICartesianCam> copy = cam->clone();
   line("cameraclone", copy->getMatrix());
+  // Signed zeros and non-finite positions and rotations pass through as they are.
+  for (const Vec3d &p :
+       {Vec3d{opaque(0.0), -0.0, 2.0}, Vec3d{kInf, 1.0, 0.0}, Vec3d{kNaN, 0.0, -kInf}}) {
+    for (const Quatd &q : {Quatd(opaque(0.0), 0.0, 0.0, 1.0), Quatd(0.5, -0.5, 0.5, 0.5),
+                           Quatd(kNaN, 0.0, 0.0, 1.0)}) {
+      cam->position = p;
+      cam->rotation = q;
+      line("cameranonfinite", cam->getMatrix());
+    }
+  }
 }
 
 void geodesy() {
@@ -485,7 +495,7 @@ void surface(const FovDelimitedSurface &s, const Frustum &frustum, const Mat4d &
   s.cullToFrustum(frustum, rect);
   Vec3d dir{};
   s.getViewDirection(Vec3d{opaque(0.3), 0.2, -1.0}, dir);
-  line("surfacecull", rect, s.isViewCloseToSurface(view, projection, 0.25),
+  line("surfacecull", rect.min, rect.max, s.isViewCloseToSurface(view, projection, 0.25),
        s.getViewingDistance(0.8, 0.6, 0.9), s.getViewingDistance(-1.0, 0.6, 0.9), dir,
        s.wrapCoords(Vec2d{opaque(1.25), -1.5}));
 }

@@ -167,6 +167,9 @@ def replayed(log):
             if not same:
                 print(f"{rel}:{no}  {kind}  {old}  (line gone, not replayed)", flush=True)
                 continue
+            # The nearest such line that no earlier entry took: two mutants of
+            # identical lines stay two.
+            same = [c for c in same if c not in found] or same
             found.append(min(same, key=lambda c: abs(c[1] - no)))
     return found
 

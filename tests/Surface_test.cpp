@@ -265,6 +265,8 @@ TEST(Rectangle, UnitExampleAsymmetricCentreAndInvalidAngles) {
   Rectangle later(Mat4d::identity, 1, 0.1, -0.1, -0.1, 0.1);
   later.topAngle = kHalfPi; // checked again after a change, as the other shapes
   later.checkValid();
+  later.topAngle = 0.1;
+  later.buildGeometry(); // never valid again
   expectInvalidAnswers(later);
 }
 

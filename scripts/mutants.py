@@ -122,7 +122,7 @@ def sample(seed):
         os.path.join(d, f)
         for d in (os.path.join(ROOT, "math"), os.path.join(ROOT, "common"))
         for f in os.listdir(d)
-        if f.endswith(".cpp") and not f.startswith("math_allsrc_")
+        if f.endswith(".cpp")
     )
     by_kind = {}
     for path in files:

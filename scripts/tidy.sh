@@ -10,11 +10,6 @@
 #
 # clang-tidy-14 by default (CLANG_TIDY=... for another): each release adds
 # checks under bugprone-* and performance-*, so a newer one may find more.
-#
-# The library compiles its families through the unity files
-# math/math_allsrc_*.cpp, which the compile database lists in place of the
-# family sources. So that findings point at the family sources, each of them
-# is checked on its own, with the flags of the unity file that includes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,19 +28,12 @@ entries = {}
 for e in json.load(open("build/default/compile_commands.json")):
     entries.setdefault(str(pathlib.Path(e["directory"], e["file"]).resolve()), e)
 
-def unity_entry(source):
-    for u in sorted((root / "math").glob("math_allsrc_*.cpp")):
-        if f'#include "math/{source.name}"' in u.read_text():
-            return entries.get(str(u))
-    return None
-
 sources = [pathlib.Path(a).resolve() for a in sys.argv[1:]] or [
-    f for d in ("math", "common", "tools") for f in sorted((root / d).glob("*.cpp"))
-    if not re.fullmatch(r"math_allsrc_\d+\.cpp", f.name)]
+    f for d in ("math", "common", "tools") for f in sorted((root / d).glob("*.cpp"))]
 
 db, missing = [], []
 for f in sources:
-    e = entries.get(str(f)) or unity_entry(f)
+    e = entries.get(str(f))
     if e is None:
         missing.append(str(f.relative_to(root)))
         continue

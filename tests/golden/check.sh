@@ -10,8 +10,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${GOLDEN_BUILD_DIR:-$root/build/golden}
 mkdir -p "$out"
 
-sources=(math/math_allsrc_0.cpp math/math_allsrc_1.cpp common/Memory.cpp common/DateTime.cpp
-  tests/golden/golden.cpp)
+mapfile -t math_sources < <(sed -n 's/^  \([A-Za-z]*\.cpp\)$/math\/\1/p' "$root/math/Sources.cmake")
+sources=("${math_sources[@]}" common/Memory.cpp common/DateTime.cpp tests/golden/golden.cpp)
 # Results are pinned to the last bit: no contraction into fused multiply-adds
 # and no value-changing optimisation, as in the library's own build.
 common_flags=(-std=c++20 -ffp-contract=off -fno-fast-math -fPIC -w -I"$root")

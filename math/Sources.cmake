@@ -1,0 +1,21 @@
+# The library's sources, each compiled on its own: a new source is listed
+# here. Read by math/CMakeLists.txt and by the fuzzing build.
+set(MATH_SOURCES
+  BoundingVolume.cpp
+  Camera.cpp
+  FastMath.cpp
+  Grid.cpp
+  Interpolation.cpp
+  Intersect.cpp
+  Polyhedron.cpp
+  Quaternion.cpp
+  Range.cpp
+  Referent.cpp
+  SkyMath.cpp
+  Surface.cpp
+  UTMZone.cpp
+  Units.cpp
+  Vector.cpp
+  ViewMatrix.cpp
+)
+

@@ -3,6 +3,10 @@
 set(MATH_SOURCES
   BoundingVolume.cpp
   Camera.cpp
+  ElementaryArc.cpp
+  ElementaryExpLog.cpp
+  ElementarySlow.cpp
+  ElementaryTrig.cpp
   FastMath.cpp
   Grid.cpp
   Interpolation.cpp

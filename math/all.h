@@ -3,6 +3,7 @@
 // Every family of the library.
 #include "math/BoundingVolume.h"
 #include "math/Camera.h"
+#include "math/Elementary.h"
 #include "math/FastMath.h"
 #include "math/Grid.h"
 #include "math/Interpolation.h"

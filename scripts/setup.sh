@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev jq
   libeigen3-dev libglm-dev libgeographiclib-dev liberfa-dev
   abi-dumper abi-compliance-checker
-  libcli11-dev geographiclib-tools
+  libcli11-dev geographiclib-tools libmpfr-dev
   "$@"
 )
 

@@ -16,7 +16,7 @@ sources=("${math_sources[@]}" common/Memory.cpp common/DateTime.cpp tests/golden
 # and no value-changing optimisation, as in the library's own build.
 common_flags=(-std=c++20 -ffp-contract=off -fno-fast-math -fPIC -w -I"$root")
 read -r -a qt_cflags <<<"$(pkg-config --cflags Qt6Core)"
-read -r -a qt_libs <<<"$(pkg-config --libs Qt6Core)"
+read -r -a qt_libs <<<"$(pkg-config --libs Qt6Core mpfr)"
 
 build() { # name compiler optimisation
   local name=$1 cxx=$2 opt=$3 objs=()

@@ -1,0 +1,81 @@
+#pragma once
+
+// Internal to the library (not installed): exact sums and products of two
+// doubles, and the rounding test of the elementary functions. Every step is
+// an explicit IEEE operation, so the bits are the same on every machine; the
+// exact product uses the fused multiply-add where the target has one and
+// Dekker's splitting elsewhere, which give the same two doubles.
+
+namespace orrery::detail {
+
+// hi + lo, with |lo| at most half an ulp of hi.
+struct DoubleDouble {
+  double hi;
+  double lo;
+};
+
+// a + b exactly, for any a and b.
+[[gnu::always_inline]] inline DoubleDouble twoSum(double a, double b) {
+  const double s = a + b;
+  const double bv = s - a;
+  const double av = s - bv;
+  return {s, (a - av) + (b - bv)};
+}
+
+// a + b exactly, when a is zero or |a| >= |b|.
+[[gnu::always_inline]] inline DoubleDouble fastTwoSum(double a, double b) {
+  const double s = a + b;
+  return {s, b - (s - a)};
+}
+
+// a * b exactly, barring overflow and products below 2^-969.
+[[gnu::always_inline]] inline DoubleDouble twoProduct(double a, double b) {
+  const double p = a * b;
+#if defined(__FMA__) || defined(__ARM_FEATURE_FMA)
+  return {p, __builtin_fma(a, b, -p)};
+#else
+  constexpr double kSplit = 134217729.0; // 2^27 + 1
+  const double ta = kSplit * a;
+  const double ah = ta - (ta - a);
+  const double al = a - ah;
+  const double tb = kSplit * b;
+  const double bh = tb - (tb - b);
+  const double bl = b - bh;
+  return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
+#endif
+}
+
+// The rounding test: the value lies within err of hi + lo. When both ends of
+// that interval round to the same double, it is the correctly rounded value
+// and lands in out.
+[[gnu::always_inline]] inline bool roundsTo(double hi, double lo, double err, double &out) {
+  const double up = hi + (lo + err);
+  const double down = hi + (lo - err);
+  out = up;
+  return up == down;
+}
+
+// The slow path: f correctly rounded, decided with enough precision that the
+// rounding is certain. Used only where the rounding test of a fast path fails.
+enum class Slow {
+  Sin,
+  Cos,
+  Tan,
+  Asin,
+  Acos,
+  Atan,
+  Atan2,
+  Hypot,
+  Sinh,
+  Tanh,
+  Asinh,
+  Atanh,
+  Expm1,
+  Log,
+  Log10,
+  Pow,
+};
+double correctlyRounded(Slow f, double x, double y = 0.0);
+float correctlyRounded(Slow f, float x, float y = 0.0f);
+
+} // namespace orrery::detail

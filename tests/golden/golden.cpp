@@ -8,11 +8,18 @@
 
 #include "Golden.h"
 
+#include "math/Elementary.h"
+#include "math/Grid.h"
+
 #include <QString>
 
+#include <array>
+#include <bit>
 #include <cstdio>
 #include <initializer_list>
 #include <limits>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace orrery::golden {
@@ -68,6 +75,232 @@ Mat4d perspective(double fovY, double aspect, double n, double f) {
   Mat4d m;
   m.buildPerspective(fovY, aspect, n, f);
   return m;
+}
+
+// Seeded random arguments of the elementary functions and of the library's
+// own conversions. A change of one result must show, across machines, in a
+// file that stays readable: each line holds the digest of a chunk of kChunk
+// results (a line's label names the family and the chunk). The digest steps
+// h -> (h ^ bits) * odd for every result, a bijection of h for each result,
+// so changing any one result always changes the chunk's digest. With
+// "golden --expand" every argument and result is printed in hex instead, to
+// find the one that changed.
+constexpr int kChunk = 100;
+constexpr int kDraws = 10000;
+thread_local bool tExpand = false;
+
+// splitmix64: integer steps only, the same sequence everywhere. Arguments are
+// assembled from its bits exactly, without rounding.
+struct Draw {
+  std::uint64_t state;
+  std::uint64_t next() {
+    std::uint64_t z = (state += 0x9e3779b97f4a7c15u);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+    return z ^ (z >> 31);
+  }
+  // Uniform in (-2^k, 2^k) on the grid of 2^(k-53).
+  double within(int k) {
+    const std::uint64_t u = next();
+    const double x = std::ldexp(double(u >> 11), k - 53);
+    return (u & 1) != 0 ? -x : x;
+  }
+  // Any sign, binary exponent in [lo, hi] (below -1022: subnormal), random bits.
+  double magnitude(int lo, int hi) {
+    const std::uint64_t u = next();
+    const int e = lo + int((u >> 12) % std::uint64_t(hi - lo + 1));
+    std::uint64_t m = next() & ((std::uint64_t(1) << 52) - 1);
+    m = e >= -1022 ? (std::uint64_t(e + 1023) << 52) | m
+                   : (m | std::uint64_t(1) << 52) >> (-1022 - e);
+    return std::bit_cast<double>(m | (u & 1) << 63);
+  }
+  // Within 8 units in the last place of k*c, 0 < |k| <= 2^kBits.
+  double near(double c, int kBits) {
+    const std::uint64_t u = next();
+    const double x = double(((u >> 20) & ((std::uint64_t(1) << kBits) - 1)) + 1) * c;
+    const auto b = std::bit_cast<std::uint64_t>(x) + (u & 15) - 8;
+    return (u & 16) != 0 ? -std::bit_cast<double>(b) : std::bit_cast<double>(b);
+  }
+};
+
+// The argument kinds: trigonometric angles, [-1, 1], any real, positive.
+enum class Kind { Angle, Unit, Real, Positive };
+// The i-th argument of a kind: mostly the library's range (|x| < 2^k), then
+// wider ranges, the hard cases near multiples of pi/4 or 1, the tiny and
+// subnormal, and the huge. lo and hi bound the format's exponents.
+double argument(Draw &d, Kind kind, int k, int i, int lo, int hi) {
+  const int slot = i % 8;
+  switch (kind) {
+  case Kind::Angle:
+    return slot < 4    ? d.within(k)
+           : slot == 4 ? d.within(20)
+           : slot == 5 ? d.near(0x1.921fb54442d18p-1, (i & 8) != 0 ? 8 : 30)
+           : slot == 6 ? d.magnitude(20, hi)
+                       : d.magnitude(lo, -20);
+  case Kind::Unit:
+    return slot < 4    ? d.within(0)
+           : slot == 4 ? std::copysign(1.0, d.within(0)) - d.within(-20)
+           : slot == 5 ? d.near(0.5, 1)
+           : slot == 6 ? d.magnitude(lo, -1)
+                       : d.magnitude(-3, 4);
+  case Kind::Real:
+    return slot < 4    ? d.within(k)
+           : slot == 4 ? d.within(k + 4)
+           : slot == 5 ? d.within(10)
+           : slot == 6 ? d.magnitude(lo, -20)
+                       : d.magnitude(-20, hi);
+  case Kind::Positive:
+    return slot < 3    ? std::fabs(d.magnitude(lo, hi))
+           : slot < 5  ? 1.0 + d.within(-4)
+           : slot == 5 ? 1.0 + d.within(-30)
+           : slot == 6 ? std::fabs(d.within(k))
+                       : -std::fabs(d.magnitude(lo, hi));
+  }
+  return 0.0;
+}
+
+std::uint64_t bitsOf(double v) {
+  return std::isnan(v) ? std::uint64_t(0x7ff8) << 48 : std::bit_cast<std::uint64_t>(v);
+}
+
+// Digests kDraws results of f (each of its results folded in), kChunk a line.
+template <class F> void digested(const char *name, F f) {
+  std::uint64_t h = 0;
+  for (int i = 0; i < kDraws; ++i) {
+    for (const auto r : f(i)) {
+      h = (h ^ bitsOf(r)) * 0x100000001b3u;
+    }
+    if ((i + 1) % kChunk == 0) {
+      put("%s.%03d %016llx\n", name, i / kChunk, static_cast<unsigned long long>(h));
+      h = 0;
+    }
+  }
+}
+
+// One function of one argument (ky absent) or two: its special values (with
+// a second argument of 2, -0 and -inf), then kDraws seeded arguments. The
+// float functions take the arguments rounded to float.
+template <class T, class F>
+void elementary(const char *name, Kind kx, std::optional<Kind> ky, int k, F f) {
+  const bool single = sizeof(T) == 4;
+  const int lo = single ? -149 : -1074;
+  const int hi = single ? 127 : 1023;
+  const T specials[] = {T(0.0),
+                        T(-0.0),
+                        T(1.0),
+                        T(-1.0),
+                        T(0.5),
+                        T(-2.0),
+                        T(1e-30),
+                        std::numeric_limits<T>::denorm_min(),
+                        std::numeric_limits<T>::max(),
+                        T(kInf),
+                        T(-kInf),
+                        T(kNaN),
+                        T(1.5707963267948966),
+                        T(-3.141592653589793)};
+  tOutput += name;
+  for (const T x : specials) {
+    for (const T y : {T(2.0), T(-0.0), T(-kInf)}) {
+      for (const auto r : f(opaque(x), opaque(y))) {
+        bits(r);
+      }
+      if (!ky) {
+        break;
+      }
+    }
+  }
+  tOutput += '\n';
+  std::uint64_t seed = 0x5eed;
+  for (const char *c = name; *c != 0; ++c) {
+    seed = seed * 131 + std::uint64_t(*c);
+  }
+  Draw d{seed};
+  digested(name, [&](int i) {
+    const T x = T(argument(d, kx, k, i, lo, hi));
+    const T y = ky ? T(argument(d, *ky, k, i / 8, lo, hi)) : T(2.0);
+    const auto r = f(opaque(x), opaque(y));
+    if (tExpand) {
+      put("%s %a %a", name, double(x), double(y));
+      for (const auto v : r) {
+        bits(v);
+      }
+      tOutput += '\n';
+    }
+    return r;
+  });
+}
+
+void elementaryFunctions() {
+  namespace e = orrery::elementary;
+  using A = std::array<double, 1>;
+  using F = std::array<float, 1>;
+  const auto none = std::optional<Kind>();
+  elementary<double>("sin", Kind::Angle, none, 3, [](double x, double) { return A{e::sin(x)}; });
+  elementary<double>("cos", Kind::Angle, none, 3, [](double x, double) { return A{e::cos(x)}; });
+  elementary<double>("sincos", Kind::Angle, none, 3, [](double x, double) {
+    std::array<double, 2> r{};
+    e::sincos(x, r[0], r[1]);
+    return r;
+  });
+  elementary<double>("tan", Kind::Angle, none, 1, [](double x, double) { return A{e::tan(x)}; });
+  elementary<double>("asin", Kind::Unit, none, 0, [](double x, double) { return A{e::asin(x)}; });
+  elementary<double>("acos", Kind::Unit, none, 0, [](double x, double) { return A{e::acos(x)}; });
+  elementary<double>("atan", Kind::Real, none, 3, [](double x, double) { return A{e::atan(x)}; });
+  elementary<double>("atan2", Kind::Real, Kind::Real, 3,
+                     [](double x, double y) { return A{e::atan2(x, y)}; });
+  elementary<double>("hypot", Kind::Real, Kind::Real, 3,
+                     [](double x, double y) { return A{e::hypot(x, y)}; });
+  elementary<double>("sinh", Kind::Real, none, 3, [](double x, double) { return A{e::sinh(x)}; });
+  elementary<double>("tanh", Kind::Real, none, 2, [](double x, double) { return A{e::tanh(x)}; });
+  elementary<double>("asinh", Kind::Real, none, 3, [](double x, double) { return A{e::asinh(x)}; });
+  elementary<double>("atanh", Kind::Unit, none, 0, [](double x, double) { return A{e::atanh(x)}; });
+  elementary<double>("expm1", Kind::Real, none, 3, [](double x, double) { return A{e::expm1(x)}; });
+  elementary<double>("log", Kind::Positive, none, 8, [](double x, double) { return A{e::log(x)}; });
+  elementary<double>("log10", Kind::Positive, none, 8,
+                     [](double x, double) { return A{e::log10(x)}; });
+  elementary<double>("pow", Kind::Positive, Kind::Real, 3,
+                     [](double x, double y) { return A{e::pow(x, y)}; });
+  elementary<float>("asinf", Kind::Unit, none, 0, [](float x, float) { return F{e::asin(x)}; });
+  elementary<float>("acosf", Kind::Unit, none, 0, [](float x, float) { return F{e::acos(x)}; });
+  elementary<float>("logf", Kind::Positive, none, 8, [](float x, float) { return F{e::log(x)}; });
+  elementary<float>("log10f", Kind::Positive, none, 8,
+                    [](float x, float) { return F{e::log10(x)}; });
+  elementary<float>("powf", Kind::Positive, Kind::Real, 3,
+                    [](float x, float y) { return F{e::pow(x, y)}; });
+}
+
+// The library's conversions at kDraws seeded places: the grid both ways with
+// convergence and scale, the viewer's UTM series, geographic to Cartesian.
+void places() {
+  Draw d{0x91ace5};
+  const auto place = [&d] {
+    const double u = d.within(0);
+    const double v = d.within(0);
+    return std::array<double, 3>{u * 90.0, v * 180.0, d.within(0) * 1e4};
+  };
+  digested("grid", [&](int) {
+    const auto p = place();
+    const GridPosition g = LatLonToGrid(p[0], p[1]);
+    const GeoPosition q = GridToLatLon(g.zone, g.north, g.easting, g.northing);
+    return std::array<double, 8>{g.easting,  g.northing,  g.convergence, g.scale,
+                                 q.latitude, q.longitude, q.convergence, q.scale};
+  });
+  digested("utmseries", [&](int) {
+    const auto p = place();
+    const double lat = p[0] * (80.0 / 90.0);
+    const gridlot::UTMZone zone(lat, p[1]);
+    std::array<double, 4> r{};
+    zone.LatLongToUTM(lat, p[1], &r[0], &r[1]);
+    zone.UTMToLatLong(r[0], r[1], &r[2], &r[3]);
+    return r;
+  });
+  digested("llacart", [&](int) {
+    const auto p = place();
+    const Vec3d c = convert::LLAToNorm(Vec3d{p[1], p[0], p[2]}).getCartesian();
+    const Vec3d back = convert::NormToLLA(c.getSpherical());
+    return std::array<double, 6>{c.x, c.y, c.z, back.x, back.y, back.z};
+  });
 }
 
 void scalars() {
@@ -596,13 +829,16 @@ std::string results() {
   culling();
   surfaces();
   layout();
+  elementaryFunctions();
+  places();
   return std::move(tOutput);
 }
 
 } // namespace orrery::golden
 
 #ifndef ORRERY_GOLDEN_NO_MAIN
-int main() {
+int main(int argc, char **argv) {
+  orrery::golden::tExpand = argc > 1 && std::string(argv[1]) == "--expand";
   const std::string out = orrery::golden::results();
   std::fwrite(out.data(), 1, out.size(), stdout);
   return 0;

@@ -96,9 +96,28 @@ T evaluate(Slow f, T x, T y, mpfr_prec_t precision, mpfr_exp_t emin, mpfr_exp_t 
 
 } // namespace
 
+#ifdef ORRERY_ELEMENTARY_STATS
+// Calls of the slow path on this thread. Only the accuracy program
+// (scripts/elementary-accuracy.sh), which compiles the sources itself with
+// this defined, counts them; the library as built carries no counter.
+thread_local unsigned long long slowCalls = 0;
+#endif
+
+namespace {
+void countCall() {
+#ifdef ORRERY_ELEMENTARY_STATS
+  ++slowCalls;
+#endif
+}
+} // namespace
+
 double correctlyRounded(Slow f, double x, double y) {
+  countCall();
   return evaluate<double>(f, x, y, 53, -1073, 1024);
 }
-float correctlyRounded(Slow f, float x, float y) { return evaluate<float>(f, x, y, 24, -148, 128); }
+float correctlyRounded(Slow f, float x, float y) {
+  countCall();
+  return evaluate<float>(f, x, y, 24, -148, 128);
+}
 
 } // namespace orrery::detail

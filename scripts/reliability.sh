@@ -3,6 +3,10 @@
 # (scripts/tidy.sh), the whole test suite under AddressSanitizer
 # with UndefinedBehaviorSanitizer (leaks included), the whole test suite under
 # ThreadSanitizer, the golden results across compilers and optimisation levels,
+# the golden results and the command's output on other machines
+# (scripts/cross-check.sh: x86-64 without the C library's FMA/AVX paths, and
+# aarch64 under qemu-aarch64), the elementary functions against MPFR on
+# ACCURACY_ARGS arguments each (default 100000; scripts/elementary-accuracy.sh)
 # and a bounded libFuzzer pass over every harness in fuzz/. Prints a summary
 # and exits non-zero when any step fails.
 #
@@ -10,6 +14,8 @@
 #   FUZZ_RUNS=20000000 FUZZ_SECONDS=600 scripts/reliability.sh   longer fuzzing
 #   FUZZ_SEED=0 scripts/reliability.sh          a fresh random seed (default 1)
 #   RELIABILITY_STEPS="golden fuzz" scripts/reliability.sh
+#   RELIABILITY_STEPS="golden hwcaps aarch64 accuracy" scripts/reliability.sh
+#                                               the same bits everywhere
 #   RELIABILITY_STEPS=tidy scripts/reliability.sh  only clang-tidy
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +28,8 @@ root=$PWD
 fuzz_runs=${FUZZ_RUNS:-2000000}
 fuzz_seconds=${FUZZ_SECONDS:-30}
 fuzz_seed=${FUZZ_SEED:-1}
-steps=${RELIABILITY_STEPS:-tidy asan tsan golden fuzz}
+steps=${RELIABILITY_STEPS:-tidy asan tsan golden hwcaps aarch64 accuracy fuzz}
+accuracy_args=${ACCURACY_ARGS:-100000}
 
 # Set-up: the main build's packages, then clang 14 with its runtime libraries
 # (libFuzzer and the sanitizers), asking apt only for what is missing.
@@ -92,6 +99,12 @@ for s in $steps; do
   asan) step asan preset asan ;;
   tsan) step tsan preset tsan ;;
   golden) step golden tests/golden/check.sh ;;
+  hwcaps | aarch64)
+    step "$s" scripts/cross-check.sh "$s"
+    grep '^cross-check:' "$logs/$s.log" ;;
+  accuracy)
+    step accuracy scripts/elementary-accuracy.sh "$accuracy_args"
+    cat "$logs/accuracy.log" ;;
   fuzz)
     step fuzz fuzz_all
     grep -E '^  ' "$logs/fuzz.log" ;;

@@ -9,6 +9,8 @@
 #   scripts/elementary-accuracy.sh            10,000,000 arguments per function
 #   scripts/elementary-accuracy.sh 100000     fewer (CI's short run)
 #   scripts/elementary-accuracy.sh 1000000 atan2   one function
+#   build/default/tests/golden/golden --expand | scripts/elementary-accuracy.sh --verify
+#       whether each elementary result of the golden program is MPFR's
 # Exits non-zero when any result differs from MPFR's.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)

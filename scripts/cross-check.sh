@@ -52,7 +52,7 @@ build() { # arch compiler libraries...: build/cross/<arch>/{golden,orrery}
   for src in "${lib_sources[@]}" tests/golden/golden.cpp "${tool_sources[@]}"; do
     obj=$dir/$(echo "${src%.cpp}" | tr / _).o
     # Only what changed since the last run is compiled again.
-    if [ ! "$obj" -nt "$src" ] || [ -n "$(find math common tools -name '*.h' -newer "$obj" | head -1)" ]; then
+    if [ ! "$obj" -nt "$src" ] || [ -n "$(find math common tools tests/golden -name '*.h' -newer "$obj" | head -1)" ]; then
       rm -f "$obj"
       "$cxx" "${flags[@]}" -c "$src" -o "$obj" &
     fi

@@ -446,6 +446,60 @@ double mgrsNorthing(double lat, double lambda, bool north) {
          1e5;
 }
 
+// The 100 km indices of easting and northing of the square with these
+// letters in 'zone' (1..60 with a UTM band, kUpsZone with a UPS band, both
+// checked by the caller), or why there is none.
+GridError mgrsSquare(int zone, char band, char columnLetter, char rowLetter, std::int64_t &column,
+                     std::int64_t &row) {
+  if (zone == kUpsZone) {
+    const bool north = band >= 'Y';
+    const MgrsUpsLetters &ups = north ? kMgrsUpsNorth : kMgrsUpsSouth;
+    const bool east = band == 'B' || band == 'Z';
+    const int c = mgrsFind(east ? ups.east : ups.west, columnLetter);
+    if (c < 0) {
+      return GridError::BadColumnLetter;
+    }
+    column = c + (east ? kMgrsUpsEastColumn : ups.first);
+    const int r = mgrsFind(ups.rows, rowLetter);
+    if (r < 0) {
+      return GridError::BadRowLetter;
+    }
+    row = r + ups.first;
+    return GridError::None;
+  }
+  const bool north = band >= 'N';
+  const int c = mgrsFind(kMgrsUtmColumns[(zone - 1) % 3], columnLetter);
+  if (c < 0) {
+    return GridError::BadColumnLetter;
+  }
+  column = c + 1;
+  const int r = mgrsFind(kMgrsUtmRows, rowLetter);
+  if (r < 0) {
+    return GridError::BadRowLetter;
+  }
+  const int cycleRow = (r + 20 - (zone % 2 == 0 ? kMgrsEvenZoneRowShift : 0)) % 20;
+  // The band's northings pick the 2000 km cycle. Its parallels bow away
+  // from the equator across the zone, so it reaches from its low parallel
+  // on the central meridian (north; at 6 degrees off, the widest zone's
+  // edge, south) to its high one at 6 degrees off (north; on the meridian,
+  // south).
+  const int bandIndex = mgrsFind(kGridUtmBands, band);
+  const double latLow = -80.0 + 8.0 * bandIndex;
+  const double latHigh = bandIndex == 19 ? 84.0 : latLow + 8.0;
+  constexpr double kWidestHalfZone = 6.0; // degrees, Norway and Svalbard
+  const double low = mgrsNorthing(latLow, north ? 0.0 : kWidestHalfZone, north);
+  const double high = mgrsNorthing(latHigh, north ? kWidestHalfZone : 0.0, north);
+  std::int64_t first = static_cast<std::int64_t>(std::floor(low));
+  if (north) {
+    first = std::max<std::int64_t>(first, 0);
+  }
+  row = first + (cycleRow - first % 20 + 40) % 20;
+  if (!(static_cast<double>(row) < high) || (!north && row > 99)) {
+    return GridError::SquareNotInBand;
+  }
+  return GridError::None;
+}
+
 } // namespace
 
 const char *GridErrorText(GridError error) {
@@ -732,50 +786,10 @@ MgrsSquare MgrsToGrid(std::string_view reference, bool centre) {
   sq.digits = digits;
 
   // The square's 100 km indices of easting and northing.
-  std::int64_t column, row;
-  if (!utm) {
-    const MgrsUpsLetters &ups = sq.north ? kMgrsUpsNorth : kMgrsUpsSouth;
-    const bool east = sq.band == 'B' || sq.band == 'Z';
-    const int c = mgrsFind(east ? ups.east : ups.west, columnLetter);
-    if (c < 0) {
-      return mgrsSquareFailure(GridError::BadColumnLetter);
-    }
-    column = c + (east ? kMgrsUpsEastColumn : ups.first);
-    const int r = mgrsFind(ups.rows, rowLetter);
-    if (r < 0) {
-      return mgrsSquareFailure(GridError::BadRowLetter);
-    }
-    row = r + ups.first;
-  } else {
-    const int c = mgrsFind(kMgrsUtmColumns[(zone - 1) % 3], columnLetter);
-    if (c < 0) {
-      return mgrsSquareFailure(GridError::BadColumnLetter);
-    }
-    column = c + 1;
-    const int r = mgrsFind(kMgrsUtmRows, rowLetter);
-    if (r < 0) {
-      return mgrsSquareFailure(GridError::BadRowLetter);
-    }
-    const int cycleRow = (r + 20 - (zone % 2 == 0 ? kMgrsEvenZoneRowShift : 0)) % 20;
-    // The band's northings pick the 2000 km cycle. Its parallels bow away
-    // from the equator across the zone, so it reaches from its low parallel
-    // on the central meridian (north; at 6 degrees off, the widest zone's
-    // edge, south) to its high one at 6 degrees off (north; on the meridian,
-    // south).
-    const int bandIndex = mgrsFind(kGridUtmBands, sq.band);
-    const double latLow = -80.0 + 8.0 * bandIndex;
-    const double latHigh = bandIndex == 19 ? 84.0 : latLow + 8.0;
-    constexpr double kWidestHalfZone = 6.0; // degrees, Norway and Svalbard
-    const double low = mgrsNorthing(latLow, sq.north ? 0.0 : kWidestHalfZone, sq.north);
-    const double high = mgrsNorthing(latHigh, sq.north ? kWidestHalfZone : 0.0, sq.north);
-    std::int64_t first = static_cast<std::int64_t>(std::floor(low));
-    if (sq.north) {
-      first = std::max<std::int64_t>(first, 0);
-    }
-    row = first + (cycleRow - first % 20 + 40) % 20;
-    if (!(static_cast<double>(row) < high) || (!sq.north && row > 99)) {
-      return mgrsSquareFailure(GridError::SquareNotInBand);
-    }
+  std::int64_t column = 0, row = 0;
+  const GridError squareError = mgrsSquare(zone, sq.band, columnLetter, rowLetter, column, row);
+  if (squareError != GridError::None) {
+    return mgrsSquareFailure(squareError);
   }
 
   std::int64_t e = 0, n = 0;
@@ -788,6 +802,190 @@ MgrsSquare MgrsToGrid(std::string_view reference, bool centre) {
   sq.easting = mgrsCellCoordinate(column * perSquare + e, offset, digits);
   sq.northing = mgrsCellCoordinate(row * perSquare + n, offset, digits);
   return sq;
+}
+
+GridZoneDesignator ParseGridZone(std::string_view text, GridZoneLetters letters) {
+  GridZoneDesignator z{GridError::None, kUpsZone, true, '\0'};
+  std::size_t digits = 0;
+  while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+    if (digits == 2) {
+      return GridZoneDesignator{GridError::BadZoneNumber, 0, false, '\0'};
+    }
+    z.zone = 10 * z.zone + (text[digits++] - '0');
+  }
+  const std::string_view rest = text.substr(digits);
+  const bool utm = digits > 0 && z.zone != kUpsZone;
+  if (z.zone > 60) {
+    return GridZoneDesignator{GridError::BadZoneNumber, 0, false, '\0'};
+  }
+  const auto failure = [](GridError error) { return GridZoneDesignator{error, 0, false, '\0'}; };
+  // Hemisphere words in either case, single letters as the reading says.
+  const auto word = [rest](std::string_view w) {
+    if (rest.size() != w.size()) {
+      return false;
+    }
+    for (std::size_t i = 0; i < w.size(); ++i) {
+      const char c = rest[i] >= 'A' && rest[i] <= 'Z' ? static_cast<char>(rest[i] + 32) : rest[i];
+      if (c != w[i]) {
+        return false;
+      }
+    }
+    return true;
+  };
+  if (rest == "n" || word("north")) {
+    z.north = true;
+    return z;
+  }
+  if (rest == "s" || word("south")) {
+    z.north = false;
+    return z;
+  }
+  if (rest.size() != 1) {
+    return failure(rest.empty() && digits == 0 ? GridError::BadZoneNumber
+                                               : GridError::BadBandLetter);
+  }
+  const char c = rest[0];
+  if ((c == 'N' || c == 'S') && (!utm || letters == GridZoneLetters::Hemispheres)) {
+    z.north = c == 'N';
+    return z;
+  }
+  if (utm) {
+    if (mgrsFind(kGridUtmBands, c) < 0) {
+      return failure(GridError::BadBandLetter);
+    }
+    z.north = c >= 'N';
+  } else {
+    if (c != 'A' && c != 'B' && c != 'Y' && c != 'Z') {
+      // A UTM band letter without its zone number.
+      return failure(digits == 0 && mgrsFind(kGridUtmBands, c) >= 0 ? GridError::BadZoneNumber
+                                                                    : GridError::BadBandLetter);
+    }
+    z.north = c >= 'Y';
+  }
+  z.band = c;
+  return z;
+}
+
+GridZoneText FormatGridZone(const GridZoneDesignator &zone) {
+  GridZoneText t{};
+  if (zone.error != GridError::None || zone.zone < 0 || zone.zone > 60) {
+    return t;
+  }
+  char *out = t.text;
+  if (zone.zone != kUpsZone) {
+    if (zone.zone >= 10) {
+      *out++ = static_cast<char>('0' + zone.zone / 10);
+    }
+    *out++ = static_cast<char>('0' + zone.zone % 10);
+  }
+  if (zone.band == '\0') {
+    *out = zone.north ? 'n' : 's';
+    return t;
+  }
+  const bool fits = zone.zone == kUpsZone ? (zone.north ? zone.band == 'Y' || zone.band == 'Z'
+                                                        : zone.band == 'A' || zone.band == 'B')
+                                          : mgrsFind(kGridUtmBands, zone.band) >= 0 &&
+                                                (zone.band >= 'N') == zone.north;
+  if (!fits) {
+    return GridZoneText{};
+  }
+  *out = zone.band;
+  return t;
+}
+
+GridLatitudeRange GridBandLatitudes(char band) {
+  if (band == 'A' || band == 'B') {
+    return GridLatitudeRange{GridError::None, -90.0, kUtmSouthLimit};
+  }
+  if (band == 'Y' || band == 'Z') {
+    return GridLatitudeRange{GridError::None, kUtmNorthLimit, 90.0};
+  }
+  const int index = band == '\0' ? -1 : mgrsFind(kGridUtmBands, band);
+  if (index < 0) {
+    return GridLatitudeRange{GridError::BadBandLetter, kGridNaN, kGridNaN};
+  }
+  const double south = kUtmSouthLimit + 8.0 * index;
+  return GridLatitudeRange{GridError::None, south, index == 19 ? kUtmNorthLimit : south + 8.0};
+}
+
+char UtmBand(double latitude) {
+  if (!(latitude >= kUtmSouthLimit && latitude <= kUtmNorthLimit)) {
+    return '\0';
+  }
+  return gridUtmBand(latitude, !std::signbit(latitude));
+}
+
+char UpsBand(bool north, double easting) {
+  if (std::isnan(easting)) {
+    return '\0';
+  }
+  const bool east = easting >= kUpsFalseOrigin;
+  return north ? (east ? 'Z' : 'Y') : (east ? 'B' : 'A');
+}
+
+double GridBandAllowance(double uncertainty, double convergence) {
+  if (!(uncertainty >= 0.0) || !std::isfinite(uncertainty) || !std::isfinite(convergence)) {
+    return kGridNaN;
+  }
+  // An error of u in both easting and northing moves a point at most
+  // u (|cos g| + |sin g|) grid metres along the meridian; on the ground that
+  // is at most 1 / 0.9996 times as far, and a degree of latitude is nowhere
+  // shorter than on the equator, where the meridian's radius is a (1 - e^2).
+  constexpr double kConversionMetres = 1e-6; // projection and decimal reading, with room
+  double s, c;
+  gridSinCosDeg(std::remainder(convergence, 360.0), s, c);
+  const double metres = uncertainty * (std::fabs(c) + std::fabs(s)) + kConversionMetres;
+  return metres / (kUtmScale * kWgs84.a * kWgs84.oneMinusE2) * detail::kRadToDeg;
+}
+
+GridError CheckGridBand(const GridZoneDesignator &zone, double easting, const GeoPosition &found,
+                        double uncertainty) {
+  if (zone.band == '\0') {
+    return GridError::None;
+  }
+  if (zone.zone == kUpsZone) {
+    if (!std::isfinite(easting) || !std::isfinite(uncertainty)) {
+      return GridError::NotFinite;
+    }
+    const double slack = uncertainty + 1e-6; // metres, as GridBandAllowance
+    switch (zone.band) {
+    case 'A':
+    case 'Y':
+      return (zone.band == 'Y') == zone.north && easting < kUpsFalseOrigin + slack
+                 ? GridError::None
+                 : GridError::BadBandLetter;
+    case 'B':
+    case 'Z':
+      return (zone.band == 'Z') == zone.north && easting >= kUpsFalseOrigin - slack
+                 ? GridError::None
+                 : GridError::BadBandLetter;
+    default:
+      return GridError::BadBandLetter;
+    }
+  }
+  const GridLatitudeRange range = GridBandLatitudes(zone.band);
+  if (range.error != GridError::None || zone.band == 'A' || zone.band == 'B' || zone.band == 'Y' ||
+      zone.band == 'Z' || (zone.band >= 'N') != zone.north) {
+    return GridError::BadBandLetter;
+  }
+  const double allowance = GridBandAllowance(uncertainty, found.convergence);
+  if (std::isnan(allowance) || !std::isfinite(found.latitude)) {
+    return GridError::NotFinite;
+  }
+  return found.latitude >= range.south - allowance && found.latitude <= range.north + allowance
+             ? GridError::None
+             : GridError::BadBandLetter;
+}
+
+bool MgrsSquareExists(int zone, char band, char column, char row) {
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  band = upper(band);
+  const bool ups = band == 'A' || band == 'B' || band == 'Y' || band == 'Z';
+  if (zone == kUpsZone ? !ups : (zone < 1 || zone > 60 || mgrsFind(kGridUtmBands, band) < 0)) {
+    return false;
+  }
+  std::int64_t e = 0, n = 0;
+  return mgrsSquare(zone, band, upper(column), upper(row), e, n) == GridError::None;
 }
 
 } // namespace orrery

@@ -139,4 +139,93 @@ struct MgrsSquare {
 
 ORRERY_MATH_API MgrsSquare MgrsToGrid(std::string_view reference, bool centre = true);
 
+/// @name Grid zone vocabulary
+/// The rules a caller needs to read and write grid zones, bands and squares
+/// the way the conversions above decide them.
+/// @{
+
+/// The latitudes the UTM bands cover: 80 degrees south to 84 north.
+inline constexpr double kUtmSouthLimit = -80.0;
+inline constexpr double kUtmNorthLimit = 84.0;
+
+/// A grid zone designator as written before grid coordinates: a UTM zone or
+/// the UPS grid, with a band letter or with the hemisphere alone.
+struct GridZoneDesignator {
+  GridError error; ///< None, BadZoneNumber or BadBandLetter
+  int zone;        ///< 1..60 UTM, kUpsZone
+  bool north;      ///< the hemisphere, from the band letter when one is given
+  char band;       ///< 'C'..'X' (UTM), 'A', 'B', 'Y', 'Z' (UPS); '\0' for a hemisphere alone
+};
+
+/// How a designator's upper-case N and S read after a UTM zone number.
+enum class GridZoneLetters : unsigned char {
+  Bands,       ///< as band letters, the MGRS usage: "32S" is band S (32 to 40 degrees north)
+  Hemispheres, ///< as hemisphere letters: "32S" is the southern hemisphere, "32N" the northern
+};
+
+/// Reads a designator written without blanks: a UTM zone number (1 or 2
+/// digits, 1..60) followed by an upper-case band letter C..X (not I or O) or
+/// a hemisphere ("n", "s", "north", "south", the words in either case); or the
+/// UPS grid as a UPS band letter A, B (south), Y, Z (north) or a hemisphere,
+/// alone or after the zone number 0. Upper-case N and S after a zone number
+/// 1..60 read as 'letters' says; other lower-case letters are no band.
+/// Failures name the part at fault: BadZoneNumber (missing, malformed or out
+/// of range, or a UTM band letter without a zone) or BadBandLetter.
+ORRERY_MATH_API GridZoneDesignator ParseGridZone(std::string_view text,
+                                                 GridZoneLetters letters = GridZoneLetters::Bands);
+
+/// A designator as text, NUL-terminated: "32T", "32n" or "32s" (UTM), "Z" or
+/// "n" (UPS), the forms ParseGridZone reads back in either reading; empty for
+/// a zone, band or hemisphere that do not go together.
+struct GridZoneText {
+  char text[8];
+};
+
+ORRERY_MATH_API GridZoneText FormatGridZone(const GridZoneDesignator &zone);
+
+/// The latitudes of a band, south edge included: C is -80 to -72 and so on
+/// in steps of 8 degrees to W (64 to 72), X is 72 to 84 with 84 included; UPS
+/// bands A and B reach from the south pole to -80, Y and Z from 84 to the
+/// north pole. BadBandLetter (and NaN limits) for any other character.
+struct GridLatitudeRange {
+  GridError error;
+  double south, north;
+};
+
+ORRERY_MATH_API GridLatitudeRange GridBandLatitudes(char band);
+
+/// The UTM band letter of a latitude: 'C'..'X' for [-80, 84] (84 itself is in
+/// X, as a forced UTM zone takes it), '\0' outside and for NaN. Latitude -0 is
+/// southern and in band M.
+ORRERY_MATH_API char UtmBand(double latitude);
+
+/// The UPS band letter of an easting: A (south) or Y (north) west of the
+/// pole's meridians, eastings below 2000 km; B or Z from 2000 km; '\0' for NaN.
+ORRERY_MATH_API char UpsBand(bool north, double easting);
+
+/// The latitude allowance, degrees, of a band check on grid coordinates that
+/// may each be off by 'uncertainty' metres (half a unit in the last decimal
+/// written: 0.5 for whole metres): the most their error moves the latitude,
+/// turned through the grid convergence (degrees) and shrunk by the smallest
+/// scale and meridian radius of the UTM grid, plus a micrometre for the
+/// conversion itself. NaN for a negative or non-finite argument.
+ORRERY_MATH_API double GridBandAllowance(double uncertainty, double convergence);
+
+/// Checks a designator's band against grid coordinates given to within
+/// 'uncertainty' metres and the position GridToLatLon found for them: a UTM
+/// band must hold the latitude within GridBandAllowance, a UPS band must lie
+/// on the easting's side of the pole within 'uncertainty' (plus a
+/// micrometre); a hemisphere alone passes. Returns None, or BadBandLetter
+/// when the band does not hold the position or does not belong to the zone
+/// and hemisphere, or NotFinite for non-finite input.
+ORRERY_MATH_API GridError CheckGridBand(const GridZoneDesignator &zone, double easting,
+                                        const GeoPosition &found, double uncertainty);
+
+/// Whether an MGRS 100 km square exists: 'zone' 1..60 with a UTM band, or
+/// kUpsZone with a UPS band, and the square's column and row letters (either
+/// case). See MgrsToGrid for the rule; this is its square check alone.
+ORRERY_MATH_API bool MgrsSquareExists(int zone, char band, char column, char row);
+
+/// @}
+
 } // namespace orrery

@@ -320,3 +320,57 @@ TEST(Mgrs, BadReferencesReturnAReasonNotAPosition) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(GridZoneVocabulary, DesignatorsReadAndWriteInBothReadings) {
+  using L = GridZoneLetters;
+  struct Case {
+    const char *text;
+    L letters;
+    GridError error;
+    int zone;
+    bool north;
+    char band;
+    const char *written; // FormatGridZone of the result
+  } cases[] = {
+      {"32T", L::Bands, GridError::None, 32, true, 'T', "32T"},
+      {"32S", L::Bands, GridError::None, 32, true, 'S', "32S"},
+      {"32S", L::Hemispheres, GridError::None, 32, false, '\0', "32s"},
+      {"32N", L::Hemispheres, GridError::None, 32, true, '\0', "32n"},
+      {"32N", L::Bands, GridError::None, 32, true, 'N', "32N"},
+      {"32M", L::Hemispheres, GridError::None, 32, false, 'M', "32M"},
+      {"32s", L::Bands, GridError::None, 32, false, '\0', "32s"},
+      {"5north", L::Bands, GridError::None, 5, true, '\0', "5n"},
+      {"05SOUTH", L::Bands, GridError::None, 5, false, '\0', "5s"},
+      {"Z", L::Bands, GridError::None, kUpsZone, true, 'Z', "Z"},
+      {"0A", L::Bands, GridError::None, kUpsZone, false, 'A', "A"},
+      {"s", L::Bands, GridError::None, kUpsZone, false, '\0', "s"},
+      {"S", L::Bands, GridError::None, kUpsZone, false, '\0', "s"},
+      {"north", L::Bands, GridError::None, kUpsZone, true, '\0', "n"},
+      {"32t", L::Bands, GridError::BadBandLetter, 0, false, 0, ""},
+      {"32Z", L::Bands, GridError::BadBandLetter, 0, false, 0, ""},
+      {"32I", L::Bands, GridError::BadBandLetter, 0, false, 0, ""},
+      {"32", L::Bands, GridError::BadBandLetter, 0, false, 0, ""},
+      {"0T", L::Bands, GridError::BadBandLetter, 0, false, 0, ""},
+      {"T", L::Bands, GridError::BadZoneNumber, 0, false, 0, ""},
+      {"61T", L::Bands, GridError::BadZoneNumber, 0, false, 0, ""},
+      {"132T", L::Bands, GridError::BadZoneNumber, 0, false, 0, ""},
+      {"", L::Bands, GridError::BadZoneNumber, 0, false, 0, ""},
+      {"32 T", L::Bands, GridError::BadBandLetter, 0, false, 0, ""},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.text);
+    const GridZoneDesignator z = ParseGridZone(c.text, c.letters);
+    EXPECT_EQ(z.error, c.error);
+    if (c.error == GridError::None) {
+      EXPECT_TRUE(z.zone == c.zone && z.north == c.north && z.band == c.band);
+      EXPECT_STREQ(FormatGridZone(z).text, c.written);
+    }
+  }
+  // A band that contradicts the hemisphere or the grid is not written.
+  EXPECT_STREQ(FormatGridZone({GridError::None, 32, false, 'T'}).text, "");
+  EXPECT_STREQ(FormatGridZone({GridError::None, kUpsZone, true, 'B'}).text, "");
+}
+
+} // namespace

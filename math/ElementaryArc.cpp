@@ -495,7 +495,7 @@ template <bool UseFma> [[gnu::always_inline]] inline Approx arcCosine(double x) 
 
 // asin p in plain double for the float functions, p <= q = sqrt(1 - p^2):
 // the same reduction as asinCore, within 2^-50.5 (the roundings of the
-// table, of d and of the sum).
+// table, of d and of the sum; 2^-51 of the result below 1/256).
 [[gnu::always_inline]] inline double asinSingle(double p, double q) {
   const int i = nearestPoint(p);
   const ArcSinePoint &e = kAsinTable[i];
@@ -503,6 +503,13 @@ template <bool UseFma> [[gnu::always_inline]] inline Approx arcCosine(double x) 
   const double d2 = d * d;
   return e.angle.hi + (d + d * (d2 * (0x1.5555555555555p-3 +
                                       d2 * (0x1.3333333333333p-4 + d2 * 0x1.6db6db6db6db7p-5))));
+}
+
+// The error bound of asinSingle's r, or of the result around it: below
+// 1/256 (the first table point, where r is computed from p itself) and
+// without an offset it is relative.
+[[gnu::always_inline]] inline double singleError(double r, bool alone) {
+  return alone && r < 0x1p-8 ? r * 0x1p-49 : 0x1p-48;
 }
 
 // The value within err of hi + lo, 0 <= hi < 2^52, rounded to an integer,
@@ -761,7 +768,7 @@ float asin(float x) {
   const bool swap = ax > q;
   const double r = asinSingle(swap ? q : ax, swap ? ax : q);
   float out = 0.0f;
-  if (roundsToFloat(swap ? kHalfPi.hi - r : r, 0.0, 0x1p-48, out)) {
+  if (roundsToFloat(swap ? kHalfPi.hi - r : r, 0.0, singleError(r, !swap), out)) {
     return std::copysign(out, x);
   }
   return correctlyRounded(Slow::Asin, x);
@@ -789,7 +796,8 @@ float acos(float x) {
   const double r = asinSingle(swap ? q : ax, swap ? ax : q);
   const double offset = kOffsets[swap ? (positive ? 0 : 2) : 1].hi;
   float out = 0.0f;
-  if (roundsToFloat(offset + (swap == positive ? r : -r), 0.0, 0x1p-48, out)) {
+  if (roundsToFloat(offset + (swap == positive ? r : -r), 0.0, singleError(r, swap && positive),
+                    out)) {
     return out;
   }
   return correctlyRounded(Slow::Acos, x);

@@ -22,13 +22,68 @@ ORRERY_MATH_API double cos(double x);
 ORRERY_MATH_API void sincos(double x, double &s, double &c);
 ORRERY_MATH_API double tan(double x);
 
+/// Arcsine in [-pi/2, pi/2], correctly rounded. Domain [-1, 1]:
+/// asin(+-0) = +-0, asin(+-1) = +-pi/2 (rounded), NaN outside and for NaN.
+/// Below 2^-26 the result is x itself. Times: random arguments in the
+/// functions' ranges, x86-64 with the fused multiply-add (without it the
+/// exact products cost about 1.5x more), C library of the same machine.
+///
+/// | MPFR mismatches   | 0 of 6 * 10^6 random, 0 of 3,500 edge cases |
+/// | fast error bound  | 2^-66 of the result (2^-13 ulp)             |
+/// | slow path         | 1 in 2 * 10^6                               |
+/// | time vs C library | 4.1x (16 ns vs 4.0 ns)                      |
 ORRERY_MATH_API double asin(double x);
+/// Arccosine in [0, pi], correctly rounded. Domain [-1, 1]: acos(1) = +0,
+/// acos(-1) = pi (rounded), acos(+-0) = pi/2 (rounded), NaN outside and for NaN.
+///
+/// | MPFR mismatches   | 0 of 6 * 10^6 random, 0 of 3,500 edge cases |
+/// | fast error bound  | 2^-66 of the result (2^-13 ulp)             |
+/// | slow path         | 1 in 3 * 10^6                               |
+/// | time vs C library | 4.1x (16 ns vs 4.0 ns)                      |
 ORRERY_MATH_API double acos(double x);
+/// Arctangent in [-pi/2, pi/2], correctly rounded: atan(+-0) = +-0,
+/// atan(+-inf) = +-pi/2 (rounded), NaN for NaN. Below 2^-27 the result is x.
+///
+/// | MPFR mismatches   | 0 of 6 * 10^6 random, 0 of 1,600 edge cases |
+/// | fast error bound  | 2^-66 of the result (2^-13 ulp)             |
+/// | slow path         | 1 in 6 * 10^6                               |
+/// | time vs C library | 1.7x (15 ns vs 8.7 ns)                      |
 ORRERY_MATH_API double atan(double x);
+/// The angle of (x, y) in [-pi, pi], correctly rounded, subnormal results
+/// included. Signed zeros and infinities as the C standard's Annex F has
+/// them: atan2(+-0, +0 or x > 0) = +-0, atan2(+-0, -0 or x < 0) = +-pi,
+/// atan2(y, +-0) = +-pi/2 for y != 0, atan2(+-y, +inf) = +-0 and
+/// atan2(+-y, -inf) = +-pi for finite y, atan2(+-inf, finite) = +-pi/2,
+/// atan2(+-inf, +inf) = +-pi/4, atan2(+-inf, -inf) = +-3pi/4; NaN in, NaN out.
+///
+/// | MPFR mismatches   | 0 of 10^7 random, 0 of 1,400 edge cases     |
+/// | fast error bound  | 2^-66 of the result (2^-13 ulp)             |
+/// | slow path         | 1 in 5 * 10^6, none in [-10, 10]^2          |
+/// | time vs C library | 1.2x (18 ns vs 15 ns)                       |
 ORRERY_MATH_API double atan2(double y, double x);
+/// asin() of a float, correctly rounded to float (same special values).
+///
+/// | MPFR mismatches   | 0 of 8 * 10^6 random, 0 of 3,500 edge cases |
+/// | fast error bound  | 2^-48; 2^-49 of results below 2^-8 (2^-13 ulp) |
+/// | slow path         | 1 in 4 * 10^6                               |
+/// | time vs C library | 2.4x (8.4 ns vs 3.5 ns)                     |
 ORRERY_MATH_API float asin(float x);
+/// acos() of a float, correctly rounded to float (same special values).
+///
+/// | MPFR mismatches   | 0 of 8 * 10^6 random, 0 of 3,500 edge cases |
+/// | fast error bound  | 2^-48; 2^-49 of results below 2^-8 (2^-13 ulp) |
+/// | slow path         | 1 in 4 * 10^6                               |
+/// | time vs C library | 1.9x (7.9 ns vs 4.1 ns)                     |
 ORRERY_MATH_API float acos(float x);
 
+/// sqrt(x^2 + y^2) correctly rounded, without intermediate overflow or
+/// underflow (subnormal results included): hypot(+-inf, anything, NaN too) =
+/// +inf, otherwise NaN in, NaN out; hypot(-0, -0) = +0.
+///
+/// | MPFR mismatches   | 0 of 1.2 * 10^7 random, 0 of 250 edge cases |
+/// | fast error bound  | 2^-100 of the result (2^-47 ulp)            |
+/// | slow path         | exact ties only: none in 1.2 * 10^7         |
+/// | time vs C library | 1.3x (5.2 ns vs 3.9 ns)                     |
 ORRERY_MATH_API double hypot(double x, double y);
 
 ORRERY_MATH_API double sinh(double x);

@@ -100,6 +100,21 @@ TEST(ElementaryTrig, HardArgumentsGiveTheCorrectlyRoundedBits) {
       {0x1.fffffffffffffp-28, 0x1.fffffffffffffp-28, 0x1p+0, 0x1.fffffffffffffp-28},
       {0x1p-1022, 0x1p-1022, 0x1p+0, 0x1p-1022},
       {0x0.0000000000001p-1022, 0x0.0000000000001p-1022, 0x1p+0, 0x0.0000000000001p-1022},
+      // Results within 2^-19 ulp of a rounding midpoint (two sines, cosines
+      // and tangents each): a loose error bound rounds them the wrong way.
+      {-0x1.2f993703713b8p+0, -0x1.da8bfbabb1c5bp-1, 0x1.8071b3d128c7cp-2, -0x1.3bffc13644638p+1},
+      {-0x1.78c0c33e7791cp-24, -0x1.78c0c33e77914p-24, 0x1.fffffffffffddp-1,
+       -0x1.78c0c33e7792dp-24},
+      {-0x1.e213c85f348p-2, -0x1.d0775b9e97f0ep-2, 0x1.c84d62b680dp-1, -0x1.04948a5d62e63p-1},
+      {-0x1.7cbf55520f144p+1, -0x1.546f8fdeb7a61p-3, -0x1.f8e06e6e46425p-1, 0x1.593d2f610084dp-3},
+      {0x1.ca0cce0a4d0b8p+1, -0x1.b14f30187dcd9p-2, -0x1.cfe6d3a60bac7p-1, 0x1.de3c5c1ab38fep-2},
+      {0x1.fc6b26cf95a28p+2, 0x1.fdecd421a1f9ap-1, -0x1.706175652a85dp-4, -0x1.625d29f7bb589p+3},
+      {-0x1.c2623d8a78f12p+1, 0x1.78ff37e0467f5p-2, -0x1.dc09c49127c17p-1, -0x1.957a10bc8e38ep-2},
+      {-0x1.36f664a4a3011p+3, 0x1.278f8ce460c82p-2, -0x1.ea358793acf63p-1, -0x1.34b2f73f46ebbp-2},
+      {0x1.ee3725b79cffp+2, 0x1.fb8e12c74abe9p-1, 0x1.0d476bbf0f5bep-3, 0x1.e2869e50e336cp+2},
+      {-0x1.4b178a412470bp+2, 0x1.ca91a5839c9a6p-1, 0x1.c7730aab9f1b4p-2, 0x1.01c0e1b00c30fp+1},
+      {0x1.d344cc7f77c2p+2, 0x1.b3b66e60fd3fp-1, 0x1.0ce24257e7dc6p-1, 0x1.9ed5c4ec7f5b6p+0},
+      {0x1.d427dc2c5f064p+2, 0x1.b765a4cb516bp-1, 0x1.06d1dd0627c11p-1, 0x1.abfecf626ff67p+0},
       // Roundings the fast evaluation leaves undecided (sin, sin, cos, cos,
       // tan, tan).
       {-0x1.be95d678f594cp+2, -0x1.47c368b31174fp-1, 0x1.8956aaacdd6d6p-1, -0x1.aaa466be70d73p-1},

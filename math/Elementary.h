@@ -26,17 +26,18 @@ namespace orrery::elementary {
 ///
 /// | function | MPFR mismatches | error bound (measured) | slow path | time / C library |
 /// |----------|-----------------|------------------------|-----------|------------------|
-/// | sin      | 0               | 2^-12 ulp (5e-6 ulp)   | 2e-5      | 0.75x, 1.3x      |
-/// | cos      | 0               | 2^-12 ulp (5e-6 ulp)   | 2e-5      | 0.75x, 1.3x      |
-/// | sincos   | 0               | as sin and cos         | 4e-5      | 0.8x, 1.8x       |
-/// | tan      | 0               | 2^-11 ulp (6e-6 ulp)   | 4e-5      | 1.1x, 1.9x       |
+/// | sin      | 0               | 2^-12 ulp (5e-6 ulp)   | 1.7e-5    | 0.7x, 1.3x       |
+/// | cos      | 0               | 2^-12 ulp (5e-6 ulp)   | 2.0e-5    | 0.7x, 1.3x       |
+/// | sincos   | 0               | as sin and cos         | 3.7e-5    | 0.65x, 1.3x      |
+/// | tan      | 0               | 2^-11 ulp (6e-6 ulp)   | 3.6e-5    | 1.0x, 1.6x       |
 ///
 /// The error bound is that of the fast evaluation before rounding, in ulps of
 /// the result; the slow path is the share of random arguments in [-10, 10]
 /// whose rounding it leaves to MPFR (about 9 us each); times are per call on
 /// random arguments in [-10, 10] and in [-1, 1], against the C library's
-/// sin, cos, sincos and tan (glibc 2.36, x86-64 with FMA), which misses the
-/// correctly rounded result on about 1.4 arguments in 1000.
+/// sin, cos, sincos and tan (glibc 2.36, x86-64 with FMA; without FMA our
+/// tangent takes about a quarter longer), which miss the correctly rounded
+/// result on about 1.2 (sin, cos) and 2.2 (tan) arguments in 1000.
 ORRERY_MATH_API double sin(double x);
 /// Cosine of x in radians, correctly rounded for every double: cos(+-0) = 1,
 /// cos(+-inf) and cos(NaN) are NaN. Accuracy and speed: see sin().

@@ -17,7 +17,7 @@
 //   2^-48 (|A (cos r - 1)| + |B (sin r - r)|) + 2^-98 |hi| + 2^-126
 // of the true one (the plain terms have at most nine roundings of 2^-53
 // each; everything else is below 2^-100 of the result). Where the rounding
-// test cannot decide with that bound, about one argument in 10^5, MPFR does.
+// test cannot decide with that bound, about two arguments in 10^5, MPFR does.
 // Tangent divides the two double-doubles of sin t and cos t.
 //
 // Constants and tables come from scripts/elementary-tables/trig.cpp:

@@ -49,6 +49,11 @@ ORRERY_MATH_API void sincos(double x, double &s, double &c);
 /// +-0, tan(+-inf) and tan(NaN) are NaN; no double is close enough to an odd
 /// multiple of pi/2 for the result to overflow. Accuracy and speed: see sin().
 ORRERY_MATH_API double tan(double x);
+/// sin() of a float, correctly rounded to float: the double result rounded
+/// once more, or decided by the slow path at a float midpoint.
+ORRERY_MATH_API float sin(float x);
+/// cos() of a float, correctly rounded to float, as sin(float).
+ORRERY_MATH_API float cos(float x);
 
 /// Arcsine in [-pi/2, pi/2], correctly rounded. Domain [-1, 1]:
 /// asin(+-0) = +-0, asin(+-1) = +-pi/2 (rounded), NaN outside and for NaN.

@@ -956,4 +956,20 @@ double tan(double x) {
   return tanImpl<false>(x);
 }
 
+// The float twins round the correctly rounded double result once more, which
+// is exact except at a float midpoint.
+float sin(float x) {
+  float r;
+  return detail::floatFromRoundedDouble(sin(static_cast<double>(x)), r)
+             ? r
+             : detail::correctlyRounded(detail::Slow::Sin, x);
+}
+
+float cos(float x) {
+  float r;
+  return detail::floatFromRoundedDouble(cos(static_cast<double>(x)), r)
+             ? r
+             : detail::correctlyRounded(detail::Slow::Cos, x);
+}
+
 } // namespace orrery::elementary

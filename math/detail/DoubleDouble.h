@@ -78,4 +78,17 @@ enum class Slow {
 double correctlyRounded(Slow f, double x, double y = 0.0);
 float correctlyRounded(Slow f, float x, float y = 0.0f);
 
+// The float nearest to a value whose correctly rounded double is d. Rounding d
+// to float gives it unless d is itself halfway between two floats (the value
+// may lie on either side of that midpoint): then there is no answer in out.
+[[gnu::always_inline]] inline bool floatFromRoundedDouble(double d, float &out) {
+  out = static_cast<float>(d);
+  const double back = out;
+  if (back == d || back != back) {
+    return true;
+  }
+  const float other = __builtin_nextafterf(out, d > back ? __builtin_inff() : -__builtin_inff());
+  return d != (back + static_cast<double>(other)) * 0.5;
+}
+
 } // namespace orrery::detail

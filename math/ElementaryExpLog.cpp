@@ -34,12 +34,26 @@ constexpr double kHyperbolicError = 0x1p-67;
 constexpr double kPowError = 0x1p-74;
 constexpr double kPowLogError = 0x1p-69; // per unit of |y log x|
 
+// x with its low 27 significand bits cleared: 26 bits, whose square and
+// products with other numbers of up to 27 bits are exact.
+[[gnu::always_inline]] inline double highBits(double x) {
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) & ~std::uint64_t{0x7ffffff});
+}
+
+// x^2 as hi + lo with hi = h^2 exact for the 26-bit head h of x, and lo
+// = (x - h)(x + h), below 2^-24 x^2, within 2^-77 x^2 (cheaper than a
+// twoProduct where the fused multiply-add is missing).
+[[gnu::always_inline]] inline DoubleDouble square(double x) {
+  const double h = highBits(x);
+  return {h * h, (x - h) * (x + h)};
+}
+
 // x = 2^k z with z in [0.6875, 1.375): the table's buckets start here.
 constexpr std::uint64_t kLogOffset = 0x3fe6000000000000;
 
 // log(x) for finite x > 0, subnormals included, as a double-double whose
 // relative error stays below 2^-69.
-DoubleDouble logKernel(double x) {
+[[gnu::always_inline]] inline DoubleDouble logKernel(double x) {
   std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
   std::int64_t scale = 0;
   if (ix < std::uint64_t{0x0010000000000000}) {
@@ -50,15 +64,15 @@ DoubleDouble logKernel(double x) {
   const detail::LogEntry &e = detail::kLogTable[(tmp >> 43) & 511];
   const double k = double((static_cast<std::int64_t>(tmp) >> 52) + scale);
   const double z = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52)));
-  // t = z r - 1 exactly: the product is near 1, so its high part minus 1 is
-  // exact and the low part is at most an ulp of that difference.
-  const DoubleDouble zr = twoProduct(z, e.r);
-  const DoubleDouble t = fastTwoSum(zr.hi - 1.0, zr.lo);
+  // t = z r - 1 exactly: r has 26 bits, so with z split into a 26-bit high
+  // part and a 27-bit rest both products are exact, and the first is near 1.
+  const double zh = highBits(z);
+  const DoubleDouble t = twoSum(zh * e.r - 1.0, (z - zh) * e.r);
   const double th = t.hi;
   // log(1 + t) = th - th^2/2 + th^3 P(th) + tl (1 - th), |t| <= 2^-9.
-  const DoubleDouble sq = twoProduct(th, th);
+  const DoubleDouble sq = square(th);
   const DoubleDouble u = fastTwoSum(th, -0.5 * sq.hi);
-  const double t2 = sq.hi;
+  const double t2 = th * th;
   const double p01 = 0x1.5555555555555p-2 - 0.25 * th;
   const double p23 = 0x1.999999999999ap-3 - 0x1.5555555555555p-3 * th;
   const double p45 = 0x1.2492492492492p-3 - 0.125 * th;
@@ -72,7 +86,7 @@ DoubleDouble logKernel(double x) {
 }
 
 // log(h + l) for a double-double h + l with h > 0 and |l| <= ulp(h).
-DoubleDouble logKernel(DoubleDouble v) {
+[[gnu::always_inline]] inline DoubleDouble logKernel(DoubleDouble v) {
   const DoubleDouble l = logKernel(v.hi);
   return fastTwoSum(l.hi, l.lo + v.lo / v.hi);
 }
@@ -87,7 +101,7 @@ struct ExpReduced {
   DoubleDouble p;
 };
 
-ExpReduced expReduce(double xh, double xl) {
+[[gnu::always_inline]] inline ExpReduced expReduce(double xh, double xl) {
   constexpr double kShift = 0x1.8p52;
   const double kd = (xh * detail::kInvLn2By128 + kShift) - kShift;
   const auto ki = static_cast<std::int64_t>(kd);
@@ -98,12 +112,13 @@ ExpReduced expReduce(double xh, double xl) {
   const DoubleDouble r = twoSum(rh, rl);
   const double x = r.hi;
   // e^r - 1 = x + x^2/2 + x^3 Q(x) + r.lo (1 + x).
-  const DoubleDouble sq = twoProduct(x, x);
+  const DoubleDouble sq = square(x);
   const DoubleDouble h = fastTwoSum(x, 0.5 * sq.hi);
   const double q01 = 0x1.5555555555555p-3 + 0x1.5555555555555p-5 * x;
   const double q23 = 0x1.1111111111111p-7 + 0x1.6c16c16c16c17p-10 * x;
   const double q4 = 0x1.a01a01a01a01ap-13;
-  const double poly = (sq.hi * x) * ((q01 + sq.hi * q23) + (sq.hi * sq.hi) * q4);
+  const double x2 = x * x;
+  const double poly = (x2 * x) * ((q01 + x2 * q23) + (x2 * x2) * q4);
   const double pl = h.lo + ((0.5 * sq.lo + (r.lo + x * r.lo)) + poly);
   const double *t = detail::kExp2Table[ki & 127];
   return {static_cast<int>(ki >> 7), t[0], t[1], {h.hi, pl}};
@@ -116,7 +131,7 @@ struct ExpParts {
   DoubleDouble m;
 };
 
-ExpParts expKernel(double xh, double xl) {
+[[gnu::always_inline]] inline ExpParts expKernel(double xh, double xl) {
   const ExpReduced e = expReduce(xh, xl);
   const DoubleDouble tp = twoProduct(e.th, e.p.hi);
   const DoubleDouble m = fastTwoSum(e.th, tp.hi);
@@ -125,7 +140,7 @@ ExpParts expKernel(double xh, double xl) {
 }
 
 // 2^k for k in [-1074, 1023].
-double pow2(int k) {
+[[gnu::always_inline]] inline double pow2(int k) {
   if (k < -1022) {
     return 0x1p-1022 * std::bit_cast<double>(std::uint64_t(k + 2045) << 52);
   }
@@ -133,7 +148,7 @@ double pow2(int k) {
 }
 
 // v 2^k for k in [-1074, 1024], rounded once.
-double scale(double v, int k) {
+[[gnu::always_inline]] inline double scale(double v, int k) {
   if (k > 1000) {
     return (v * 0x1p1000) * pow2(k - 1000);
   }
@@ -141,7 +156,7 @@ double scale(double v, int k) {
 }
 
 // The relative rounding test: hi + lo within rel |hi| of the true value.
-bool roundsToRelative(DoubleDouble v, double rel, double &out) {
+[[gnu::always_inline]] inline bool roundsToRelative(DoubleDouble v, double rel, double &out) {
   return roundsTo(v.hi, v.lo, std::fabs(v.hi) * rel, out);
 }
 
@@ -166,7 +181,7 @@ bool roundsToSubnormal(DoubleDouble m, double err, int k, double &out) {
 
 // 2^k m correctly rounded, with m within rel of its true value; false when
 // undecided.
-bool roundsScaled(const ExpParts &p, double rel, double &out) {
+[[gnu::always_inline]] inline bool roundsScaled(const ExpParts &p, double rel, double &out) {
   const double err = std::fabs(p.m.hi) * rel;
   if (p.k < -1022 || (p.k == -1022 && p.m.hi < 1.0)) {
     return roundsToSubnormal(p.m, err, p.k, out);
@@ -185,7 +200,7 @@ struct Expm1Parts {
   DoubleDouble d;
 };
 
-Expm1Parts expm1Kernel(double x) {
+[[gnu::always_inline]] inline Expm1Parts expm1Kernel(double x) {
   const ExpReduced e = expReduce(x, 0.0);
   // t - 2^-k first, so that no part of p is rounded against 1 when k is 0.
   const DoubleDouble d = twoSum(e.th, e.k == 1024 ? -0x1p-1024 : -pow2(-e.k));
@@ -196,14 +211,14 @@ Expm1Parts expm1Kernel(double x) {
 }
 
 // e^|x| - 1 as a double-double, for |x| <= 44.
-DoubleDouble expm1Small(double x) {
+[[gnu::always_inline]] inline DoubleDouble expm1Small(double x) {
   const Expm1Parts p = expm1Kernel(x);
   const double f = pow2(p.k);
   return {p.d.hi * f, p.d.lo * f};
 }
 
 // a / b for double-doubles (b.hi nonzero), to about 2^-100.
-DoubleDouble divide(DoubleDouble a, DoubleDouble b) {
+[[gnu::always_inline]] inline DoubleDouble divide(DoubleDouble a, DoubleDouble b) {
   const double q = a.hi / b.hi;
   const DoubleDouble p = twoProduct(q, b.hi);
   const double rest = (((a.hi - p.hi) - p.lo) + a.lo) - q * b.lo;
@@ -225,7 +240,7 @@ bool onFloatMidpoint(double d) {
 }
 
 // The rounding test on the float grid.
-bool roundsToFloat(DoubleDouble v, double err, float &out) {
+[[gnu::always_inline]] inline bool roundsToFloat(DoubleDouble v, double err, float &out) {
   const double up = v.hi + (v.lo + err);
   const double down = v.hi + (v.lo - err);
   out = static_cast<float>(up);

@@ -48,11 +48,11 @@ int main() {
       "// scripts/elementary-tables/explog.cpp (see there for the command).\n\n"
       "namespace orrery::detail {\n\n");
   // Logarithm: for z in bucket i, [bits(0x3fe6 << 48 + i << 43), next), r is
-  // 1 / (bucket centre) and -log r is split at 2^-42 (hi) plus a rest (lo).
+  // 1 / (bucket centre) in 26 bits and -log r is split at 2^-42 (hi) plus a rest (lo).
   // The two buckets beside 1 take r = 1, so that log(z) is log1p(z - 1) with
   // z - 1 exact.
   std::printf("struct LogEntry {\n  double r;\n  double hi;\n  double lo;\n};\n\n");
-  std::printf("// 1 / c for the centre c of each of the 512 buckets of [0.6875, 1.375), "
+  std::printf("// 1 / c (26 bits) for the centre c of each of the 512 buckets of [0.6875, 1.375), "
               "and -log of it split at 2^-42.\ninline constexpr LogEntry kLogTable[512] = {\n");
   const uint64_t off = 0x3fe6000000000000ULL;
   for (uint64_t i = 0; i < 512; ++i) {
@@ -60,7 +60,12 @@ int main() {
     const double b = bits(off + ((i + 1) << 43));
     double r = 1.0, hi = 0.0, lo = 0.0;
     if (i != 319 && i != 320) {
-      r = 2.0 / (a + b); // a + b is exact; one rounding
+      // 1 / c in 26 bits, so that r times a 27-bit part of z is exact.
+      mpfr_set_prec(w, 26);
+      mpfr_set_d(v, a + b, MPFR_RNDN); // a + b is exact
+      mpfr_ui_div(w, 2, v, MPFR_RNDN);
+      r = mpfr_get_d(w, MPFR_RNDN);
+      mpfr_set_prec(w, 300);
       mpfr_set_d(v, r, MPFR_RNDN);
       mpfr_log(v, v, MPFR_RNDN);
       mpfr_neg(v, v, MPFR_RNDN);

@@ -33,6 +33,9 @@ constexpr double kExpm1Error = 0x1p-67;
 constexpr double kHyperbolicError = 0x1p-67;
 constexpr double kPowError = 0x1p-74;
 constexpr double kPowLogError = 0x1p-69; // per unit of |y log x|
+// The float functions in plain double: 2^-51 measured (pow: per unit of
+// 1 + |y log x|).
+constexpr double kFloatError = 0x1p-47;
 
 // x with its low 27 significand bits cleared: 26 bits, whose square and
 // products with other numbers of up to 27 bits are exact.
@@ -245,6 +248,50 @@ bool onFloatMidpoint(double d) {
   const double down = v.hi + (v.lo - err);
   out = static_cast<float>(up);
   return out == static_cast<float>(down) && !onFloatMidpoint(up) && !onFloatMidpoint(down);
+}
+
+// v rounded to float, when v lies within rel |v| of the true value, rel below
+// 2^-30: decided by the distance of v from the nearest midpoint between
+// floats, read off its 29 low significand bits for results in the normal
+// float range.
+[[gnu::always_inline]] inline bool roundsToFloat(double v, double rel, float &out) {
+  const double a = std::fabs(v);
+  if (a >= 0x1p-126 && a < 0x1.fffffep127) {
+    const std::uint64_t low = std::bit_cast<std::uint64_t>(v) & 0x1fffffff;
+    const std::uint64_t d = low > 0x10000000 ? low - 0x10000000 : 0x10000000 - low;
+    out = static_cast<float>(v);
+    // rel |v| is at most rel 2^53 double ulps of v; one more for v's rounding.
+    return double(d) > rel * 0x1p53 + 1.0;
+  }
+  return roundsToFloat({v, 0.0}, a * rel, out);
+}
+
+// log(x) for a float x > 0 in plain double, within 2^-50 of its value: the
+// 24-bit significand times the 26-bit reciprocal is exact.
+[[gnu::always_inline]] inline double logOfFloat(double x) {
+  const auto ix = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t tmp = ix - kLogOffset;
+  const detail::LogEntry &e = detail::kLogTable[(tmp >> 43) & 511];
+  const double k = double(static_cast<std::int64_t>(tmp) >> 52);
+  const double t = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52))) * e.r - 1.0;
+  const double t2 = t * t;
+  const double p01 = -0.5 + 0x1.5555555555555p-2 * t;
+  const double p23 = -0.25 + 0.2 * t;
+  const double p = t + t2 * ((p01 + t2 * p23) + (t2 * t2) * -0x1.5555555555555p-3);
+  return (k * detail::kLn2Hi + e.hi) + (p + (k * detail::kLn2Lo + e.lo));
+}
+
+// e^y for |y| < 120 in plain double, within 2^-50 of its value.
+[[gnu::always_inline]] inline double expForFloat(double y) {
+  constexpr double kShift = 0x1.8p52;
+  const double kd = (y * detail::kInvLn2By128 + kShift) - kShift;
+  const auto ki = static_cast<std::int64_t>(kd);
+  const double r = (y - kd * detail::kLn2By128Hi) - kd * detail::kLn2By128Lo;
+  const double r2 = r * r;
+  const double p = r + r2 * ((0.5 + 0x1.5555555555555p-3 * r) +
+                             r2 * (0x1.5555555555555p-5 + 0x1.1111111111111p-7 * r));
+  const double *t = detail::kExp2Table[ki & 127];
+  return (t[0] + (t[0] * p + t[1])) * pow2(static_cast<int>(ki >> 7));
 }
 
 } // namespace
@@ -481,9 +528,9 @@ float log(float x) {
     }
     return x < 0.0f ? std::numeric_limits<float>::quiet_NaN() : x + x;
   }
-  const DoubleDouble l = logKernel(double(x));
+  const double l = logOfFloat(x);
   float out = 0.0f;
-  if (roundsToFloat(l, std::fabs(l.hi) * kLogError, out)) {
+  if (roundsToFloat(l, kFloatError, out)) {
     return out;
   }
   return detail::correctlyRounded(Slow::Log, x);
@@ -496,11 +543,9 @@ float log10(float x) {
     }
     return x < 0.0f ? std::numeric_limits<float>::quiet_NaN() : x + x;
   }
-  const DoubleDouble l = logKernel(double(x));
-  const DoubleDouble p = twoProduct(l.hi, detail::kInvLn10Hi);
-  const double lo = p.lo + (l.hi * detail::kInvLn10Lo + l.lo * detail::kInvLn10Hi);
+  const double l = logOfFloat(x) * detail::kInvLn10Hi;
   float out = 0.0f;
-  if (roundsToFloat({p.hi, lo}, std::fabs(p.hi) * kLogError, out)) {
+  if (roundsToFloat(l, kFloatError, out)) {
     return out;
   }
   return detail::correctlyRounded(Slow::Log10, x);
@@ -509,27 +554,32 @@ float log10(float x) {
 float pow(float x, float y) {
   const double xd = x;
   const double yd = y;
+  const auto ux = std::bit_cast<std::uint32_t>(x);
+  const std::uint32_t uy = std::bit_cast<std::uint32_t>(y) & 0x7fffffff;
+  if (ux - 0x00800000 < 0x7f000000 && uy - 1 < 0x7f7fffff) {
+    // x positive and normal, y finite and nonzero: the common case first.
+    const double e = yd * logOfFloat(xd);
+    if (std::fabs(e) < 120.0) {
+      const double v = expForFloat(e);
+      float out = 0.0f;
+      if (roundsToFloat(v, kFloatError * (1.0 + std::fabs(e)), out)) {
+        return out;
+      }
+      return detail::correctlyRounded(Slow::Pow, x, y);
+    }
+  }
   if (y == 0.0f || x == 1.0f || std::isnan(x) || std::isnan(y) || std::isinf(x) || std::isinf(y) ||
       x == 0.0f || (x < 0.0f && !isInteger(yd))) {
     return static_cast<float>(pow(xd, yd)); // special values, exact in float
   }
-  const double sign = x < 0.0f && isOdd(yd) ? -1.0 : 1.0;
-  const DoubleDouble l = logKernel(std::fabs(xd));
-  const double yh = yd * l.hi;
+  const double e = yd * logOfFloat(std::fabs(xd));
   // Floats overflow beyond e^89 and vanish below e^-104.
-  if (!(std::fabs(yh) < 120.0)) {
-    return static_cast<float>(sign * (yh > 0.0 ? HUGE_VAL : 0.0));
+  if (!(std::fabs(e) < 120.0)) {
+    return static_cast<float>((x < 0.0f && isOdd(yd) ? -1.0 : 1.0) * (e > 0.0 ? HUGE_VAL : 0.0));
   }
-  if (std::fabs(yh) < 0x1p-60) {
-    return static_cast<float>(sign);
-  }
-  const DoubleDouble yl = twoProduct(yd, l.hi);
-  const DoubleDouble e = fastTwoSum(yl.hi, yl.lo + yd * l.lo);
-  const ExpParts p = expKernel(e.hi, e.lo);
-  const double f = sign * pow2(p.k);
-  const double err = std::fabs(p.m.hi * f) * (kPowError + kPowLogError * std::fabs(e.hi));
+  const double v = (x < 0.0f && isOdd(yd) ? -1.0 : 1.0) * expForFloat(e);
   float out = 0.0f;
-  if (roundsToFloat({p.m.hi * f, p.m.lo * f}, err, out)) {
+  if (roundsToFloat(v, kFloatError * (1.0 + std::fabs(e)), out)) {
     return out;
   }
   return detail::correctlyRounded(Slow::Pow, x, y);

@@ -51,6 +51,15 @@ constexpr double kFloatError = 0x1p-47;
   return {h * h, (x - h) * (x + h)};
 }
 
+// a b as hi + lo with hi the exact product of the 26-bit heads and lo the
+// rest, below 2^-24 |ab|, rounded: within 2^-77 |ab| (cheaper than a
+// twoProduct where the fused multiply-add is missing).
+[[gnu::always_inline]] inline DoubleDouble splitProduct(double a, double b) {
+  const double ah = highBits(a);
+  const double bh = highBits(b);
+  return {ah * bh, ah * (b - bh) + (a - ah) * b};
+}
+
 // x = 2^k z with z in [0.6875, 1.375): the table's buckets start here.
 constexpr std::uint64_t kLogOffset = 0x3fe6000000000000;
 
@@ -136,7 +145,7 @@ struct ExpParts {
 
 [[gnu::always_inline]] inline ExpParts expKernel(double xh, double xl) {
   const ExpReduced e = expReduce(xh, xl);
-  const DoubleDouble tp = twoProduct(e.th, e.p.hi);
+  const DoubleDouble tp = splitProduct(e.th, e.p.hi);
   const DoubleDouble m = fastTwoSum(e.th, tp.hi);
   const double ml = m.lo + (tp.lo + (e.tl + (e.th * e.p.lo + e.tl * e.p.hi)));
   return {e.k, {m.hi, ml}};
@@ -207,7 +216,7 @@ struct Expm1Parts {
   const ExpReduced e = expReduce(x, 0.0);
   // t - 2^-k first, so that no part of p is rounded against 1 when k is 0.
   const DoubleDouble d = twoSum(e.th, e.k == 1024 ? -0x1p-1024 : -pow2(-e.k));
-  const DoubleDouble tp = twoProduct(e.th, e.p.hi);
+  const DoubleDouble tp = splitProduct(e.th, e.p.hi);
   const DoubleDouble s = twoSum(d.hi, tp.hi);
   const double lo = (d.lo + s.lo) + (tp.lo + (e.tl + (e.th * e.p.lo + e.tl * e.p.hi)));
   return {e.k, fastTwoSum(s.hi, lo)};
@@ -228,9 +237,24 @@ struct Expm1Parts {
   return fastTwoSum(q, rest / b.hi);
 }
 
-bool isInteger(double y) { return std::trunc(y) == y; }
+// For finite y: the bits of y's significand below its units place (none
+// from 2^52 on), with the implicit bit.
+bool isInteger(double y) {
+  const auto u = std::bit_cast<std::uint64_t>(y);
+  const int e = int((u >> 52) & 0x7ff) - 1023;
+  if (e < 0) {
+    return y == 0.0;
+  }
+  return e >= 52 || (u & ((std::uint64_t{1} << (52 - e)) - 1)) == 0;
+}
+
 // y an odd integer (|y| >= 2^53 are all even).
-bool isOdd(double y) { return std::fabs(y) < 0x1p53 && isInteger(y) && !isInteger(0.5 * y); }
+bool isOdd(double y) {
+  const auto u = std::bit_cast<std::uint64_t>(y);
+  const int e = int((u >> 52) & 0x7ff) - 1023;
+  const std::uint64_t m = (u & 0xfffffffffffff) | (std::uint64_t{1} << 52);
+  return e >= 0 && e <= 52 && isInteger(y) && ((m >> (52 - e)) & 1) != 0;
+}
 
 // d lies halfway between two floats (or on the overflow threshold).
 bool onFloatMidpoint(double d) {
@@ -332,7 +356,7 @@ double log10(double x) {
     return x < 0.0 ? std::numeric_limits<double>::quiet_NaN() : x + x;
   }
   const DoubleDouble l = logKernel(x);
-  const DoubleDouble p = twoProduct(l.hi, detail::kInvLn10Hi);
+  const DoubleDouble p = splitProduct(l.hi, detail::kInvLn10Hi);
   const double lo = p.lo + (l.hi * detail::kInvLn10Lo + l.lo * detail::kInvLn10Hi);
   double out = 0.0;
   if (roundsToRelative(fastTwoSum(p.hi, lo), kLogError, out)) {
@@ -421,7 +445,7 @@ double asinh(double x) {
     l = fastTwoSum(s.hi, s.lo + (la.lo + (detail::kLn2Lo + tail)));
   } else {
     // log(a + sqrt(a^2 + 1)) with the argument as a double-double.
-    const DoubleDouble sq = twoProduct(a, a);
+    const DoubleDouble sq = square(a);
     const DoubleDouble s1 = twoSum(1.0, sq.hi);
     const DoubleDouble s = fastTwoSum(s1.hi, s1.lo + sq.lo);
     const double rh = std::sqrt(s.hi);
@@ -456,48 +480,11 @@ double atanh(double x) {
   return detail::correctlyRounded(Slow::Atanh, x);
 }
 
-double pow(double x, double y) {
-  if (y == 0.0 || x == 1.0) {
-    return 1.0;
-  }
-  const double ax = std::fabs(x);
-  const double ay = std::fabs(y);
-  if (std::isnan(x) || std::isnan(y)) {
-    return x + y;
-  }
-  const bool odd = isOdd(y);
-  if (ay == HUGE_VAL) {
-    if (ax == 1.0) {
-      return 1.0;
-    }
-    return (ax > 1.0) == (y > 0.0) ? HUGE_VAL : 0.0;
-  }
-  if (ax == 0.0 || ax == HUGE_VAL) {
-    // Zero and infinity: a power of 0 or of infinity, the sign of x kept for
-    // odd integer y.
-    const double r = (ax == 0.0) == (y < 0.0) ? HUGE_VAL : 0.0;
-    return odd ? std::copysign(r, x) : r;
-  }
-  double sign = 1.0;
-  if (x < 0.0) {
-    if (!isInteger(y)) {
-      return std::numeric_limits<double>::quiet_NaN();
-    }
-    sign = odd ? -1.0 : 1.0;
-  }
-  if (y == 0.5) {
-    return std::sqrt(x);
-  }
-  if (y == 1.0) {
-    return x;
-  }
-  if (y == 2.0) {
-    return x * x;
-  }
-  if (y == -1.0) {
-    return 1.0 / x;
-  }
-  const DoubleDouble l = logKernel(ax);
+namespace {
+
+// |x|^y with its sign, for finite nonzero x and y with y not 0.5, 1, 2 or -1.
+double powFinite(double x, double y, double sign) {
+  const DoubleDouble l = logKernel(std::fabs(x));
   const double yh = y * l.hi;
   if (!(std::fabs(yh) < 746.0)) {
     return sign * (yh > 0.0 ? HUGE_VAL : 0.0);
@@ -505,7 +492,7 @@ double pow(double x, double y) {
   if (std::fabs(yh) < 0x1p-60) {
     return sign;
   }
-  const DoubleDouble yl = twoProduct(y, l.hi);
+  const DoubleDouble yl = splitProduct(y, l.hi);
   const DoubleDouble e = fastTwoSum(yl.hi, yl.lo + y * l.lo);
   if (e.hi > 709.79) {
     return sign * HUGE_VAL;
@@ -519,6 +506,62 @@ double pow(double x, double y) {
     return sign * out;
   }
   return detail::correctlyRounded(Slow::Pow, x, y);
+}
+
+// The powers that are one rounded operation.
+bool powExact(double x, double y, double &out) {
+  if (y == 0.5) {
+    out = std::sqrt(x);
+  } else if (y == 1.0) {
+    out = x;
+  } else if (y == 2.0) {
+    out = x * x;
+  } else if (y == -1.0) {
+    out = 1.0 / x;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
+double pow(double x, double y) {
+  const auto ux = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t uy = std::bit_cast<std::uint64_t>(y) & 0x7fffffffffffffff;
+  double out = 0.0;
+  if (ux - 0x0010000000000000 < 0x7fe0000000000000 && uy - 1 < 0x7fefffffffffffff) {
+    // x positive and normal, y finite and nonzero: the common case first.
+    return powExact(x, y, out) ? out : powFinite(x, y, 1.0);
+  }
+  if (y == 0.0 || x == 1.0) {
+    return 1.0;
+  }
+  const double ax = std::fabs(x);
+  const double ay = std::fabs(y);
+  if (std::isnan(x) || std::isnan(y)) {
+    return x + y;
+  }
+  if (ay == HUGE_VAL) {
+    if (ax == 1.0) {
+      return 1.0;
+    }
+    return (ax > 1.0) == (y > 0.0) ? HUGE_VAL : 0.0;
+  }
+  const bool odd = isOdd(y);
+  if (ax == 0.0 || ax == HUGE_VAL) {
+    // Zero and infinity: a power of 0 or of infinity, the sign of x kept for
+    // odd integer y.
+    const double r = (ax == 0.0) == (y < 0.0) ? HUGE_VAL : 0.0;
+    return odd ? std::copysign(r, x) : r;
+  }
+  if (x < 0.0 && !isInteger(y)) {
+    return std::numeric_limits<double>::quiet_NaN();
+  }
+  if (powExact(x, y, out)) {
+    return out;
+  }
+  return powFinite(x, y, x < 0.0 && odd ? -1.0 : 1.0);
 }
 
 float log(float x) {

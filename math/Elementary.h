@@ -50,16 +50,16 @@ ORRERY_MATH_API double hypot(double x, double y);
 ///
 /// | function | fast-path error bound | slow path | time vs C library |
 /// |----------|-----------------------|-----------|-------------------|
-/// | log      | 2^-69 relative (2^-98 within 2^-20 of 1) | 1 in 50,000 | 2.3-2.9x |
-/// | log10    | 2^-69 | 1 in 25,000 | 1.7-2.1x |
+/// | log      | 2^-69 relative (2^-98 within 2^-20 of 1) | 1 in 70,000 | 2.3-2.9x |
+/// | log10    | 2^-69 | 1 in 70,000 | 1.7-2.1x |
 /// | expm1    | 2^-67 | 1 in 10,000 | 1.1-1.2x |
 /// | sinh     | 2^-67 | 1 in 10,000 | 1.5-1.7x |
-/// | tanh     | 2^-67 | 1 in 9,000  | 1.2-1.5x |
-/// | asinh    | 2^-67 | 1 in 9,000  | 2.5-2.6x |
-/// | atanh    | 2^-67 | 1 in 9,000  | 1.2-1.3x |
-/// | pow      | 2^-74 + 2^-69 abs(y log x) | 1 in 7,500 (x < 10, abs(y) < 10) | 2.7-3.3x |
-/// | float log, log10 | 2^-47 | below 1 in 10^6 | 1.2-2.4x |
-/// | float pow | 2^-47 (1 + abs(y log x)) | 1 in 10^5 | 2.3-2.6x |
+/// | tanh     | 2^-67 | 1 in 9,000 | 1.2-1.5x |
+/// | asinh    | 2^-67 | 1 in 9,000 | 2.5-2.6x |
+/// | atanh    | 2^-67 | 1 in 9,000 | 1.2-1.3x |
+/// | pow      | 2^-74 + 2^-69 abs(y log x) | 1 in 7,000 (x < 10, abs(y) < 10) | 2.7-3.3x |
+/// | float log, log10 | 2^-47 | 1 in 500,000 | 1.2-2.4x |
+/// | float pow | 2^-47 (1 + abs(y log x)) | 1 in 125,000 | 2.3-2.6x |
 ///
 /// The error bounds are relative to the result, before its final rounding;
 /// every result is within 0.5 ulp.

@@ -45,8 +45,8 @@ ORRERY_MATH_API double hypot(double x, double y);
 /// million seeded random arguments per function over the library's ranges
 /// and far beyond, built with and without the fused multiply-add, plus the
 /// hard cases of the unit tests. Speed against the C library, random
-/// arguments in the library's ranges, on a loaded two-core machine (ratios
-/// within about 20 %):
+/// arguments in the library's ranges, on a loaded two-core machine (the
+/// range of several runs):
 ///
 /// | function | fast-path error bound | slow path | time vs C library |
 /// |----------|-----------------------|-----------|-------------------|
@@ -55,11 +55,11 @@ ORRERY_MATH_API double hypot(double x, double y);
 /// | expm1    | 2^-67 | 1 in 10,000 | 1.1-1.2x |
 /// | sinh     | 2^-67 | 1 in 10,000 | 1.5-1.7x |
 /// | tanh     | 2^-67 | 1 in 9,000 | 1.2-1.5x |
-/// | asinh    | 2^-67 | 1 in 9,000 | 2.5-2.6x |
+/// | asinh    | 2^-67 | 1 in 9,000 | 2.5-3.1x |
 /// | atanh    | 2^-67 | 1 in 9,000 | 1.2-1.3x |
-/// | pow      | 2^-74 + 2^-69 abs(y log x) | 1 in 7,000 (x < 10, abs(y) < 10) | 2.7-3.3x |
-/// | float log, log10 | 2^-47 | 1 in 500,000 | 1.2-2.4x |
-/// | float pow | 2^-47 (1 + abs(y log x)) | 1 in 125,000 | 2.3-2.6x |
+/// | pow      | 2^-74 + 2^-69 abs(y log x) | 1 in 7,000 (x < 10, abs(y) < 10) | 2.7-3.6x |
+/// | float log, log10 | 2^-47 | 1 in 500,000 | 1.2-2.6x |
+/// | float pow | 2^-47 (1 + abs(y log x)) | 1 in 125,000 | 2.3-3.0x |
 ///
 /// The error bounds are relative to the result, before its final rounding;
 /// every result is within 0.5 ulp.

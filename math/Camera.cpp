@@ -1,4 +1,5 @@
 #include "math/Camera.h"
+#include "math/Elementary.h"
 #include "math/detail/Angles.h"
 
 #include "math/FastMath.h"
@@ -88,8 +89,8 @@ Quatd camAxisAngle(const Vec3d &axis, double angle) {
   if (len != 0.0) {
     const Vec3d n = axis / len;
     const double h = angle * 0.5;
-    const double s = std::sin(h);
-    q.set(n.x * s, n.y * s, n.z * s, std::cos(h));
+    const double s = elementary::sin(h);
+    q.set(n.x * s, n.y * s, n.z * s, elementary::cos(h));
   }
   return q;
 }

@@ -1,4 +1,5 @@
 #include "math/FastMath.h"
+#include "math/Elementary.h"
 
 #include <cmath>
 #include <cstdint>
@@ -85,16 +86,16 @@ double FastMath::inv(double x) { return 1.0 / x; }
 float FastMath::rsqrt(float x) { return 1.0f / std::sqrt(x); }
 float FastMath::sqrt(float x) { return guardedSqrt(x, kAlmostEqualToleranceF); }
 double FastMath::sqrt(double x) { return guardedSqrt(x, kAlmostEqualTolerance); }
-float FastMath::asin(float x) { return std::asin(clampUnit(x)); }
-double FastMath::asin(double x) { return std::asin(clampUnit(x)); }
-float FastMath::acos(float x) { return std::acos(clampUnit(x)); }
-double FastMath::acos(double x) { return std::acos(clampUnit(x)); }
-float FastMath::pow(float x, float y) { return std::pow(x, y); }
-double FastMath::pow(double x, double y) { return std::pow(x, y); }
-float FastMath::log(float x) { return std::log(x); }
-double FastMath::log(double x) { return std::log(x); }
-float FastMath::log10(float x) { return std::log10(x); }
-double FastMath::log10(double x) { return std::log10(x); }
+float FastMath::asin(float x) { return elementary::asin(clampUnit(x)); }
+double FastMath::asin(double x) { return elementary::asin(clampUnit(x)); }
+float FastMath::acos(float x) { return elementary::acos(clampUnit(x)); }
+double FastMath::acos(double x) { return elementary::acos(clampUnit(x)); }
+float FastMath::pow(float x, float y) { return elementary::pow(x, y); }
+double FastMath::pow(double x, double y) { return elementary::pow(x, y); }
+float FastMath::log(float x) { return elementary::log(x); }
+double FastMath::log(double x) { return elementary::log(x); }
+float FastMath::log10(float x) { return elementary::log10(x); }
+double FastMath::log10(double x) { return elementary::log10(x); }
 float FastMath::log2(float x) { return static_cast<float>(double(log(x)) * kInvLn2); }
 double FastMath::log2(double x) { return log(x) * kInvLn2; }
 

@@ -5,7 +5,8 @@
 // cheap sine and cosine approximations, and vector normalisation.
 //
 // FastMath::sin, cos and sincos are always the parabolic approximation (error
-// below 0.0214 on [-2pi, 2pi]); call std::sin and std::cos for full accuracy.
+// below 0.0214 on [-2pi, 2pi]); call elementary::sin and elementary::cos
+// (math/Elementary.h) for full accuracy.
 
 #include "math/Export.h"
 #include "math/Vector.h"

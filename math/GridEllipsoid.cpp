@@ -1,6 +1,7 @@
 // The ellipsoid's latitudes under the grid projections: degrees to sine and
 // cosine, the conformal latitude and back, the radius of a parallel.
 
+#include "math/Elementary.h"
 #include "math/detail/Angles.h"
 #include "math/detail/GridCore.h"
 
@@ -42,16 +43,16 @@ void sinCosDegrees(double deg, double &s, double &c) {
   double sa, ca;
   if (a <= 45.0) {
     const double r = a * kDegToRad;
-    sa = std::sin(r);
-    ca = std::cos(r);
+    sa = elementary::sin(r);
+    ca = elementary::cos(r);
   } else if (a <= 135.0) {
     const double r = (90.0 - a) * kDegToRad;
-    sa = std::cos(r);
-    ca = std::sin(r);
+    sa = elementary::cos(r);
+    ca = elementary::sin(r);
   } else {
     const double r = (180.0 - a) * kDegToRad;
-    sa = std::sin(r);
-    ca = -std::cos(r);
+    sa = elementary::sin(r);
+    ca = -elementary::cos(r);
   }
   s = std::copysign(sa, deg);
   c = ca;
@@ -79,8 +80,8 @@ GeographicLatitude geographicLatitude(const GridEllipsoid &ell, double s, double
   const double r2 = as * as + w * w;
   const double d = sineSeries(ell.phi, 2.0 * as * w / r2, (w - as) * (w + as) / r2);
   GeographicLatitude lat;
-  lat.degrees =
-      as <= w ? (std::atan2(as, w) + d) * kRadToDeg : 90.0 - (std::atan2(w, as) - d) * kRadToDeg;
+  lat.degrees = as <= w ? (elementary::atan2(as, w) + d) * kRadToDeg
+                        : 90.0 - (elementary::atan2(w, as) - d) * kRadToDeg;
   const double r = std::sqrt(r2);
   lat.sinPhi = as / r;
   lat.cosPhi = w / r;

@@ -2,6 +2,7 @@
 // (the conformal latitude, a series of sixth order, errs by under 1e-17
 // radians).
 
+#include "math/Elementary.h"
 #include "math/detail/Angles.h"
 #include "math/detail/GridCore.h"
 
@@ -26,12 +27,12 @@ PolarPoint polarForward(const GridEllipsoid &ell, double k0, double absLatitude,
 
 // tan(pi/4 - chi/2) = t gives sin chi : cos chi = 1 - t^2 : 2 t.
 PolarPosition polarReverse(const GridEllipsoid &ell, double k0, double x, double y) {
-  const double rho = std::hypot(x, y);
+  const double rho = elementary::hypot(x, y);
   const double t = rho * ell.polarC / (2.0 * k0 * ell.a);
   const GeographicLatitude lat = geographicLatitude(ell, (1.0 - t) * (1.0 + t), 2.0 * t);
   PolarPosition p;
   p.latitude = lat.degrees;
-  p.longitude = std::atan2(x, y) * kRadToDeg;
+  p.longitude = elementary::atan2(x, y) * kRadToDeg;
   p.scale = rho == 0.0 ? k0 : rho / ell.a * overParallel(ell, lat.sinPhi, lat.cosPhi);
   return p;
 }

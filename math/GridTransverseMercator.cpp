@@ -1,6 +1,7 @@
 // The transverse Mercator projection of an ellipsoid by Krueger's series to
 // sixth order in the third flattening, with unit central scale.
 
+#include "math/Elementary.h"
 #include "math/detail/Angles.h"
 #include "math/detail/GridCore.h"
 
@@ -62,8 +63,8 @@ TmPoint tmForward(const GridEllipsoid &ell, double latitude, double lambda) {
   const double cosChiSinLam = cosChi * sinLam;
   const double q2 = sinChi * sinChi + cosChiCosLam * cosChiCosLam;
   const double q = std::sqrt(q2);
-  const double xip = std::atan2(sinChi, cosChiCosLam);
-  const double etap = std::asinh(cosChiSinLam / q);
+  const double xip = elementary::atan2(sinChi, cosChiCosLam);
+  const double etap = elementary::asinh(cosChiSinLam / q);
   const double sin2Xi = 2.0 * sinChi * cosChiCosLam / q2;
   const double cos2Xi = (cosChiCosLam - sinChi) * (cosChiCosLam + sinChi) / q2;
   const double sinh2Eta = 2.0 * cosChiSinLam / q2;
@@ -78,30 +79,30 @@ TmPoint tmForward(const GridEllipsoid &ell, double latitude, double lambda) {
   // toward true north: gamma = gamma' - arg. The scale takes its modulus.
   const double gr = cosLam;
   const double gi = sinChi * sinLam;
-  out.gamma = std::atan2(gi * s.slopeRe - gr * s.slopeIm, gr * s.slopeRe + gi * s.slopeIm);
+  out.gamma = elementary::atan2(gi * s.slopeRe - gr * s.slopeIm, gr * s.slopeRe + gi * s.slopeIm);
   // Sphere's scale cos chi / q against the parallel's radius; near the poles
   // cos chi and cos phi are small together and accurate.
   const double kp = overParallel(ell, sinPhi, cosPhi) * cosChi / q;
-  out.scale = ell.rectifyingOverA * kp * std::hypot(s.slopeRe, s.slopeIm);
+  out.scale = ell.rectifyingOverA * kp * elementary::hypot(s.slopeRe, s.slopeIm);
   out.latitude = latitude;
   out.lambda = lambda;
   return out;
 }
 
 TmPoint tmReverse(const GridEllipsoid &ell, double xi, double eta) {
-  const double sin2Xi = std::sin(2.0 * xi);
-  const double cos2Xi = std::cos(2.0 * xi);
+  const double sin2Xi = elementary::sin(2.0 * xi);
+  const double cos2Xi = elementary::cos(2.0 * xi);
   // sinh and cosh of 2 eta from one exponential, without cancellation near 0.
-  const double u = std::expm1(2.0 * eta);
+  const double u = elementary::expm1(2.0 * eta);
   const double sinh2Eta = 0.5 * u * (u + 2.0) / (u + 1.0);
   const double cosh2Eta = 0.5 * (u + 1.0 + 1.0 / (u + 1.0));
   const ComplexSums s = clenshaw(ell.beta, -1.0, sin2Xi * cosh2Eta, cos2Xi * sinh2Eta,
                                  cos2Xi * cosh2Eta, -sin2Xi * sinh2Eta);
   const double xip = xi - s.sumRe;
   const double etap = eta - s.sumIm;
-  const double sinXip = std::sin(xip);
-  const double cosXip = std::cos(xip);
-  const double sinhEtap = std::sinh(etap);
+  const double sinXip = elementary::sin(xip);
+  const double cosXip = elementary::cos(xip);
+  const double sinhEtap = elementary::sinh(etap);
   const double coshEtap = std::sqrt(1.0 + sinhEtap * sinhEtap);
   // The conformal latitude: sin chi : cos chi = sin xi' : w.
   const double w = std::sqrt(sinhEtap * sinhEtap + cosXip * cosXip);
@@ -110,14 +111,14 @@ TmPoint tmReverse(const GridEllipsoid &ell, double xi, double eta) {
   out.xi = xi;
   out.eta = eta;
   out.latitude = lat.degrees;
-  out.lambda = std::atan2(sinhEtap, cosXip) * kRadToDeg;
+  out.lambda = elementary::atan2(sinhEtap, cosXip) * kRadToDeg;
   // Sphere's convergence tan gamma' = tan xi' tanh eta', plus arg(dzeta'/dzeta)
   // (see the forward); the sphere's scale, against the parallel, is w.
   const double gr = cosXip * coshEtap;
   const double gi = sinXip * sinhEtap;
-  out.gamma = std::atan2(gr * s.slopeIm + gi * s.slopeRe, gr * s.slopeRe - gi * s.slopeIm);
+  out.gamma = elementary::atan2(gr * s.slopeIm + gi * s.slopeRe, gr * s.slopeRe - gi * s.slopeIm);
   out.scale = ell.rectifyingOverA * overParallel(ell, lat.sinPhi, lat.cosPhi) * w /
-              std::hypot(s.slopeRe, s.slopeIm);
+              elementary::hypot(s.slopeRe, s.slopeIm);
   return out;
 }
 

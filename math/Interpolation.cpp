@@ -1,4 +1,5 @@
 #include "math/Interpolation.h"
+#include "math/Elementary.h"
 
 #include "math/FastMath.h"
 
@@ -37,8 +38,8 @@ double hlerp_uhp(double x1, double y1, double x2, double y2, double t, double *o
     d = r;
     f = t;
   } else {
-    d = std::atanh(r);
-    f = std::tanh(d * t) / r;
+    d = elementary::atanh(r);
+    f = elementary::tanh(d * t) / r;
   }
 
   double p, q;

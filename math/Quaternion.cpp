@@ -1,4 +1,5 @@
 #include "math/Quaternion.h"
+#include "math/Elementary.h"
 #include "math/detail/Angles.h"
 
 #include "math/FastMath.h"
@@ -138,8 +139,8 @@ void Quatd::buildRotation(const Vec3d &from, const Vec3d &to) {
     set(0.0, 0.0, 0.0, 1.0);
     return;
   }
-  const double s = std::sin(detail::kHalfPi);
-  set(p.x / lp * s, p.y / lp * s, p.z / lp * s, std::cos(detail::kHalfPi));
+  const double s = elementary::sin(detail::kHalfPi);
+  set(p.x / lp * s, p.y / lp * s, p.z / lp * s, elementary::cos(detail::kHalfPi));
 }
 
 void Quatd::buildRotation(const Vec3d &a1, const Vec3d &a2, const Vec3d &b1, const Vec3d &b2) {
@@ -175,8 +176,8 @@ void Quatd::buildRotation(const Vec3d &a1, const Vec3d &a2, const Vec3d &b1, con
   if (dot(cross(r2, e4), a) < -kAlmostEqualTolerance) {
     h = theta * 0.5;
   }
-  const double s = std::sin(h);
-  *this *= Quatd(a.x * s, a.y * s, a.z * s, std::cos(h));
+  const double s = elementary::sin(h);
+  *this *= Quatd(a.x * s, a.y * s, a.z * s, elementary::cos(h));
 }
 
 double Quatd::slerp(Quatd a, Quatd b, double t) {

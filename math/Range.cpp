@@ -1,4 +1,5 @@
 #include "math/Range.h"
+#include "math/Elementary.h"
 
 #include <QStringView>
 
@@ -334,8 +335,8 @@ ScreenSpaceCalculator::ScreenSpaceCalculator(const Vec3d &position, const Vec2d 
                                              const Vec2<int> &screenSize)
     : position(position), pixelTanX(0.0), pixelTanY(0.0), pixelTanSq(0.0) {
   if (screenSize.x >= 1 && screenSize.y >= 1) {
-    pixelTanX = std::tan(fov.x * 0.5) / (static_cast<double>(screenSize.x) * 0.5);
-    pixelTanY = std::tan(fov.y * 0.5) / (static_cast<double>(screenSize.y) * 0.5);
+    pixelTanX = elementary::tan(fov.x * 0.5) / (static_cast<double>(screenSize.x) * 0.5);
+    pixelTanY = elementary::tan(fov.y * 0.5) / (static_cast<double>(screenSize.y) * 0.5);
     // The x tangent wins ties (and comparisons with NaN).
     const double larger = pixelTanY > pixelTanX ? pixelTanY : pixelTanX;
     pixelTanSq = larger * larger;

@@ -1,4 +1,5 @@
 #include "math/Surface.h"
+#include "math/Elementary.h"
 #include "math/detail/Angles.h"
 
 #include "math/FastMath.h"
@@ -52,7 +53,7 @@ double surfEdgeViewingDistance(double r, double a0, double a1, double tanHalfFov
   if (a > detail::kHalfPi) {
     a = detail::kHalfPi;
   }
-  return r * (std::sin(a) / tanHalfFov - std::cos(a));
+  return r * (elementary::sin(a) / tanHalfFov - elementary::cos(a));
 }
 
 // The view direction of a wrapping surface: requested made horizontal when it
@@ -125,8 +126,8 @@ struct SurfSinCos {
     }
     bits = b;
     held = true;
-    sin = std::sin(angle);
-    cos = std::cos(angle);
+    sin = elementary::sin(angle);
+    cos = elementary::cos(angle);
   }
 };
 
@@ -502,10 +503,10 @@ void Rectangle::buildGeometry() {
     return;
   }
   const double d = distance;
-  const double xL = d * std::tan(leftAngle);
-  const double xR = d * std::tan(rightAngle);
-  const double yB = d * std::tan(bottomAngle);
-  const double yT = d * std::tan(topAngle);
+  const double xL = d * elementary::tan(leftAngle);
+  const double xR = d * elementary::tan(rightAngle);
+  const double yB = d * elementary::tan(bottomAngle);
+  const double yT = d * elementary::tan(topAngle);
   const Vec3d local[4] = {{xL, yB, -d}, {xR, yB, -d}, {xR, yT, -d}, {xL, yT, -d}};
   for (int i = 0; i < 4; ++i) {
     // With the full placement, scale included.
@@ -567,8 +568,8 @@ Vec3d Rectangle::getPointFromCoords(double u, double v, bool *ok) const {
 }
 
 double Rectangle::getWidthHeightRatio() const {
-  return (std::tan(rightAngle) - std::tan(leftAngle)) /
-         (std::tan(topAngle) - std::tan(bottomAngle));
+  return (elementary::tan(rightAngle) - elementary::tan(leftAngle)) /
+         (elementary::tan(topAngle) - elementary::tan(bottomAngle));
 }
 
 void Rectangle::getWrapping(bool &wrapU, bool &wrapV) const {
@@ -580,10 +581,10 @@ double Rectangle::getViewingDistanceImpl(double hFov, double vFov, double fovSca
   if (!valid) {
     return 0.0;
   }
-  const double width = distance * (std::tan(rightAngle) - std::tan(leftAngle));
-  const double dH = width / (2 * std::tan(0.5 * fovScale * hFov));
-  const double height = distance * (std::tan(topAngle) - std::tan(bottomAngle));
-  const double dV = height / (2 * std::tan(0.5 * fovScale * vFov));
+  const double width = distance * (elementary::tan(rightAngle) - elementary::tan(leftAngle));
+  const double dH = width / (2 * elementary::tan(0.5 * fovScale * hFov));
+  const double height = distance * (elementary::tan(topAngle) - elementary::tan(bottomAngle));
+  const double dV = height / (2 * elementary::tan(0.5 * fovScale * vFov));
   return dH > dV ? dH : dV;
 }
 
@@ -606,8 +607,8 @@ Cylinder::Cylinder(const Mat4d &placement, double distance, double topAngle, dou
     : FovDelimitedSurface(placement, distance, topAngle, bottomAngle, leftAngle, rightAngle) {
   checkValid();
   if (valid) {
-    bottomHeight = std::tan(bottomAngle) * distance;
-    height = std::tan(topAngle) * distance - bottomHeight;
+    bottomHeight = elementary::tan(bottomAngle) * distance;
+    height = elementary::tan(topAngle) * distance - bottomHeight;
   }
 }
 
@@ -713,7 +714,7 @@ Vec3d Cylinder::getPointFromCoords(double u, double v, bool *ok) const {
 }
 
 double Cylinder::getWidthHeightRatio() const {
-  return (rightAngle - leftAngle) / (std::tan(topAngle) - std::tan(bottomAngle));
+  return (rightAngle - leftAngle) / (elementary::tan(topAngle) - elementary::tan(bottomAngle));
 }
 
 void Cylinder::getWrapping(bool &wrapU, bool &wrapV) const {
@@ -722,10 +723,10 @@ void Cylinder::getWrapping(bool &wrapU, bool &wrapV) const {
 }
 
 double Cylinder::getViewingDistanceImpl(double hFov, double vFov, double fovScale) const {
-  const double dH =
-      surfEdgeViewingDistance(distance, leftAngle, rightAngle, std::tan(hFov * fovScale * 0.5));
-  const double dV = distance * (std::tan(topAngle) - std::tan(bottomAngle)) /
-                    (2 * std::tan(0.5 * fovScale * vFov));
+  const double dH = surfEdgeViewingDistance(distance, leftAngle, rightAngle,
+                                            elementary::tan(hFov * fovScale * 0.5));
+  const double dV = distance * (elementary::tan(topAngle) - elementary::tan(bottomAngle)) /
+                    (2 * elementary::tan(0.5 * fovScale * vFov));
   return dH > dV ? dH : dV;
 }
 
@@ -966,10 +967,10 @@ void Sphere::getWrapping(bool &wrapU, bool &wrapV) const {
 }
 
 double Sphere::getViewingDistanceImpl(double hFov, double vFov, double fovScale) const {
-  const double dH =
-      surfEdgeViewingDistance(distance, leftAngle, rightAngle, std::tan(hFov * fovScale * 0.5));
-  const double dV =
-      surfEdgeViewingDistance(distance, topAngle, bottomAngle, std::tan(0.5 * fovScale * vFov));
+  const double dH = surfEdgeViewingDistance(distance, leftAngle, rightAngle,
+                                            elementary::tan(hFov * fovScale * 0.5));
+  const double dV = surfEdgeViewingDistance(distance, topAngle, bottomAngle,
+                                            elementary::tan(0.5 * fovScale * vFov));
   return dH > dV ? dH : dV;
 }
 

@@ -1,4 +1,5 @@
 #include "math/UTMZone.h"
+#include "math/Elementary.h"
 #include "math/detail/Angles.h"
 
 #include <cmath>
@@ -106,15 +107,16 @@ void UTMZone::LatLongToUTM(const double &latitude, const double &longitude, doub
   const double lambda = utmWrapLongitude(longitude) * orrery::detail::kDegToRad;
   const double lambda0 = (6 * int(mZoneNumber) - 183) * orrery::detail::kDegToRad;
 
-  const double sinPhi = std::sin(phi);
-  const double cosPhi = std::cos(phi);
-  const double tanPhi = std::tan(phi);
+  const double sinPhi = orrery::elementary::sin(phi);
+  const double cosPhi = orrery::elementary::cos(phi);
+  const double tanPhi = orrery::elementary::tan(phi);
   const double n = kUtmA / std::sqrt(1.0 - kUtmE2 * sinPhi * sinPhi);
   const double t = tanPhi * tanPhi;
   const double k = kUtmEp2 * cosPhi * cosPhi;
   const double a = cosPhi * (lambda - lambda0);
-  const double m = kUtmA * (kUtmM0 * phi - kUtmM2 * std::sin(2.0 * phi) +
-                            kUtmM4 * std::sin(4.0 * phi) - kUtmM6 * std::sin(6.0 * phi));
+  const double m = kUtmA * (kUtmM0 * phi - kUtmM2 * orrery::elementary::sin(2.0 * phi) +
+                            kUtmM4 * orrery::elementary::sin(4.0 * phi) -
+                            kUtmM6 * orrery::elementary::sin(6.0 * phi));
 
   const double a2 = a * a;
   const double a3 = a2 * a;
@@ -143,17 +145,18 @@ void UTMZone::UTMToLatLong(const double &easting, const double &northing, double
   const double lambda0 = 6 * int(mZoneNumber) - 183;
 
   const double mu = y / kUtmK0 / kUtmArcScale;
-  const double phi1 =
-      mu + kUtmF2 * std::sin(2.0 * mu) + kUtmF4 * std::sin(4.0 * mu) + kUtmF6 * std::sin(6.0 * mu);
+  const double phi1 = mu + kUtmF2 * orrery::elementary::sin(2.0 * mu) +
+                      kUtmF4 * orrery::elementary::sin(4.0 * mu) +
+                      kUtmF6 * orrery::elementary::sin(6.0 * mu);
 
-  const double s = std::sin(phi1);
-  const double c = std::cos(phi1);
-  const double tanPhi1 = std::tan(phi1);
+  const double s = orrery::elementary::sin(phi1);
+  const double c = orrery::elementary::cos(phi1);
+  const double tanPhi1 = orrery::elementary::tan(phi1);
   const double w = 1.0 - kUtmE2 * s * s;
   const double n1 = kUtmA / std::sqrt(w);
   const double t1 = tanPhi1 * tanPhi1;
   const double k1 = kUtmEp2 * c * c;
-  const double r1 = kUtmAOneMinusE2 / std::pow(w, 1.5);
+  const double r1 = kUtmAOneMinusE2 / orrery::elementary::pow(w, 1.5);
   const double d = x / (n1 * kUtmK0);
 
   const double d2 = d * d;

@@ -1,4 +1,5 @@
 #include "math/Units.h"
+#include "math/Elementary.h"
 #include "math/detail/Angles.h"
 
 #include "math/FastMath.h"
@@ -37,9 +38,9 @@ template <class T> Vec3d unitsToCartesian(T lon, T lat, T alt) {
   const double rd = double(T(1) + alt);
   const T theta = (T(0.5) + lon) * kUnitsPi<T>;
   const T phi = kUnitsPi<T> * lat;
-  const double rCosPhi = rd * double(std::cos(phi));
-  return {double(std::cos(theta)) * rCosPhi, rd * double(std::sin(phi)),
-          -double(std::sin(theta)) * rCosPhi};
+  const double rCosPhi = rd * double(elementary::cos(phi));
+  return {double(elementary::cos(theta)) * rCosPhi, rd * double(elementary::sin(phi)),
+          -double(elementary::sin(theta)) * rCosPhi};
 }
 
 // Cartesian to normalised spherical. The squared sums and their square roots
@@ -49,8 +50,8 @@ template <class T> Vec3d unitsToSpherical(T cx, T cy, T cz) {
   const double alt = double(FastMath::sqrt(cx * cx + cy * cy + cz * cz)) - 1.0;
   const double horizontal = double(FastMath::sqrt(cz * cz + cx * cx));
   // Degrees first, then the half turn: the division order is part of the result.
-  const double lat = ((std::atan2(double(cy), horizontal) * 180.0) / pi) / 180.0;
-  double lon = ((std::atan2(double(cz), double(cx)) * 180.0) / (-pi) - 90.0) / 180.0;
+  const double lat = ((elementary::atan2(double(cy), horizontal) * 180.0) / pi) / 180.0;
+  double lon = ((elementary::atan2(double(cz), double(cx)) * 180.0) / (-pi) - 90.0) / 180.0;
   // atan2 spans [-1.5, 0.5] here, so only the lower wrap acts on finite input.
   if (lon < -1.0) {
     lon += 2.0;
@@ -133,7 +134,7 @@ double Units::convertArea(double value, AType from, AType to) {
 double clockwiseAngle(const Vec3d &a, const Vec3d &b, const Vec3d &n) {
   Vec3d c;
   c.set(n.y * b.z - n.z * b.y, n.z * b.x - n.x * b.z, n.x * b.y - n.y * b.x);
-  return -std::atan2(dot(a, c), dot(a, b));
+  return -elementary::atan2(dot(a, c), dot(a, b));
 }
 
 namespace convert {
@@ -174,16 +175,17 @@ Vec2d SphToDmm(double degrees) {
 
 double altToArcDegrees(double altitude, double angle) {
   const double r = Units::sPlanetRadius;
-  return std::asin(std::sin(angle * 0.5) * (r - altitude) / r) * -2.0 + angle;
+  return elementary::asin(elementary::sin(angle * 0.5) * (r - altitude) / r) * -2.0 + angle;
 }
 
 } // namespace convert
 
 double azimuthToPoint(double lat1, double lon1, double lat2, double lon2) {
   const double dLon = lon2 - lon1;
-  return std::atan2(std::sin(dLon) * std::cos(lat2),
-                    std::cos(lat1) * std::sin(lat2) -
-                        std::sin(lat1) * std::cos(lat2) * std::cos(dLon));
+  return elementary::atan2(elementary::sin(dLon) * elementary::cos(lat2),
+                           elementary::cos(lat1) * elementary::sin(lat2) -
+                               elementary::sin(lat1) * elementary::cos(lat2) *
+                                   elementary::cos(dLon));
 }
 
 // The conversions read all of their input before set() writes, so the

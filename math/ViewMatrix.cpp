@@ -1,4 +1,5 @@
 #include "math/ViewMatrix.h"
+#include "math/Elementary.h"
 
 #include "math/FastMath.h"
 #include "math/detail/LanePair.h"
@@ -216,7 +217,7 @@ void Mat4d::buildLookAt(const Vec3d &eye, const Vec3d &target, const Vec3d &up) 
 }
 
 void Mat4d::buildPerspective(double fovY, double aspect, double zNear, double zFar) {
-  const double t = 1.0 / std::tan(0.5 * fovY);
+  const double t = 1.0 / elementary::tan(0.5 * fovY);
   const double depth = zNear - zFar;
   set(t / aspect, 0.0, 0.0, 0.0, 0.0, t, 0.0, 0.0, 0.0, 0.0, (zNear + zFar) / depth, -1.0, 0.0, 0.0,
       2.0 * zNear * zFar / depth, 0.0);
@@ -271,8 +272,8 @@ void Mat4d::setRoll(double roll) {
   if (dot(viewRow(w, 1), viewRow(w, 3)) < 0.0) {
     delta = -delta;
   }
-  const double c = std::cos(delta);
-  const double s = std::sin(delta);
+  const double c = elementary::cos(delta);
+  const double s = elementary::sin(delta);
   Mat4d rz;
   rz.set(c, s, -0.0, 0.0, -s, c, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0);
   mul(*this, rz);

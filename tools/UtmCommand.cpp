@@ -7,6 +7,7 @@
 #include "tools/Stream.h"
 #include "tools/Text.h"
 
+#include "math/Elementary.h"
 #include "math/Grid.h"
 #include "math/UTMZone.h"
 
@@ -207,8 +208,8 @@ bool inverseRecord(const std::string_view *f, int n, const UtmFormat &fmt, Curso
     }
   }
   const int decimals = std::min(decimalsOf(f[first]), decimalsOf(f[first + 1]));
-  const double slack =
-      0.5 * std::pow(10.0, -decimals) + (fmt.viewerSeries ? kSeriesSlackMetres : kExactSlackMetres);
+  const double slack = 0.5 * elementary::pow(10.0, -decimals) +
+                       (fmt.viewerSeries ? kSeriesSlackMetres : kExactSlackMetres);
   if (z.zone == kUpsZone
           ? !checkPolarBand(z, f[first], *easting, slack, message)
           : !checkGridLatitude(z, f[first + 1], q.latitude, slack / kMetresPerDegree, message)) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // Culling volumes: axis-aligned boxes with a three-valued intersection
-// result, planes, and the view frustum.
+// result, and planes. The view frustum built from such planes is in
+// math/Frustum.h, included at the end of this header.
 //
 // Boxes answer containment and overlap questions against points, segments,
 // other boxes and planes. Bounds are closed (a point on a face is inside).
@@ -11,12 +12,7 @@
 // line, and the box-against-box test wraps it round the globe.
 //
 // A plane (a, b, c, d) has the unit normal (a, b, c); the signed distance of
-// p is a*p.x + b*p.y + c*p.z + d and the positive side is inside. The
-// frustum keeps its planes in the order left, top, right, bottom, near, far.
-//
-// Only BoundingBox<double, Vec3d> is compiled into the library. The float
-// box has the same layout and virtual interface; a caller who builds one
-// instantiates its members from this header.
+// p is a*p.x + b*p.y + c*p.z + d and the positive side is inside.
 
 #include "common/Memory.h"
 #include "math/Export.h"
@@ -24,9 +20,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <type_traits>
+#include <typeinfo>
 #include <utility>
 
 namespace orrery {
@@ -67,6 +63,19 @@ template <class S, class V3, class V4> Plane<S, V3, V4>::~Plane() = default;
 template <class S, class V> class BoundingBox;
 
 namespace detail {
+// The box [min, max] contains p, closed on every face. Early exits, which
+// measured faster than all six comparisons combined without branches. False
+// for a NaN coordinate, and for every p when the box is empty.
+template <class V> constexpr bool boundsContain(const V &min, const V &max, const V &p) {
+  return (min.x <= p.x) && (p.x <= max.x) && (min.y <= p.y) && (p.y <= max.y) && (min.z <= p.z) &&
+         (p.z <= max.z);
+}
+
+// Some min exceeds its max: the emptiness of a box read from its bounds.
+template <class V> constexpr bool boundsInverted(const V &min, const V &max) {
+  return (min.x > max.x) | (min.y > max.y) | (min.z > max.z);
+}
+
 // For one axis of two boxes [lo, hi] and [otherLo, otherHi]: each starts
 // before the other ends. False when a bound is NaN.
 template <class S> constexpr bool boundsMeet(S lo, S hi, S otherLo, S otherHi) {
@@ -86,7 +95,56 @@ template <class S> constexpr bool boundsApart(S lo, S hi, S otherLo, S otherHi) 
 template <class S, class V> constexpr bool crossesDateline(const V &min, const V &max) {
   return (min.x < S(-1)) | (max.x > S(1));
 }
+
+// Whether box is an object of exactly the library's double box, not of a
+// class derived from it. Its virtual tests are then the library's own, and
+// calling them inline answers exactly as the call through the table would;
+// any other box has them called through the table. Always false for the
+// float box, whose tests are its user's. The type_info objects are compared
+// by address, two loads and one comparison: a copy of the type_info that the
+// loader did not merge only sends the library's box through the table; a
+// derived class never passes.
+template <class B> bool isLibraryBox(const B &box) {
+  if constexpr (std::is_same_v<B, BoundingBox<double, Vec3d>>) {
+    return &typeid(box) == &typeid(B);
+  } else {
+    static_cast<void>(box);
+    return false;
+  }
+}
 } // namespace detail
+
+/// @name The calls a box makes through its table
+/// Applications derive from BoundingBox<double, Vec3d> and replace its
+/// virtual tests. The library calls these operations through the table, in
+/// this order and this often, and a derived class may rely on it:
+/// - `isect(p)`: `isEmpty()`; when it answers false, the comparisons of p
+///   with the bounds.
+/// - `isectLatLon(p)`: `isEmpty()`; then the comparisons of x and y.
+/// - `isect(a, b)`: `isEmpty()`; when it answers false, `isect(a)` and, only
+///   when that answers inside, `isect(b)`; when they do not both answer
+///   inside, `RayBoxIntersect` from a on this box, which calls `isect(a)`
+///   once more.
+/// - `isect(plane)`: `isEmpty()`; then the two corners against the plane.
+/// - `isect(other)`: `other.isEmpty()`, once, and only when other crosses the
+///   date line while this box does not or is empty (the test of whether to
+///   wrap other round the globe); nothing else through the table. Every
+///   other emptiness it decides is read from the bounds (a box is empty when
+///   some min exceeds its max), and it answers outside for a box so empty.
+/// - `RayBoxIntersect(o, d, box, ...)`: `box.isect(o)`, once, first; the slab
+///   steps then read `box.min` and `box.max`.
+/// - The frustum's point tests use a box of their own, never the caller's.
+///
+/// A box whose dynamic type is exactly BoundingBox<double, Vec3d> has its
+/// tests run directly, inline, without the calls their answers do not need
+/// (its point test skips the emptiness that the comparisons already rule
+/// out): its tests are the library's, so the answers are the same.
+///
+/// The float box, BoundingBox<float, Vec3f>, has the same layout and table;
+/// the library defines none of its operations (the definitions below serve a
+/// user who instantiates them from this header) and its float
+/// `RayBoxIntersect` calls the box's `isect(o)` through the table always.
+/// @{
 
 template <class S, class V> class IBoundingVolume : public BoundingVolume {
 public:
@@ -103,7 +161,11 @@ public:
   virtual IBoundingVolume *clone() const = 0;
 };
 
-template <class S, class V> class BoundingBox : public IBoundingVolume<S, V> {
+// Visible in every build, so that the table and type_info a caller
+// instantiates are merged with the library's at load time and the library
+// knows its own box when a caller passes one.
+template <class S, class V>
+class __attribute__((visibility("default"))) BoundingBox : public IBoundingVolume<S, V> {
 public:
   using Vec4 = std::conditional_t<std::is_same_v<S, float>, Vec4f, Vec4d>;
 
@@ -118,21 +180,17 @@ public:
   BoundingBox(const V &lo, const V &hi) : min(lo), max(hi) {}
   ~BoundingBox() override = default;
 
-  // The tests below are final: a caller holding a BoundingBox calls them
-  // directly, inline, rather than through the table; the table keeps its
-  // slots for callers holding an IBoundingVolume.
-
-  // Closed bounds; never partial.
-  IsectResult isect(const V &p) const final;
+  // Closed bounds; never partial. Outside for an empty box.
+  IsectResult isect(const V &p) const override;
   // Inside when both ends are inside; partial when the segment from a enters
   // the box strictly before reaching b (or a alone is inside); else outside.
-  IsectResult isect(const V &a, const V &b) const final;
+  IsectResult isect(const V &a, const V &b) const override;
   // Inside when the boxes overlap, with date-line wrapping; never partial.
   // When both cross the date line only this box is wrapped. Outside when
   // either box is empty; a box with NaN bounds overlaps every non-empty box.
-  IsectResult isect(const BoundingBox &other) const final;
+  IsectResult isect(const BoundingBox &other) const override;
   // Empty when some min exceeds its max (equal bounds are a degenerate box).
-  bool isEmpty() const final;
+  bool isEmpty() const override;
   BoundingBox &makeEmpty() override;
   // The midpoint of the corners; no emptiness check.
   V getCenter() const override;
@@ -164,19 +222,38 @@ public:
 template <class S, class V, class B>
 bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t);
 
+/// @}
+
+namespace detail {
+// The emptiness of box as its table answers it; read from the bounds for
+// the library's own box.
+template <class S, class V> bool boxIsEmpty(const BoundingBox<S, V> &box) {
+  return isLibraryBox(box) ? boundsInverted(box.min, box.max) : box.isEmpty();
+}
+
+// The point test of box as its table answers it, inline for the library's
+// own box.
+template <class V, class B> IsectResult boxPointTest(const B &box, const V &p) {
+  if (isLibraryBox(box)) {
+    return boundsContain(box.min, box.max, p) ? kIsectInside : kIsectOutside;
+  }
+  return box.isect(p);
+}
+} // namespace detail
+
 // Point classification in the order of the box's fields.
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isect(const V &p) const {
-  // Early exits, which measured faster than all six comparisons combined
-  // without branches. No emptiness check: min <= p <= max on every axis
-  // already rules it out.
-  const bool inside = (min.x <= p.x) && (p.x <= max.x) && (min.y <= p.y) && (p.y <= max.y) &&
-                      (min.z <= p.z) && (p.z <= max.z);
-  return inside ? kIsectInside : kIsectOutside;
+  // The library's own box needs no emptiness test: min <= p <= max on every
+  // axis already rules it out.
+  if (!detail::isLibraryBox(*this) && this->isEmpty()) {
+    return kIsectOutside;
+  }
+  return detail::boundsContain(min, max, p) ? kIsectInside : kIsectOutside;
 }
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {
-  if (this->isEmpty()) {
+  if (detail::boxIsEmpty(*this)) {
     return kIsectOutside;
   }
   if (min.x <= p.x && p.x <= max.x && min.y <= p.y && p.y <= max.y) {
@@ -187,10 +264,11 @@ template <class S, class V> inline IsectResult BoundingBox<S, V>::isectLatLon(co
 
 template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const V &a, const V &b) const {
-  if (this->isEmpty()) {
+  if (detail::boxIsEmpty(*this)) {
     return kIsectOutside;
   }
-  if (this->isect(a) == kIsectInside && this->isect(b) == kIsectInside) {
+  if (detail::boxPointTest(*this, a) == kIsectInside &&
+      detail::boxPointTest(*this, b) == kIsectInside) {
     return kIsectInside;
   }
   V dir = b - a;
@@ -206,30 +284,37 @@ namespace detail {
 template <class S, class V>
 [[gnu::noinline]] IsectResult isectOffUsualPath(const BoundingBox<S, V> &self,
                                                 const BoundingBox<S, V> &other) {
-  if (self.isEmpty() || other.isEmpty()) {
+  const bool selfEmpty = boundsInverted(self.min, self.max);
+  const bool selfWraps = crossesDateline<S>(self.min, self.max) && !selfEmpty;
+  // The one question asked through the table, in the order of the steps:
+  // whether other, crossing the date line, is to be wrapped.
+  const bool otherWraps =
+      !selfWraps && crossesDateline<S>(other.min, other.max) && !boxIsEmpty(other);
+  if (selfEmpty || boundsInverted(other.min, other.max)) {
     return kIsectOutside;
   }
   BoundingBox<S, V> r(self.min, self.max);
-  if (crossesDateline<S>(self.min, self.max) && !r.isEmpty()) {
+  if (selfWraps) {
     BoundingBox<S, V>::intersectDatelineBox(r, r, other);
-  } else if (crossesDateline<S>(other.min, other.max) && !other.isEmpty()) {
+  } else if (otherWraps) {
     BoundingBox<S, V>::intersectDatelineBox(r, other, r);
   } else {
     r.intersectBoxSimple(other);
   }
-  return r.isEmpty() ? kIsectOutside : kIsectInside;
+  return boundsInverted(r.min, r.max) ? kIsectOutside : kIsectInside;
 }
 } // namespace detail
 
 template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
   // The usual case, neither box crossing the date line, decided as
-  // intersectBoxSimple followed by isEmpty would decide it, without the
-  // temporary box: axis by axis, where min <= other.max and other.min <= max
-  // no bound is NaN and the overlap is max(min, other.min) .. min(max,
-  // other.max), empty exactly when one of the boxes is; where they fail,
-  // the boxes are apart unless a NaN bound leaves the temporary box to
-  // decide. Short-circuit tests throughout: each branch predicts.
+  // intersectBoxSimple followed by the emptiness of the result would decide
+  // it, without the temporary box: axis by axis, where min <= other.max and
+  // other.min <= max no bound is NaN and the overlap is max(min, other.min)
+  // .. min(max, other.max), empty exactly when one of the boxes is; where
+  // they fail, the boxes are apart unless a NaN bound leaves the temporary
+  // box to decide. Short-circuit tests throughout: each branch predicts.
+  // Nothing here goes through the table, whatever the boxes' types.
   if (min.x < S(-1) || max.x > S(1) || other.min.x < S(-1) || other.max.x > S(1)) {
     return detail::isectOffUsualPath(*this, other);
   }
@@ -248,11 +333,13 @@ inline IsectResult BoundingBox<S, V>::isect(const BoundingBox &other) const {
                ? kIsectOutside
                : detail::isectOffUsualPath(*this, other);
   }
-  return this->isEmpty() || other.isEmpty() ? kIsectOutside : kIsectInside;
+  return detail::boundsInverted(min, max) || detail::boundsInverted(other.min, other.max)
+             ? kIsectOutside
+             : kIsectInside;
 }
 
 template <class S, class V> inline bool BoundingBox<S, V>::isEmpty() const {
-  return (min.x > max.x) | (min.y > max.y) | (min.z > max.z);
+  return detail::boundsInverted(min, max);
 }
 
 template <class S, class V> inline BoundingBox<S, V> &BoundingBox<S, V>::makeEmpty() {
@@ -283,7 +370,7 @@ template <class S, class V> inline void BoundingBox<S, V>::build(const V &a, con
 
 template <class S, class V>
 inline IsectResult BoundingBox<S, V>::isect(const Plane<S, V, Vec4> &plane) const {
-  if (this->isEmpty()) {
+  if (detail::boxIsEmpty(*this)) {
     return kIsectOutside;
   }
   // The corners furthest along and against the normal decide; a zero
@@ -349,7 +436,7 @@ inline void BoundingBox<S, V>::intersectDatelineBox(BoundingBox &out, const Boun
 
 template <class S, class V, class B>
 inline bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t) {
-  if (box.isect(o) == kIsectInside) {
+  if (detail::boxPointTest(box, o) == kIsectInside) {
     t = S(0);
     return true;
   }
@@ -390,51 +477,21 @@ inline bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &
 
 extern template class ORRERY_MATH_API Plane<double, Vec3d, Vec4d>;
 extern template class ORRERY_MATH_API IBoundingVolume<double, Vec3d>;
+// BoundingBox<double, Vec3d> is compiled into the library and exported from
+// it, but declared extern to the library's own sources only: a caller
+// instantiates its table and its tests from this header (the dynamic linker
+// keeps the library's), so the compiler calls them inline on a box whose
+// type it knows.
+#if defined(ORRERY_MATH_BUILDING)
 extern template class ORRERY_MATH_API BoundingBox<double, Vec3d>;
+#endif
 extern template ORRERY_MATH_API bool RayBoxIntersect<double, Vec3d, BoundingBox<double, Vec3d>>(
     const Vec3d &, const Vec3d &, const BoundingBox<double, Vec3d> &, double, double &);
 extern template ORRERY_MATH_API bool RayBoxIntersect<float, Vec3f, BoundingBox<float, Vec3f>>(
     const Vec3f &, const Vec3f &, const BoundingBox<float, Vec3f> &, float, float &);
 
-// A convex volume bounded by up to ten planes, of which the first count are
-// in use.
-class ORRERY_MATH_API Polytope {
-public:
-  ORRERY_ALLOCATE_WITH_DONEW
-
-  Plane<double, Vec3d, Vec4d> planes[10];
-  std::int32_t count = 0;
-
-  Polytope() = default;
-  virtual ~Polytope();
-};
-
-// The view frustum: planes left, top, right, bottom, near, far, each with
-// its normal pointing into the frustum, plus the eye and the unit directions
-// of the four side edges (from near to far), counter-clockwise on screen
-// from the bottom left: normalised-device corners (-1, -1), (1, -1), (1, 1),
-// (-1, 1).
-class ORRERY_MATH_API Frustum : public Polytope {
-public:
-  Vec3d eye;
-  Vec3d edges[4];
-
-  Frustum() = default;
-  ~Frustum() override;
-
-  // Rebuilds the frustum from a view matrix (world to view space) and a
-  // projection matrix (view to clip space, the normalised-device cube being
-  // [-1, 1]^3 with z = -1 near). eye is the translation of the inverted view
-  // matrix, written even when that matrix is singular. Returns false, with
-  // no planes in use, when view * projection is singular, a cube corner
-  // maps to infinity (w = 0) or a face collapses to a line.
-  bool build(const Mat4d &view, const Mat4d &projection);
-  // True when p is on the inner side of every plane in use (zero counts as
-  // inside), and always while no planes are in use. False for NaN points.
-  bool isPtInside(const Vec3d &p) const;
-  // True when p is outside the near or the far plane; the side planes are
-  // not consulted. False while no planes are in use; true for NaN points.
-  bool isZCulled(const Vec3d &p) const;
-};
-
 } // namespace orrery
+
+// The frustum, built of the planes above, for consumers who reach it through
+// this header.
+#include "math/Frustum.h"

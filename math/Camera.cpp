@@ -45,11 +45,18 @@ Vec3d camAxisOf(const Mat4d &m, CamAxisGetter getter) {
   return {m.m[0], m.m[1], m.m[2]};
 }
 
-// Two axes of cam. Each getter of the library's camera builds the
-// orientation matrix for itself; here it is built once for both.
+// Whether cam is an object of exactly the library's camera, not of a class
+// derived from it: its getters are then the library's own, which change
+// nothing and read only the rotation, so when and how often they are called
+// cannot be told apart.
+bool camIsLibraryCam(const ICartesianCam &cam) { return typeid(cam) == typeid(QuatCartesianCam); }
+
+// Two axes of cam, first then second, through the table. Each getter of the
+// library's camera builds the orientation matrix for itself; for that camera
+// it is built once for both.
 void camTwoAxes(const ICartesianCam &cam, CamAxisGetter first, Vec3d &a, CamAxisGetter second,
                 Vec3d &b) {
-  if (typeid(cam) == typeid(QuatCartesianCam)) {
+  if (camIsLibraryCam(cam)) {
     const Mat4d m = camOrientation(static_cast<const QuatCartesianCam &>(cam).rotation);
     a = camAxisOf(m, first);
     b = camAxisOf(m, second);
@@ -61,17 +68,26 @@ void camTwoAxes(const ICartesianCam &cam, CamAxisGetter first, Vec3d &a, CamAxis
 
 // The shared procedure of the turn-to family: turn about the axis so that the
 // reference vector lines up with dir projected onto the plane of the turn.
-// The axis is read before the reference, each once, both through the virtual
-// table (for the library's camera, from one orientation matrix).
+// The axis is read first; the reference only once the projection is known to
+// be long enough to turn towards; each once, through the table. The
+// library's camera has both read from one orientation matrix.
 void camTurnTo(ICartesianCam &cam, const Vec3d &dir, CamAxisGetter axis, CamAxisGetter reference,
                CamTurn turn) {
+  const bool library = camIsLibraryCam(cam);
   Vec3d a;
   Vec3d r;
-  camTwoAxes(cam, axis, a, reference, r);
+  if (library) {
+    camTwoAxes(cam, axis, a, reference, r);
+  } else {
+    a = (cam.*axis)();
+  }
   Vec3d p = dir - a * dot(dir, a);
   const double len = divideByLength(p);
   if (len < kCamMinTurnProjection) {
     return;
+  }
+  if (!library) {
+    r = (cam.*reference)();
   }
   (cam.*turn)(-clockwiseAngle(p, r, a));
 }

@@ -20,6 +20,29 @@
 
 namespace orrery {
 
+/// @name The calls a camera makes through its table
+/// Applications derive cameras from ICartesianCam or QuatCartesianCam. The
+/// operations written once here reach the camera only through its table, in
+/// this order and this often, and a derived class may rely on it:
+/// - `pitchTo`, `yawTo`, `rollTo`, `pitchUpVecTo`: the axis getter
+///   (`getRightVec`, `getUpVec`, `getTowardsVec`, `getRightVec`); when the
+///   projection of the direction on the plane of the turn is shorter than
+///   1e-8, nothing more; otherwise the reference getter (`getTowardsVec`,
+///   `getTowardsVec`, `getUpVec`, `getUpVec`), then the turn (`pitch`, `yaw`,
+///   `roll`, `pitch`), each once.
+/// - `lookAt`: `getPosition`; unless the target is within 1e-8, `yawTo`, then
+///   `pitchTo`.
+/// - `set(other)`: `other.getPosition`, `setPosition`, `other.getRotation`,
+///   `setRotation(Quatd)`.
+/// - `getWorldOrientation`: `getPosition`; away from the centre `clone`, then
+///   on the copy `setPosition`, `getUpVec`, `rollTo`, `getTowardsVec`,
+///   `getUpVec`, and away from the poles `getTowardsVec` after the pitch of
+///   `pitchUpVecTo`.
+///
+/// A camera whose dynamic type is exactly QuatCartesianCam has its getters
+/// read directly, from one orientation matrix: they change nothing, so the
+/// answers are the same.
+/// @{
 class ORRERY_MATH_API ICartesianCam : public Referent {
 public:
   ~ICartesianCam() override;
@@ -82,6 +105,8 @@ public:
   // the plane perpendicular to the right axis.
   void pitchUpVecTo(const Vec3d &dir);
 };
+
+/// @}
 
 class ORRERY_MATH_API QuatCartesianCam : public ICartesianCam {
 public:

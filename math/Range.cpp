@@ -17,23 +17,77 @@ IRange::~IRange() = default;
 
 namespace {
 
-// The begin and end of r with their calls made directly, when r is one of
-// the library's own ranges, whose span is the end minus the begin (each
-// read by its own call, end first); false for any other range.
-bool rangeOwnEnds(const IRange &r, double &begin, double &end) {
-  if (typeid(r) == typeid(RelativeRange)) {
-    const auto &rel = static_cast<const RelativeRange &>(r);
-    end = rel.RelativeRange::getEnd();
-    begin = rel.RelativeRange::getBegin();
-    return true;
+// Whether r is exactly of type T, not of a class derived from it. The
+// library's ranges have their type_info emitted once, in the library, with
+// their first virtual function, so the same type is the same object: one
+// address comparison, without the name comparison that a mismatch costs
+// type_info::operator==.
+template <class T> bool rangeIs(const IRange &r) { return &typeid(r) == &typeid(T); }
+
+// Whether r and every range below it, down to the root of its chain, is one
+// of the library's own ranges (exactly a Range or a RelativeRange, not a
+// class derived from one). Their queries change nothing and answer from the
+// chain as it is, so they may be answered directly: the calls they would
+// make are made on library ranges only, and nobody can tell them apart.
+bool rangeChainIsOwn(const IRange *r) {
+  while (r != nullptr) {
+    if (!rangeIs<RelativeRange>(*r)) {
+      return rangeIs<Range>(*r);
+    }
+    // Both ends of a relative range share its parent.
+    r = static_cast<const RelativeRange *>(r)->getParent();
   }
-  if (typeid(r) == typeid(Range)) {
+  return true;
+}
+
+void rangeOwnEnds(const IRange &r, double &begin, double &end);
+
+// RangeVal::getValue of an end with layout l in r, a range whose chain is
+// the library's own, with every call made directly. A fraction reads the
+// parent's ends once each rather than its span and then its begin: the
+// span of a library range is its end minus its begin, each read afresh.
+double rangeOwnValue(const Layout &l, const IRange *r) {
+  if (r == nullptr) {
+    return 0.0;
+  }
+  double begin = 0.0;
+  double end = 0.0;
+  switch (l.pin) {
+  case Layout::kPinFraction:
+    rangeOwnEnds(*r, begin, end);
+    return begin + l.value * (end - begin);
+  case Layout::kPinBegin:
+    if (rangeIs<Range>(*r)) {
+      return static_cast<const Range &>(*r).Range::getBegin() + l.value;
+    }
+    {
+      const auto &rel = static_cast<const RelativeRange &>(*r);
+      return rangeOwnValue(rel.getBeginLayout(), rel.getParent()) + l.value;
+    }
+  case Layout::kPinEnd:
+    if (rangeIs<Range>(*r)) {
+      return static_cast<const Range &>(*r).Range::getEnd() + l.value;
+    }
+    {
+      const auto &rel = static_cast<const RelativeRange &>(*r);
+      return rangeOwnValue(rel.getEndLayout(), rel.getParent()) + l.value;
+    }
+  default:
+    return 0.0;
+  }
+}
+
+// The begin and end of r, a range whose chain is the library's own.
+void rangeOwnEnds(const IRange &r, double &begin, double &end) {
+  if (rangeIs<Range>(r)) {
     const auto &abs = static_cast<const Range &>(r);
     end = abs.Range::getEnd();
     begin = abs.Range::getBegin();
-    return true;
+    return;
   }
-  return false;
+  const auto &rel = static_cast<const RelativeRange &>(r);
+  end = rangeOwnValue(rel.getEndLayout(), rel.getParent());
+  begin = rangeOwnValue(rel.getBeginLayout(), rel.getParent());
 }
 
 } // namespace
@@ -43,15 +97,12 @@ double RangeVal::getValue() const {
   if (r == nullptr) {
     return 0.0;
   }
+  if (rangeChainIsOwn(r)) {
+    return rangeOwnValue(layout, r);
+  }
+  // Through the table, as a range derived by the application expects.
   switch (layout.pin) {
   case Layout::kPinFraction: {
-    // The library's ranges give the begin their span was measured from, so
-    // the parent is walked once per end rather than once more for the begin.
-    double begin = 0.0;
-    double end = 0.0;
-    if (rangeOwnEnds(*r, begin, end)) {
-      return begin + layout.value * (end - begin);
-    }
     const double span = r->getSpan();
     return r->getBegin() + layout.value * span;
   }

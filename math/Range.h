@@ -36,6 +36,25 @@ struct ORRERY_MATH_API Layout {
   PinType pin;
 };
 
+/// @name The calls a range makes through its parent's table
+/// Applications derive their own ranges from IRange (or from Range or
+/// RelativeRange) and lay the library's ranges out in them. A relative
+/// range queries its parent only through the table, in this order and this
+/// often, and a derived class may rely on it:
+/// - an end pinned to a fraction: `getSpan`, then `getBegin`;
+/// - an end pinned to the begin: `getBegin`; to the end: `getEnd`;
+/// - `RelativeRange::getSpan` (and `Range::getSpan`): its own `getEnd`, then
+///   its own `getBegin`, through the table;
+/// - converting an end to another pin: its position as above, then
+///   `getBegin` (to the begin or a fraction) or `getEnd` (to the end), and
+///   for a fraction `getSpan` last; converting to its own pin asks nothing.
+/// Nothing is cached: every query walks the chain of parents again.
+///
+/// Where a range and every range below it, down to the root, is exactly a
+/// Range or a RelativeRange, the chain is walked directly, reading each
+/// parent's ends once: the calls it saves are to the library's own ranges,
+/// which change nothing, so the answers are the same.
+/// @{
 class ORRERY_MATH_API IRange : public Referent {
 public:
   ~IRange() override;
@@ -44,6 +63,8 @@ public:
   virtual double getEnd() const = 0;
   virtual double getSpan() const = 0;
 };
+
+/// @}
 
 // One end of a relative range: its layout and the counted parent it is
 // measured in. A pin outside the enumeration resolves to 0.0; so does every

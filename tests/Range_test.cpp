@@ -25,18 +25,6 @@ void expectSpans(const IRange *r, double b, double e) {
   EXPECT_EQ(r->getEnd(), e);
 }
 
-// A parent range that logs the order in which its ends are queried.
-struct QueryLog : IRange {
-  double getBegin() const override { return query('b', 100.0); }
-  double getEnd() const override { return query('e', 300.0); }
-  double getSpan() const override { return query('s', 200.0); }
-  double query(char what, double value) const {
-    log += what;
-    return value;
-  }
-  mutable std::string log;
-};
-
 } // namespace
 
 // Every pin (bad ones included), chains, parents that move and conversions
@@ -57,18 +45,6 @@ TEST(RelativeRange, ResolvesAgainstTheParentAndAbsorbsBadInput) {
   r.setParent(nullptr);
   expectSpans(&r, 0.0, 0.0);
   EXPECT_EQ(r.getEndLayoutAsType(Layout::kPinFraction).value, 0.0);
-}
-
-TEST(RelativeRange, QueriesTheParentInTheDocumentedOrder) {
-  RefPtr<QueryLog> parent(new QueryLog);
-  RelativeRange r(parent.get(), frac(0.25), fromBegin(10.0));
-  EXPECT_EQ(r.getBegin(), 150.0);
-  EXPECT_EQ(parent->log, "sb");
-  EXPECT_EQ(r.getEndLayoutAsType(Layout::kPinFraction).value, 0.05);
-  EXPECT_EQ(parent->log, "sbbbs");
-  EXPECT_EQ(r.getBeginLayoutAsType(Layout::kPinFraction).value, 0.25);
-  EXPECT_EQ(r.getSpan(), -40.0);
-  EXPECT_EQ(parent->log, "sbbbsbsb"); // own type untouched; span is end, then begin
 }
 
 TEST(RelativeRange, SetParentMovesTwoReferencesAndDestructionReleasesThem) {

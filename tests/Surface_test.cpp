@@ -1,6 +1,7 @@
 #include "math/Surface.h"
 
 #include "math/Units.h"
+#include "math/detail/SurfaceShapes.h"
 
 #include "Support.h"
 #include "SurfaceProperties.h"
@@ -10,7 +11,13 @@
 #include <Eigen/Geometry>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <random>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -230,6 +237,49 @@ TEST(FovDelimitedSurface, ViewIsCloseWhenTheOutlineSpansTheThresholdOfTheScreen)
   EXPECT_FALSE(r.isViewCloseToSurface(back, proj, 0)) << "every sample behind the camera";
   EXPECT_FALSE(r.isViewCloseToSurface(Mat4d::identity, perspective(kHalfPi, 1, 2, 10), 0))
       << "nearer than the near plane";
+}
+
+// The base class and the cull pick the curved shapes' fast paths by exact
+// type from the library's table of shapes: every class of the library that
+// derives from ISurface must be in it (the abstract base aside), and a
+// subclass defined outside the library must take the virtual calls.
+TEST(FovDelimitedSurface, EveryShapeOfTheLibraryIsInTheTableOfShapes) {
+  const std::regex derivation(
+      R"(class\s+(?:ORRERY_MATH_API\s+)?(\w+)\s*(?:final\s*)?:\s*public\s+(\w+))");
+  std::map<std::string, std::string> baseOf;
+  for (const auto &file : std::filesystem::directory_iterator(ORRERY_SOURCE_DIR "/math")) {
+    if (file.path().extension() == ".h") {
+      std::stringstream text;
+      text << std::ifstream(file.path()).rdbuf();
+      const std::string s = text.str();
+      for (std::sregex_iterator m(s.begin(), s.end(), derivation), end; m != end; ++m) {
+        baseOf[(*m)[1]] = (*m)[2];
+      }
+    }
+  }
+  std::set<std::string> shapes;
+  for (const auto &[name, base] : baseOf) {
+    for (auto up = baseOf.find(name); up != baseOf.end(); up = baseOf.find(up->second)) {
+      if (up->second == "ISurface" && name != "FovDelimitedSurface") {
+        shapes.insert(name);
+      }
+    }
+  }
+  std::set<std::string> listed;
+  for (const detail::LibraryShape &shape : detail::kLibraryShapes) {
+    const std::string mangled = std::to_string(std::string(shape.name).size()) + shape.name + "E";
+    EXPECT_TRUE(std::string(shape.type.name()).ends_with(mangled)) << shape.name;
+    listed.insert(shape.name);
+  }
+  ASSERT_FALSE(shapes.empty()) << "no shape found in the headers";
+  EXPECT_EQ(listed, shapes);
+
+  struct OwnSphere : Sphere {
+    OwnSphere() : Sphere(Mat4d::identity, 1, 0.5, -0.5, -1, 1) {}
+  };
+  EXPECT_EQ(detail::shapeOf(OwnSphere()), detail::ShapeKind::kOther);
+  EXPECT_EQ(detail::shapeOf(Sphere(Mat4d::identity, 1, 0.5, -0.5, -1, 1)),
+            detail::ShapeKind::kSphere);
 }
 
 TEST(Rectangle, UnitExampleAsymmetricCentreAndInvalidAngles) {

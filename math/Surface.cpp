@@ -1,8 +1,6 @@
 #include "math/Surface.h"
 #include "math/detail/SurfaceShapes.h"
 
-#include "math/Units.h"
-
 #include <cmath>
 
 // The base of the shapes: what FovDelimitedSurface writes once on top of the
@@ -43,11 +41,7 @@ FovDelimitedSurface::FovDelimitedSurface(const Mat4d &placement, double distance
 
 FovDelimitedSurface::~FovDelimitedSurface() = default;
 
-bool FovDelimitedSurface::IsNear(double a, double b) {
-  // 0.1 metre in planet radii, fixed by the radius in force at the first call.
-  static const double kDistanceThreshold = 0.1 * Units::sInvPlanetRadius;
-  return std::fabs(a - b) < kDistanceThreshold;
-}
+bool FovDelimitedSurface::IsNear(double a, double b) { return detail::isNear(a, b); }
 
 void FovDelimitedSurface::buildVectors() {
   const double *m = placement.m;

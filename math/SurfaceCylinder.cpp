@@ -41,7 +41,7 @@ Vec3d Cylinder::getNormal(const Vec3d &point) const {
 bool Cylinder::isPtOnSurface(const Vec3d &point) const {
   const Vec3d w = point - origin;
   const double a = dot(w, upAxis);
-  return IsNear(dot(w, w) - a * a, distance * distance);
+  return detail::isNear(dot(w, w) - a * a, distance * distance);
 }
 
 bool detail::cylinderIntersectRay(const Cylinder &cyl, const Vec3d &rayOrigin, const Vec3d &rayDir,
@@ -51,7 +51,7 @@ bool detail::cylinderIntersectRay(const Cylinder &cyl, const Vec3d &rayOrigin, c
   divideByLength(dn);
   Vec3d n = cross(dn, cyl.upAxis);
   const double ln = divideByLength(n);
-  if (Cylinder::IsNear(ln, 0)) {
+  if (detail::isNear(ln, 0)) {
     // Parallel to the axis: the line never meets the side of the cylinder.
     if (clamp) {
       hit = rayOrigin;
@@ -143,7 +143,7 @@ void Cylinder::projectToSurface(Vec3d &point) const {
   const Vec3d w = point - origin;
   const double a = dot(w, upAxis);
   Vec3d r = w - upAxis * a;
-  if (IsNear(length(r), 0)) {
+  if (detail::isNear(length(r), 0)) {
     r = viewDir; // on the axis: move along the viewing direction
   }
   divideByLength(r);

@@ -59,7 +59,7 @@ void Rectangle::buildGeometry() {
 Vec3d Rectangle::getNormal(const Vec3d &) const { return normal; }
 
 bool Rectangle::isPtOnSurface(const Vec3d &point) const {
-  return valid && IsNear(dot(origin - point, normal), distance);
+  return valid && detail::isNear(dot(origin - point, normal), distance);
 }
 
 bool Rectangle::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d &hit,
@@ -72,7 +72,7 @@ bool Rectangle::intersectRay(const Vec3d &rayOrigin, const Vec3d &rayDir, Vec3d 
   const Vec3d rd = rayDir;
   const double denom = dot(rd, normal);
   hit = ro;
-  if (!IsNear(denom, 0)) { // not parallel to the plane
+  if (!detail::isNear(denom, 0)) { // not parallel to the plane
     const double lambda = (-distance - dot(ro - origin, normal)) / denom;
     if (lambda >= 0) {
       hit = ro + rd * lambda;

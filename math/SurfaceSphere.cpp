@@ -144,12 +144,12 @@ bool Sphere::ClampIsectRaySphere(const Vec3d &rayOrigin, const Vec3d &rayDir, co
 Vec3d Sphere::getNormal(const Vec3d &point) const {
   Vec3d n = origin - point;
   const double len = divideByLength(n);
-  return IsNear(len, 0) ? Vec3d::zero : n;
+  return detail::isNear(len, 0) ? Vec3d::zero : n;
 }
 
 bool Sphere::isPtOnSurface(const Vec3d &point) const {
   const Vec3d d = point - origin;
-  return IsNear(dot(d, d), distance * distance);
+  return detail::isNear(dot(d, d), distance * distance);
 }
 
 bool detail::sphereIntersectRay(const Sphere &s, const Vec3d &rayOrigin, const Vec3d &rayDir,
@@ -238,7 +238,7 @@ void Sphere::getViewDirectionImpl(const Vec3d &requested, Vec3d &result) const {
 void Sphere::projectToSurface(Vec3d &point) const {
   Vec3d d = point - origin;
   const double len = divideByLength(d);
-  if (IsNear(len, 0)) {
+  if (detail::isNear(len, 0)) {
     // At the centre every direction is as near: take the middle of the
     // photograph.
     point = getPointFromCoords(0, 0, nullptr);

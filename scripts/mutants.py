@@ -152,6 +152,7 @@ OLD_PREFIX = re.compile(r"\b(k?)(surf|Surf)([A-Z])")
 RENAMED = {
     "fractions(": "fractionsIfValid(",
     "relative(": "relativeFromFractions(",
+    "IsNear(": "isNear(",
     "isectTriQuadratic": "triQuadratic",
     "kIsectTriFlatArea": "kTriFlatArea",
     "isectTriDegenerate": "triDegenerate",

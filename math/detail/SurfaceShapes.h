@@ -10,6 +10,7 @@
 #include "math/Surface.h"
 
 #include "math/FastMath.h"
+#include "math/Units.h"
 #include "math/detail/Angles.h"
 
 #include <bit>
@@ -80,6 +81,15 @@ inline ShapeKind shapeOf(const ISurface &s) {
 // Relative coordinates a point may exceed +-1 by and still be on the
 // photograph.
 constexpr double kEdgeSlack = 1.000001;
+
+// FovDelimitedSurface::IsNear, inline for the shapes' hot paths: |a - b|
+// below 0.1 metre in planet radii. The threshold is one for the whole
+// library (the static of an inline function is), fixed by the radius in
+// force at the first call of either.
+inline bool isNear(double a, double b) {
+  static const double kDistanceThreshold = 0.1 * Units::sInvPlanetRadius;
+  return std::fabs(a - b) < kDistanceThreshold;
+}
 
 // (1 - t) * a + t * b.
 inline Vec2d lerp(const Vec2d &a, const Vec2d &b, double t) { return a * (1 - t) + b * t; }

@@ -429,13 +429,20 @@ TEST(Sphere, ExampleSeamAndValidityChecksOnlyWhenAsked) {
   s.projectToSurface(p);
   EXPECT_EQ(p, at(s, 0, 0));
 
-  Sphere bad(Mat4d::identity, 1, kHalfPi + 1e-15, 0, -1, 1);
-  EXPECT_TRUE(bad.valid); // the constructor does not validate
-  bad.checkValid();
-  expectInvalidAnswers(bad);
-  Sphere wide(Mat4d::identity, 1, 0.5, -0.5, -3.2, 1); // one side beyond a half turn
-  wide.checkValid();
-  expectInvalidAnswers(wide);
+  // {top, bottom, left, right, radius}, each unusable.
+  const double unusable[][5] = {{kHalfPi + 1e-15, 0, -1, 1, 1},
+                                {0.5, -0.5, -3.2, 1, 1},  // one side beyond a half turn
+                                {0.5, -0.5, 0.3, 0.3, 1}, // no width
+                                {0.2, 0.2, -1, 1, 1},     // no height
+                                {0.5, -0.5, -1, 1, 0}};
+  for (const auto &k : unusable) {
+    SCOPED_TRACE(::testing::Message()
+                 << k[0] << ", " << k[1] << ", " << k[2] << ", " << k[3] << ", radius " << k[4]);
+    Sphere bad(Mat4d::identity, k[4], k[0], k[1], k[2], k[3]);
+    EXPECT_TRUE(bad.valid); // the constructor does not validate
+    bad.checkValid();
+    expectInvalidAnswers(bad);
+  }
   Sphere neg(Mat4d::identity, -1, 0.5, -0.5, -1, 1);
   neg.checkValid();
   neg.distance = 1;
@@ -528,7 +535,9 @@ TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndEmptinessCountsNaNBounds) {
   const double cases[][6] = {{0.8, 0.9, -0.95, 1, 0.8, 1.05},
                              {-0.9, -0.8, 0.95, 1, 0.95, 1.2},
                              {0.5, 0.5, -0.5, 1, 0.5, 1.5}, // a tie goes to the alias
-                             {0.8, 0.9, -0.95, 0, -0.95, 0.9}};
+                             {0.8, 0.9, -0.95, 0, -0.95, 0.9},
+                             // A lower bound just below -1.000001 moves up a period.
+                             {-0.5, -0.4, -1.0000015, 1, -1.0000015 + 2, -0.4 + 2}};
   for (const auto &k : cases) {
     CullRect r = {{{k[0], 0}, {k[1], 0.5}}, k[3] != 0, false};
     r.extend({k[2], 0.25});

@@ -1,7 +1,7 @@
 #include "math/Surface.h"
 #include "math/detail/Angles.h"
 
-#include "../tests/CountingMemory.h"
+#include "CountingMemory.h"
 
 #include <Eigen/Geometry>
 #include <benchmark/benchmark.h>

@@ -12,7 +12,7 @@
 
 #include "common/Memory.h"
 #include "math/Vector.h"
-#include "tests/Support.h"
+#include "tests/support/Support.h"
 
 #ifndef ORRERY_FUZZ_REPLAY
 #include <sanitizer/allocator_interface.h>

@@ -7,7 +7,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "math/Surface.h"
-#include "tests/SurfaceProperties.h"
+#include "tests/support/SurfaceProperties.h"
 
 #include <cmath>
 

@@ -1,6 +1,8 @@
 #pragma once
 
-// Also refuses fast-math, which would change the inline arithmetic.
+/// @file
+/// The export attributes of libmath. Also refuses fast-math, which would
+/// change the inline arithmetic.
 #include "common/Export.h"
 
 // Symbols of libmath are hidden unless marked with this macro.

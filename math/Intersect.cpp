@@ -17,17 +17,17 @@ namespace {
 
 // The squared distance of V0 + s*E0 + t*E1 from p, from the quadratic form
 // a s^2 + 2b st + c t^2 + 2d s + 2e t + f.
-float isectTriQuadratic(float a, float b, float c, float d, float e, float f, float s, float t) {
+float triQuadratic(float a, float b, float c, float d, float e, float f, float s, float t) {
   return s * (a * s + b * t + 2.0f * d) + t * (b * s + c * t + 2.0f * e) + f;
 }
 
 // det = |a c - b^2| = a c sin^2 of the angle at V0, formed in float with an
 // error of a few 2^-24 a c: below this fraction of a c the area is noise.
-constexpr float kIsectTriFlatArea = 0x1p-20f;
+constexpr float kTriFlatArea = 0x1p-20f;
 
 // Nearest point of a zero-area triangle: its longest edge holds the other
 // two, so the clamped projection onto that edge, as (s, t).
-void isectTriDegenerate(float a, float b, float c, float d, float e, float &s, float &t) {
+void triDegenerate(float a, float b, float c, float d, float e, float &s, float &t) {
   const float opposite = a - 2.0f * b + c; // |V2 - V1|^2
   auto clampUnit = [](float x) { return x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x); };
   s = 0.0f;
@@ -44,7 +44,7 @@ void isectTriDegenerate(float a, float b, float c, float d, float e, float &s, f
 
 // Minimises len2 u^2 + 2 lin u + f over u in [0, 1] along an edge through
 // V0 (len2 = |edge|^2, lin = edge . (V0 - p)): sets u, returns the value.
-float isectTriAlongEdge(float len2, float lin, float f, float &u) {
+float triAlongEdge(float len2, float lin, float f, float &u) {
   if (lin >= 0.0f) {
     u = 0.0f;
     return f;
@@ -90,7 +90,7 @@ float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1, const V
     }
     u = numer / denom;
     w = 1.0f - u;
-    return isectTriQuadratic(a, b, c, d, e, f, s, t);
+    return triQuadratic(a, b, c, d, e, f, s, t);
   };
   // Regions 2 and 6, beside a vertex: along the opposite edge when the slope
   // towards it (toward - away) is positive, else along the edge u = 0
@@ -105,29 +105,29 @@ float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1, const V
       w = 1.0f;
       return atWOne;
     }
-    return isectTriAlongEdge(len2W, linW, f, w);
+    return triAlongEdge(len2W, linW, f, w);
   };
 
   // A triangle whose area is lost in the rounding of a*c - b*b (collinear
   // vertices, or a sliver thinner than about 1e-3 of its edges) has no
   // reliable regions: rounding alone picks one. It answers for its longest
   // edge, which holds the nearest point of a zero-area triangle.
-  const bool flat = det <= kIsectTriFlatArea * (a * c);
+  const bool flat = det <= kTriFlatArea * (a * c);
   if (flat) {
-    isectTriDegenerate(a, b, c, d, e, s, t);
-    sq = isectTriQuadratic(a, b, c, d, e, f, s, t);
+    triDegenerate(a, b, c, d, e, s, t);
+    sq = triQuadratic(a, b, c, d, e, f, s, t);
   } else if (s + t <= det) {
     if (t < 0.0f && (s >= 0.0f || d < 0.0f)) { // region 5, or 4 towards edge t = 0
       t = 0.0f;
-      sq = isectTriAlongEdge(a, d, f, s);
+      sq = triAlongEdge(a, d, f, s);
     } else if (s < 0.0f) { // region 3, or 4 towards edge s = 0
       s = 0.0f;
-      sq = isectTriAlongEdge(c, e, f, t);
+      sq = triAlongEdge(c, e, f, t);
     } else { // region 0
       const float inv = 1.0f / det;
       s = s * inv;
       t = t * inv;
-      sq = isectTriQuadratic(a, b, c, d, e, f, s, t);
+      sq = triQuadratic(a, b, c, d, e, f, s, t);
     }
   } else if (s < 0.0f) { // region 2
     sq = besideVertex(c + e, b + d, s, t, c, e, atS1, atT1);

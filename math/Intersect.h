@@ -1,8 +1,9 @@
 #pragma once
 
-// Free-standing ray, triangle and point queries. None allocates or keeps
-// state. The ray against an axis-aligned box is RayBoxIntersect in
-// math/BoundingVolume.h.
+/// @file
+/// Free-standing ray, triangle and point queries. None allocates or keeps
+/// state. The ray against an axis-aligned box is RayBoxIntersect in
+/// math/BoundingVolume.h.
 
 #include "math/Export.h"
 #include "math/Vector.h"
@@ -13,20 +14,20 @@ namespace orrery {
 
 namespace geometry {
 
-// Distance from p to the ray o + t*d (t >= 0), d of unit length, paired with
-// whether p lies behind the origin ((p - o) . d < 0). Behind points measure
-// to the origin, the others to the ray's line.
+/// Distance from p to the ray o + t*d (t >= 0), d of unit length, paired with
+/// whether p lies behind the origin ((p - o) . d < 0). Behind points measure
+/// to the origin, the others to the ray's line.
 ORRERY_MATH_API std::pair<double, bool> RayPointDistance(const Vec3d &o, const Vec3d &d,
                                                          const Vec3d &p);
 
-// Squared distance from p to the triangle v0 v1 v2, in float. closest gets
-// the nearest point of the triangle. normal gets the triangle's unit normal
-// (v1 - v0) x (v2 - v0) direction when the nearest point is off the edges
-// v0-v1 and v0-v2, and the zero vector when it lies on either of them. A
-// zero-area triangle answers for its longest edge, with a zero normal; so
-// does one whose area is below float rounding (a*c - b*b within 2^-20 of
-// a*c, in the products of its edge vectors from v0: collinear vertices, or
-// a sliver whose angle at v0 is within about 0.001 rad of 0 or a half turn).
+/// Squared distance from p to the triangle v0 v1 v2, in float. closest gets
+/// the nearest point of the triangle. normal gets the triangle's unit normal
+/// (v1 - v0) x (v2 - v0) direction when the nearest point is off the edges
+/// v0-v1 and v0-v2, and the zero vector when it lies on either of them. A
+/// zero-area triangle answers for its longest edge, with a zero normal; so
+/// does one whose area is below float rounding (a*c - b*b within 2^-20 of
+/// a*c, in the products of its edge vectors from v0: collinear vertices, or
+/// a sliver whose angle at v0 is within about 0.001 rad of 0 or a half turn).
 ORRERY_MATH_API float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Vec3f &v1,
                                        const Vec3f &v2, Vec3f &closest, Vec3f &normal);
 
@@ -34,12 +35,12 @@ ORRERY_MATH_API float PtTriSqrDistance(const Vec3f &p, const Vec3f &v0, const Ve
 
 namespace detail {
 
-// The signed weights w0, w1, w2 of the three vertices must not have opposite
-// signs (a zero weight agrees with either), which accepts both windings;
-// w1 is computed only once w2 and w0 agree. On success the weights are
-// normalised by one reciprocal of their sum. A zero sum (every weight zero:
-// a zero-area triangle or, for a ray, one in the triangle's plane) and NaN
-// weights are rejected.
+/// The signed weights w0, w1, w2 of the three vertices must not have opposite
+/// signs (a zero weight agrees with either), which accepts both windings;
+/// w1 is computed only once w2 and w0 agree. On success the weights are
+/// normalised by one reciprocal of their sum. A zero sum (every weight zero:
+/// a zero-area triangle or, for a ray, one in the triangle's plane) and NaN
+/// weights are rejected.
 template <class S, class Weight1>
 inline bool triWeights(S w2, S w0, Weight1 weight1, S zero, S one, S (&b)[3]) {
   if (w2 * w0 < zero) {
@@ -63,9 +64,9 @@ inline bool triWeights(S w2, S w0, Weight1 weight1, S zero, S one, S (&b)[3]) {
 
 } // namespace detail
 
-// Whether p lies in the triangle's projection onto the x-y plane (either
-// winding; edges and vertices count as inside), and z of the triangle's
-// plane over p. False for a zero-area triangle.
+/// Whether p lies in the triangle's projection onto the x-y plane (either
+/// winding; edges and vertices count as inside), and z of the triangle's
+/// plane over p. False for a zero-area triangle.
 template <class S, class V2, class V3>
 inline bool Pt2dTriIntersect(const V2 &p, const V3 &v0, const V3 &v1, const V3 &v2, S &z) {
   static constexpr S zero = 0;
@@ -84,11 +85,11 @@ inline bool Pt2dTriIntersect(const V2 &p, const V3 &v0, const V3 &v1, const V3 &
   return true;
 }
 
-// Whether the ray o + t*d (t >= 0) meets the triangle, seen from either
-// side. On a hit, hit is the point, t its parameter (in multiples of d) and,
-// when bary is not null, bary the weights of v0, v1, v2. False for a ray in
-// the triangle's plane and for a zero-area triangle. Outputs may be written
-// on a miss as well.
+/// Whether the ray o + t*d (t >= 0) meets the triangle, seen from either
+/// side. On a hit, hit is the point, t its parameter (in multiples of d) and,
+/// when bary is not null, bary the weights of v0, v1, v2. False for a ray in
+/// the triangle's plane and for a zero-area triangle. Outputs may be written
+/// on a miss as well.
 template <class S, class V>
 inline bool RayTriIntersect(const V &o, const V &d, const V &v0, const V &v1, const V &v2, V &hit,
                             S &t, V *bary) {
@@ -116,6 +117,8 @@ inline bool RayTriIntersect(const V &o, const V &d, const V &v0, const V &v1, co
   return true;
 }
 
+/// @cond
+// The instantiations the library exports.
 extern template ORRERY_MATH_API bool
 Pt2dTriIntersect<double, Vec2d, Vec3d>(const Vec2d &, const Vec3d &, const Vec3d &, const Vec3d &,
                                        double &);
@@ -127,5 +130,6 @@ extern template ORRERY_MATH_API bool RayTriIntersect<double, Vec3d>(const Vec3d 
                                                                     const Vec3d &, const Vec3d &,
                                                                     const Vec3d &, Vec3d &,
                                                                     double &, Vec3d *);
+/// @endcond
 
 } // namespace orrery

@@ -8,19 +8,19 @@ namespace {
 
 // Room for count elements of T; one byte when there are none, so that a
 // successful allocation is never null.
-template <class T> T *polyAllocate(int count) {
+template <class T> T *allocateArray(int count) {
   const std::size_t bytes = count > 0 ? static_cast<std::size_t>(count) * sizeof(T) : 1;
   return static_cast<T *>(doNew(bytes, nullptr));
 }
 
-template <class T> void polyRelease(T *&array, std::int32_t &count) {
+template <class T> void releaseArray(T *&array, std::int32_t &count) {
   doDelete(array, nullptr);
   array = nullptr;
   count = 0;
 }
 
-template <class T> void polyCopy(T &to, const T &from) { to = from; }
-template <class T, std::size_t K> void polyCopy(T (&to)[K], const T (&from)[K]) {
+template <class T> void copyElement(T &to, const T &from) { to = from; }
+template <class T, std::size_t K> void copyElement(T (&to)[K], const T (&from)[K]) {
   for (std::size_t k = 0; k < K; ++k) {
     to[k] = from[k];
   }
@@ -28,24 +28,24 @@ template <class T, std::size_t K> void polyCopy(T (&to)[K], const T (&from)[K]) 
 
 // Appends the rows of table at count, within the capacity given to Create.
 template <class T, std::size_t N>
-void polyAppend(T *array, std::int32_t &count, const T (&table)[N]) {
+void appendTable(T *array, std::int32_t &count, const T (&table)[N]) {
   for (const T &element : table) {
-    polyCopy(array[count], element);
+    copyElement(array[count], element);
     ++count;
   }
 }
 
 // The tables of one solid, appended in order when every array exists.
 template <std::size_t NV, std::size_t NF, std::size_t NT, std::size_t NP>
-void polyFill(Polyhedron &p, const Vec3d (&vertices)[NV], const std::int32_t (&faces)[NF][3],
-              const Vec2d (&texCoords)[NT], const std::int32_t (&pairs)[NP][2]) {
+void fillSolid(Polyhedron &p, const Vec3d (&vertices)[NV], const std::int32_t (&faces)[NF][3],
+               const Vec2d (&texCoords)[NT], const std::int32_t (&pairs)[NP][2]) {
   if (!p.Create(int(NV), int(NF), int(NT), int(NP))) {
     return;
   }
-  polyAppend(p.vertices, p.numVertices, vertices);
-  polyAppend(p.faces, p.numFaces, faces);
-  polyAppend(p.texCoords, p.numTexCoords, texCoords);
-  polyAppend(p.indexPairs, p.numIndexPairs, pairs);
+  appendTable(p.vertices, p.numVertices, vertices);
+  appendTable(p.faces, p.numFaces, faces);
+  appendTable(p.texCoords, p.numTexCoords, texCoords);
+  appendTable(p.indexPairs, p.numIndexPairs, pairs);
 }
 
 // Octahedron: +x, -x, +y, -y, +z, -z.
@@ -100,33 +100,33 @@ constexpr std::int32_t kIcosaFaces[20][3] = {
 } // namespace
 
 Polyhedron::~Polyhedron() {
-  polyRelease(vertices, numVertices);
-  polyRelease(faces, numFaces);
-  polyRelease(texCoords, numTexCoords);
-  polyRelease(indexPairs, numIndexPairs);
+  releaseArray(vertices, numVertices);
+  releaseArray(faces, numFaces);
+  releaseArray(texCoords, numTexCoords);
+  releaseArray(indexPairs, numIndexPairs);
 }
 
 bool Polyhedron::Create(int vertexCapacity, int faceCapacity, int texCoordCapacity,
                         int indexPairCapacity) {
-  polyRelease(vertices, numVertices);
-  polyRelease(faces, numFaces);
-  polyRelease(texCoords, numTexCoords);
-  polyRelease(indexPairs, numIndexPairs);
-  vertices = polyAllocate<Vec3d>(vertexCapacity);
-  faces = polyAllocate<std::int32_t[3]>(faceCapacity);
-  texCoords = polyAllocate<Vec2d>(texCoordCapacity);
-  indexPairs = polyAllocate<std::int32_t[2]>(indexPairCapacity);
+  releaseArray(vertices, numVertices);
+  releaseArray(faces, numFaces);
+  releaseArray(texCoords, numTexCoords);
+  releaseArray(indexPairs, numIndexPairs);
+  vertices = allocateArray<Vec3d>(vertexCapacity);
+  faces = allocateArray<std::int32_t[3]>(faceCapacity);
+  texCoords = allocateArray<Vec2d>(texCoordCapacity);
+  indexPairs = allocateArray<std::int32_t[2]>(indexPairCapacity);
   return vertices != nullptr && faces != nullptr && texCoords != nullptr && indexPairs != nullptr;
 }
 
 Octahedron::Octahedron() {
-  polyFill(*this, kOctaVertices, kOctaFaces, kOctaTexCoords, kOctaIndexPairs);
+  fillSolid(*this, kOctaVertices, kOctaFaces, kOctaTexCoords, kOctaIndexPairs);
 }
 
 Octahedron::~Octahedron() = default;
 
 Icosahedron::Icosahedron() {
-  polyFill(*this, kIcosaVertices, kIcosaFaces, kIcosaTexCoords, kIcosaIndexPairs);
+  fillSolid(*this, kIcosaVertices, kIcosaFaces, kIcosaTexCoords, kIcosaIndexPairs);
 }
 
 Icosahedron::~Icosahedron() = default;

@@ -11,13 +11,13 @@ namespace orrery {
 namespace {
 
 // Whether v lies within the almostEqual tolerance of (1, 0, 0).
-bool quatNearUnitX(const Vec3d &v) {
+bool nearUnitX(const Vec3d &v) {
   const Vec3d d = v - Vec3d{1.0, 0.0, 0.0};
   return FastMath::sqrt(dot(d, d)) < kAlmostEqualTolerance;
 }
 
 // The quaternion with components (x, y, z, w) normalised.
-Quatd quatNormalised(double x, double y, double z, double w) {
+Quatd unitQuaternion(double x, double y, double z, double w) {
   Quatd q(x, y, z, w);
   divideByNorm(q);
   return q;
@@ -37,7 +37,7 @@ void Quatd::set(double x, double y, double z, double w) {
 Quatd Quatd::operator*(const Quatd &q) const {
   const Quatd &a = *this;
   const Quatd &b = q;
-  return quatNormalised(
+  return unitQuaternion(
       b.w * a.x + b.x * a.w + b.z * a.y - b.y * a.z, b.w * a.y + b.y * a.w + b.x * a.z - b.z * a.x,
       b.w * a.z + b.z * a.w + b.y * a.x - b.x * a.y, b.w * a.w - b.x * a.x - b.y * a.y - b.z * a.z);
 }
@@ -48,7 +48,7 @@ Quatd &Quatd::operator*=(const Quatd &q) {
 }
 
 void Mat4d::fromQuaternion(const Quatd &q) {
-  const Quatd n = quatNormalised(q.x, q.y, q.z, q.w);
+  const Quatd n = unitQuaternion(q.x, q.y, q.z, q.w);
   const double x = n.x;
   const double y = n.y;
   const double z = n.z;
@@ -131,7 +131,7 @@ void Quatd::buildRotation(const Vec3d &from, const Vec3d &to) {
   // Opposite directions: any axis perpendicular to from gives a half turn.
   // Crossing with the x axis fails for a from along +x or -x (of any length),
   // so those use the y axis instead.
-  const bool alongX = quatNearUnitX(from) || quatNearUnitX(u) || quatNearUnitX(-u);
+  const bool alongX = nearUnitX(from) || nearUnitX(u) || nearUnitX(-u);
   const Vec3d k = alongX ? Vec3d{0.0, 1.0, 0.0} : Vec3d{1.0, 0.0, 0.0};
   const Vec3d p = cross(from, k);
   const double lp = FastMath::sqrt(dot(p, p));

@@ -23,6 +23,10 @@ set(MATH_SOURCES
   Referent.cpp
   SkyMath.cpp
   Surface.cpp
+  SurfaceCull.cpp
+  SurfaceCylinder.cpp
+  SurfaceRectangle.cpp
+  SurfaceSphere.cpp
   UTMZone.cpp
   Units.cpp
   Vector.cpp

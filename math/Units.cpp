@@ -12,16 +12,16 @@ namespace orrery {
 
 namespace {
 
-constexpr double kUnitsDefaultRadius = 6371000.0; // metres, the mean Earth radius
+constexpr double kDefaultRadius = 6371000.0; // metres, the mean Earth radius
 // One degree of arc along the surface of the default planet.
-constexpr double kUnitsDefaultDegree = kUnitsDefaultRadius * detail::kDegToRad;
+constexpr double kDefaultDegree = kDefaultRadius * detail::kDegToRad;
 
 // Both unit tables have this many entries.
-constexpr int kUnitsTableSize = 12;
+constexpr int kTableSize = 12;
 
-double unitsConvert(const double *table, double value, int from, int to) {
+double convertByTable(const double *table, double value, int from, int to) {
   // A unit outside the table has no factor; reading one would be undefined.
-  if (from < 0 || from >= kUnitsTableSize || to < 0 || to >= kUnitsTableSize) {
+  if (from < 0 || from >= kTableSize || to < 0 || to >= kTableSize) {
     return std::numeric_limits<double>::quiet_NaN();
   }
   // The reciprocal of the target factor times the value already in metres.
@@ -30,14 +30,14 @@ double unitsConvert(const double *table, double value, int from, int to) {
 
 // pi in the scalar type of the vector converted: the float twin works with the
 // float pi throughout.
-template <class T> constexpr T kUnitsPi = T(detail::kPi);
+template <class T> constexpr T kPiAs = T(detail::kPi);
 
 // Normalised spherical to Cartesian. Angles and radius are formed in T; the
 // products are formed in double.
-template <class T> Vec3d unitsToCartesian(T lon, T lat, T alt) {
+template <class T> Vec3d cartesianOf(T lon, T lat, T alt) {
   const double rd = double(T(1) + alt);
-  const T theta = (T(0.5) + lon) * kUnitsPi<T>;
-  const T phi = kUnitsPi<T> * lat;
+  const T theta = (T(0.5) + lon) * kPiAs<T>;
+  const T phi = kPiAs<T> * lat;
   const double rCosPhi = rd * double(elementary::cos(phi));
   return {double(elementary::cos(theta)) * rCosPhi, rd * double(elementary::sin(phi)),
           -double(elementary::sin(theta)) * rCosPhi};
@@ -45,8 +45,8 @@ template <class T> Vec3d unitsToCartesian(T lon, T lat, T alt) {
 
 // Cartesian to normalised spherical. The squared sums and their square roots
 // are formed in T; atan2 and everything after it in double.
-template <class T> Vec3d unitsToSpherical(T cx, T cy, T cz) {
-  constexpr double pi = double(kUnitsPi<T>);
+template <class T> Vec3d sphericalOf(T cx, T cy, T cz) {
+  constexpr double pi = double(kPiAs<T>);
   const double alt = double(FastMath::sqrt(cx * cx + cy * cy + cz * cz)) - 1.0;
   const double horizontal = double(FastMath::sqrt(cz * cz + cx * cx));
   // Degrees first, then the half turn: the division order is part of the result.
@@ -63,12 +63,12 @@ template <class T> Vec3d unitsToSpherical(T cx, T cy, T cz) {
 
 // Whole degrees (truncated towards zero) and the magnitude whose fraction gives
 // minutes, clamped to +-180. NaN is kept apart: it has no integer truncation.
-struct UnitsDegreeSplit {
+struct DegreeSplit {
   double whole;
   double magnitude;
 };
 
-UnitsDegreeSplit unitsSplitDegrees(double degrees) {
+DegreeSplit splitDegrees(double degrees) {
   if (degrees < -180.0) {
     return {-180.0, 180.0};
   }
@@ -84,21 +84,21 @@ UnitsDegreeSplit unitsSplitDegrees(double degrees) {
 } // namespace
 
 // Constant-initialised, so the defaults are in place before any caller runs.
-constinit double Units::sPlanetRadius = kUnitsDefaultRadius;
-constinit double Units::sInvPlanetRadius = 1.0 / kUnitsDefaultRadius;
+constinit double Units::sPlanetRadius = kDefaultRadius;
+constinit double Units::sInvPlanetRadius = 1.0 / kDefaultRadius;
 constinit double Units::distanceToMeters[12] = {
-    0.001,               // kMillimeters
-    0.01,                // kCentimeters
-    1.0,                 // kMeters
-    1000.0,              // kKilometers
-    0.0254,              // kInches
-    0.3048,              // kFeet
-    0.9144,              // kYards
-    1609.344,            // kMiles
-    kUnitsDefaultRadius, // kPlanetRadii
-    1852.0,              // kNauticalMiles
-    1.7018,              // kCustomLength
-    kUnitsDefaultDegree, // kDegrees
+    0.001,          // kMillimeters
+    0.01,           // kCentimeters
+    1.0,            // kMeters
+    1000.0,         // kKilometers
+    0.0254,         // kInches
+    0.3048,         // kFeet
+    0.9144,         // kYards
+    1609.344,       // kMiles
+    kDefaultRadius, // kPlanetRadii
+    1852.0,         // kNauticalMiles
+    1.7018,         // kCustomLength
+    kDefaultDegree, // kDegrees
 };
 // Taken as tabulated, not derived from the length factors.
 constinit double Units::areaToMeters[12] = {
@@ -124,11 +124,11 @@ void Units::setPlanetRadius(double radius) {
 }
 
 double Units::convertLength(double value, LType from, LType to) {
-  return unitsConvert(distanceToMeters, value, from, to);
+  return convertByTable(distanceToMeters, value, from, to);
 }
 
 double Units::convertArea(double value, AType from, AType to) {
-  return unitsConvert(areaToMeters, value, from, to);
+  return convertByTable(areaToMeters, value, from, to);
 }
 
 double clockwiseAngle(const Vec3d &a, const Vec3d &b, const Vec3d &n) {
@@ -162,14 +162,14 @@ Vec3d SphToHms(double v) {
 }
 
 Vec3d SphToDms(double degrees) {
-  const UnitsDegreeSplit d = unitsSplitDegrees(degrees);
+  const DegreeSplit d = splitDegrees(degrees);
   const double m = (d.magnitude - std::trunc(d.magnitude)) * 60.0;
   const double minutes = std::trunc(m);
   return {d.whole, minutes, (m - minutes) * 60.0};
 }
 
 Vec2d SphToDmm(double degrees) {
-  const UnitsDegreeSplit d = unitsSplitDegrees(degrees);
+  const DegreeSplit d = splitDegrees(degrees);
   return {d.whole, (d.magnitude - std::trunc(d.magnitude)) * 60.0};
 }
 
@@ -191,7 +191,7 @@ double azimuthToPoint(double lat1, double lon1, double lat2, double lon2) {
 // The conversions read all of their input before set() writes, so the
 // argument may be this vector.
 void Vec3d::toCartesian(const Vec3d &sph) {
-  const Vec3d c = unitsToCartesian(sph.x, sph.y, sph.z);
+  const Vec3d c = cartesianOf(sph.x, sph.y, sph.z);
   set(c.x, c.y, c.z);
 }
 
@@ -202,7 +202,7 @@ Vec3d Vec3d::getCartesian() const {
 }
 
 void Vec3d::toSpherical(const Vec3d &cart) {
-  const Vec3d s = unitsToSpherical(cart.x, cart.y, cart.z);
+  const Vec3d s = sphericalOf(cart.x, cart.y, cart.z);
   set(s.x, s.y, s.z);
 }
 
@@ -213,12 +213,12 @@ Vec3d Vec3d::getSpherical() const {
 }
 
 void Vec3f::toCartesian() {
-  const Vec3d c = unitsToCartesian(x, y, z);
+  const Vec3d c = cartesianOf(x, y, z);
   setDouble(c.x, c.y, c.z);
 }
 
 void Vec3f::toSpherical() {
-  const Vec3d s = unitsToSpherical(x, y, z);
+  const Vec3d s = sphericalOf(x, y, z);
   setDouble(s.x, s.y, s.z);
 }
 

@@ -18,7 +18,7 @@ using detail::storePair;
 // The row vector in[0..N-1] times the N x N row-major matrix m, columns
 // 0..K-1: out[c] = in[0]*m(0,c) + in[1]*m(1,c) + ..., summed in row order.
 template <int N, int K, class S>
-[[gnu::always_inline]] inline void vecRowTimesMatrix(const S (&in)[N], const S *m, S (&out)[K]) {
+[[gnu::always_inline]] inline void rowTimesMatrix(const S (&in)[N], const S *m, S (&out)[K]) {
   int c = 0;
   if constexpr (std::is_same_v<S, double>) {
 #pragma GCC unroll 2
@@ -45,7 +45,7 @@ template <int N, int K, class S>
 // The matrix times in[] as a column, rows 0..K-1: out[r] = sum over c of
 // m(r,c)*in[c], summed in column order.
 template <int N, int K, class S>
-[[gnu::always_inline]] inline void vecMatrixTimesColumn(const S (&in)[N], const S *m, S (&out)[K]) {
+[[gnu::always_inline]] inline void matrixTimesColumn(const S (&in)[N], const S *m, S (&out)[K]) {
 #pragma GCC unroll 4
   for (int r = 0; r < K; ++r) {
     S sum = m[r * N] * in[0];
@@ -57,7 +57,7 @@ template <int N, int K, class S>
   }
 }
 
-template <int N, class M> constexpr M vecIdentityMatrix() {
+template <int N, class M> constexpr M identityMatrix() {
   M id{};
   for (int i = 0; i < N; ++i) {
     id.m[i * N + i] = 1;
@@ -67,39 +67,39 @@ template <int N, class M> constexpr M vecIdentityMatrix() {
 
 // Stores each argument straight into its element; going through a temporary
 // array makes the compiler reload it in wider pieces than it was written.
-template <class S, class... A> [[gnu::always_inline]] inline void vecStoreElements(S *m, A... v) {
+template <class S, class... A> [[gnu::always_inline]] inline void storeElements(S *m, A... v) {
   int i = 0;
   ((m[i++] = v), ...);
 }
 
 // Stores out[] into the components of v through its set().
-template <class V, class S> [[gnu::always_inline]] inline void vecStore(V &v, const S (&o)[2]) {
+template <class V, class S> [[gnu::always_inline]] inline void storeInto(V &v, const S (&o)[2]) {
   v.set(o[0], o[1]);
 }
-template <class V, class S> [[gnu::always_inline]] inline void vecStore(V &v, const S (&o)[3]) {
+template <class V, class S> [[gnu::always_inline]] inline void storeInto(V &v, const S (&o)[3]) {
   v.set(o[0], o[1], o[2]);
 }
-template <class V, class S> [[gnu::always_inline]] inline void vecStore(V &v, const S (&o)[4]) {
+template <class V, class S> [[gnu::always_inline]] inline void storeInto(V &v, const S (&o)[4]) {
   v.set(o[0], o[1], o[2], o[3]);
 }
 
 template <int K, class V, class S, int N, class M>
-[[gnu::always_inline]] inline void vecMulInto(V &out, const S (&in)[N], const M &m) {
+[[gnu::always_inline]] inline void mulInto(V &out, const S (&in)[N], const M &m) {
   S o[K];
-  vecRowTimesMatrix<N, K>(in, m.m, o);
-  vecStore(out, o);
+  rowTimesMatrix<N, K>(in, m.m, o);
+  storeInto(out, o);
 }
 
 template <int K, class V, class S, int N, class M>
-[[gnu::always_inline]] inline void vecMulTransposeInto(V &out, const S (&in)[N], const M &m) {
+[[gnu::always_inline]] inline void mulTransposeInto(V &out, const S (&in)[N], const M &m) {
   S o[K];
-  vecMatrixTimesColumn<N, K>(in, m.m, o);
-  vecStore(out, o);
+  matrixTimesColumn<N, K>(in, m.m, o);
+  storeInto(out, o);
 }
 
 // An index outside 0 .. N-1 leaves v as it was instead of reading past the
 // elements.
-template <class V, class M> void vecGetRow(V &v, const M &m, int r) {
+template <class V, class M> void copyRow(V &v, const M &m, int r) {
   if (r < 0 || r >= M::kSize) {
     return;
   }
@@ -107,10 +107,10 @@ template <class V, class M> void vecGetRow(V &v, const M &m, int r) {
   for (int c = 0; c < M::kSize; ++c) {
     o[c] = m.m[r * M::kSize + c];
   }
-  vecStore(v, o);
+  storeInto(v, o);
 }
 
-template <class V, class M> void vecGetCol(V &v, const M &m, int c) {
+template <class V, class M> void copyCol(V &v, const M &m, int c) {
   if (c < 0 || c >= M::kSize) {
     return;
   }
@@ -118,19 +118,19 @@ template <class V, class M> void vecGetCol(V &v, const M &m, int c) {
   for (int r = 0; r < M::kSize; ++r) {
     o[r] = m.m[r * M::kSize + c];
   }
-  vecStore(v, o);
+  storeInto(v, o);
 }
 
-template <class V3, class M4> void vecProjectPoint(V3 &v, const M4 &m) {
+template <class V3, class M4> void projectPoint(V3 &v, const M4 &m) {
   using S = typename M4::Scalar;
   const S in[4] = {v.x, v.y, v.z, S(1)};
   S o[4];
-  vecRowTimesMatrix<4, 4>(in, m.m, o);
+  rowTimesMatrix<4, 4>(in, m.m, o);
   const S s = S(1) / o[3];
   v.set(s * o[0], s * o[1], s * o[2]);
 }
 
-template <class To, class From> void vecConvertMatrix(To &to, const From &from) {
+template <class To, class From> void convertMatrix(To &to, const From &from) {
   for (int i = 0; i < 16; ++i) {
     to.m[i] = static_cast<typename To::Scalar>(from.m[i]);
   }
@@ -144,12 +144,12 @@ constinit const Vec4d Vec4d::zero{0.0, 0.0, 0.0, 0.0};
 constinit const Vec2f Vec2f::zero{0.0f, 0.0f};
 constinit const Vec3f Vec3f::zero{0.0f, 0.0f, 0.0f};
 constinit const Vec4f Vec4f::zero{0.0f, 0.0f, 0.0f, 0.0f};
-constinit const Mat2d Mat2d::identity = vecIdentityMatrix<2, Mat2d>();
-constinit const Mat3d Mat3d::identity = vecIdentityMatrix<3, Mat3d>();
-constinit const Mat4d Mat4d::identity = vecIdentityMatrix<4, Mat4d>();
-constinit const Mat2f Mat2f::identity = vecIdentityMatrix<2, Mat2f>();
-constinit const Mat3f Mat3f::identity = vecIdentityMatrix<3, Mat3f>();
-constinit const Mat4f Mat4f::identity = vecIdentityMatrix<4, Mat4f>();
+constinit const Mat2d Mat2d::identity = identityMatrix<2, Mat2d>();
+constinit const Mat3d Mat3d::identity = identityMatrix<3, Mat3d>();
+constinit const Mat4d Mat4d::identity = identityMatrix<4, Mat4d>();
+constinit const Mat2f Mat2f::identity = identityMatrix<2, Mat2f>();
+constinit const Mat3f Mat3f::identity = identityMatrix<3, Mat3f>();
+constinit const Mat4f Mat4f::identity = identityMatrix<4, Mat4f>();
 
 // Vec2d
 
@@ -157,18 +157,16 @@ void Vec2d::set(double x_, double y_) {
   x = x_;
   y = y_;
 }
-void Vec2d::getRow(const Mat2d &m, int r) { vecGetRow(*this, m, r); }
-void Vec2d::getCol(const Mat2d &m, int c) { vecGetCol(*this, m, c); }
-void Vec2d::mul(const Vec2d &v, const Mat2d &m) { vecMulInto<2>(*this, {v.x, v.y}, m); }
+void Vec2d::getRow(const Mat2d &m, int r) { copyRow(*this, m, r); }
+void Vec2d::getCol(const Mat2d &m, int c) { copyCol(*this, m, c); }
+void Vec2d::mul(const Vec2d &v, const Mat2d &m) { mulInto<2>(*this, {v.x, v.y}, m); }
 void Vec2d::operator*=(const Mat2d &m) { mul(*this, m); }
 void Vec2d::mulTranspose(const Vec2d &v, const Mat2d &m) {
-  vecMulTransposeInto<2>(*this, {v.x, v.y}, m);
+  mulTransposeInto<2>(*this, {v.x, v.y}, m);
 }
-void Vec2d::mul(const Vec2d &v, double w, const Mat3d &m) {
-  vecMulInto<2>(*this, {v.x, v.y, w}, m);
-}
+void Vec2d::mul(const Vec2d &v, double w, const Mat3d &m) { mulInto<2>(*this, {v.x, v.y, w}, m); }
 void Vec2d::mulTranspose(const Vec2d &v, double w, const Mat3d &m) {
-  vecMulTransposeInto<2>(*this, {v.x, v.y, w}, m);
+  mulTransposeInto<2>(*this, {v.x, v.y, w}, m);
 }
 
 // Vec3d
@@ -178,27 +176,25 @@ void Vec3d::set(double x_, double y_, double z_) {
   y = y_;
   z = z_;
 }
-void Vec3d::getRow(const Mat3d &m, int r) { vecGetRow(*this, m, r); }
-void Vec3d::getCol(const Mat3d &m, int c) { vecGetCol(*this, m, c); }
-void Vec3d::mul(const Vec3d &v, const Mat3d &m) { vecMulInto<3>(*this, {v.x, v.y, v.z}, m); }
+void Vec3d::getRow(const Mat3d &m, int r) { copyRow(*this, m, r); }
+void Vec3d::getCol(const Mat3d &m, int c) { copyCol(*this, m, c); }
+void Vec3d::mul(const Vec3d &v, const Mat3d &m) { mulInto<3>(*this, {v.x, v.y, v.z}, m); }
 void Vec3d::operator*=(const Mat3d &m) { mul(*this, m); }
 void Vec3d::mulTranspose(const Vec3d &v, const Mat3d &m) {
-  vecMulTransposeInto<3>(*this, {v.x, v.y, v.z}, m);
+  mulTransposeInto<3>(*this, {v.x, v.y, v.z}, m);
 }
-void Vec3d::mul(const Vec2d &v, double w, const Mat3d &m) {
-  vecMulInto<3>(*this, {v.x, v.y, w}, m);
-}
+void Vec3d::mul(const Vec2d &v, double w, const Mat3d &m) { mulInto<3>(*this, {v.x, v.y, w}, m); }
 void Vec3d::mulTranspose(const Vec2d &v, double w, const Mat3d &m) {
-  vecMulTransposeInto<3>(*this, {v.x, v.y, w}, m);
+  mulTransposeInto<3>(*this, {v.x, v.y, w}, m);
 }
 void Vec3d::mul(const Vec3d &v, double w, const Mat4d &m) {
-  vecMulInto<3>(*this, {v.x, v.y, v.z, w}, m);
+  mulInto<3>(*this, {v.x, v.y, v.z, w}, m);
 }
 void Vec3d::mulTranspose(const Vec3d &v, double w, const Mat4d &m) {
-  vecMulTransposeInto<3>(*this, {v.x, v.y, v.z, w}, m);
+  mulTransposeInto<3>(*this, {v.x, v.y, v.z, w}, m);
 }
 void Vec3d::operator*=(const Mat4d &m) { mul(*this, 1.0, m); }
-void Vec3d::project(const Mat4d &m) { vecProjectPoint(*this, m); }
+void Vec3d::project(const Mat4d &m) { projectPoint(*this, m); }
 
 // Vec4d
 
@@ -208,18 +204,18 @@ void Vec4d::set(double x_, double y_, double z_, double w_) {
   z = z_;
   w = w_;
 }
-void Vec4d::getRow(const Mat4d &m, int r) { vecGetRow(*this, m, r); }
-void Vec4d::getCol(const Mat4d &m, int c) { vecGetCol(*this, m, c); }
-void Vec4d::mul(const Vec4d &v, const Mat4d &m) { vecMulInto<4>(*this, {v.x, v.y, v.z, v.w}, m); }
+void Vec4d::getRow(const Mat4d &m, int r) { copyRow(*this, m, r); }
+void Vec4d::getCol(const Mat4d &m, int c) { copyCol(*this, m, c); }
+void Vec4d::mul(const Vec4d &v, const Mat4d &m) { mulInto<4>(*this, {v.x, v.y, v.z, v.w}, m); }
 void Vec4d::operator*=(const Mat4d &m) { mul(*this, m); }
 void Vec4d::mulTranspose(const Vec4d &v, const Mat4d &m) {
-  vecMulTransposeInto<4>(*this, {v.x, v.y, v.z, v.w}, m);
+  mulTransposeInto<4>(*this, {v.x, v.y, v.z, v.w}, m);
 }
 void Vec4d::mul(const Vec3d &v, double w_, const Mat4d &m) {
-  vecMulInto<4>(*this, {v.x, v.y, v.z, w_}, m);
+  mulInto<4>(*this, {v.x, v.y, v.z, w_}, m);
 }
 void Vec4d::mulTranspose(const Vec3d &v, double w_, const Mat4d &m) {
-  vecMulTransposeInto<4>(*this, {v.x, v.y, v.z, w_}, m);
+  mulTransposeInto<4>(*this, {v.x, v.y, v.z, w_}, m);
 }
 
 // Vec2f
@@ -228,16 +224,16 @@ void Vec2f::set(float x_, float y_) {
   x = x_;
   y = y_;
 }
-void Vec2f::getRow(const Mat2f &m, int r) { vecGetRow(*this, m, r); }
-void Vec2f::getCol(const Mat2f &m, int c) { vecGetCol(*this, m, c); }
-void Vec2f::mul(const Vec2f &v, const Mat2f &m) { vecMulInto<2>(*this, {v.x, v.y}, m); }
+void Vec2f::getRow(const Mat2f &m, int r) { copyRow(*this, m, r); }
+void Vec2f::getCol(const Mat2f &m, int c) { copyCol(*this, m, c); }
+void Vec2f::mul(const Vec2f &v, const Mat2f &m) { mulInto<2>(*this, {v.x, v.y}, m); }
 void Vec2f::operator*=(const Mat2f &m) { mul(*this, m); }
 void Vec2f::mulTranspose(const Vec2f &v, const Mat2f &m) {
-  vecMulTransposeInto<2>(*this, {v.x, v.y}, m);
+  mulTransposeInto<2>(*this, {v.x, v.y}, m);
 }
-void Vec2f::mul(const Vec2f &v, float w, const Mat3f &m) { vecMulInto<2>(*this, {v.x, v.y, w}, m); }
+void Vec2f::mul(const Vec2f &v, float w, const Mat3f &m) { mulInto<2>(*this, {v.x, v.y, w}, m); }
 void Vec2f::mulTranspose(const Vec2f &v, float w, const Mat3f &m) {
-  vecMulTransposeInto<2>(*this, {v.x, v.y, w}, m);
+  mulTransposeInto<2>(*this, {v.x, v.y, w}, m);
 }
 
 // Vec3f
@@ -250,25 +246,25 @@ void Vec3f::set(float x_, float y_, float z_) {
 void Vec3f::setDouble(double x_, double y_, double z_) {
   set(static_cast<float>(x_), static_cast<float>(y_), static_cast<float>(z_));
 }
-void Vec3f::getRow(const Mat3f &m, int r) { vecGetRow(*this, m, r); }
-void Vec3f::getCol(const Mat3f &m, int c) { vecGetCol(*this, m, c); }
-void Vec3f::mul(const Vec3f &v, const Mat3f &m) { vecMulInto<3>(*this, {v.x, v.y, v.z}, m); }
+void Vec3f::getRow(const Mat3f &m, int r) { copyRow(*this, m, r); }
+void Vec3f::getCol(const Mat3f &m, int c) { copyCol(*this, m, c); }
+void Vec3f::mul(const Vec3f &v, const Mat3f &m) { mulInto<3>(*this, {v.x, v.y, v.z}, m); }
 void Vec3f::operator*=(const Mat3f &m) { mul(*this, m); }
 void Vec3f::mulTranspose(const Vec3f &v, const Mat3f &m) {
-  vecMulTransposeInto<3>(*this, {v.x, v.y, v.z}, m);
+  mulTransposeInto<3>(*this, {v.x, v.y, v.z}, m);
 }
-void Vec3f::mul(const Vec2f &v, float w, const Mat3f &m) { vecMulInto<3>(*this, {v.x, v.y, w}, m); }
+void Vec3f::mul(const Vec2f &v, float w, const Mat3f &m) { mulInto<3>(*this, {v.x, v.y, w}, m); }
 void Vec3f::mulTranspose(const Vec2f &v, float w, const Mat3f &m) {
-  vecMulTransposeInto<3>(*this, {v.x, v.y, w}, m);
+  mulTransposeInto<3>(*this, {v.x, v.y, w}, m);
 }
 void Vec3f::mul(const Vec3f &v, float w, const Mat4f &m) {
-  vecMulInto<3>(*this, {v.x, v.y, v.z, w}, m);
+  mulInto<3>(*this, {v.x, v.y, v.z, w}, m);
 }
 void Vec3f::mulTranspose(const Vec3f &v, float w, const Mat4f &m) {
-  vecMulTransposeInto<3>(*this, {v.x, v.y, v.z, w}, m);
+  mulTransposeInto<3>(*this, {v.x, v.y, v.z, w}, m);
 }
 void Vec3f::operator*=(const Mat4f &m) { mul(*this, 1.0f, m); }
-void Vec3f::project(const Mat4f &m) { vecProjectPoint(*this, m); }
+void Vec3f::project(const Mat4f &m) { projectPoint(*this, m); }
 
 // Vec4f
 
@@ -278,46 +274,45 @@ void Vec4f::set(float x_, float y_, float z_, float w_) {
   z = z_;
   w = w_;
 }
-void Vec4f::getRow(const Mat4f &m, int r) { vecGetRow(*this, m, r); }
-void Vec4f::getCol(const Mat4f &m, int c) { vecGetCol(*this, m, c); }
-void Vec4f::mul(const Vec4f &v, const Mat4f &m) { vecMulInto<4>(*this, {v.x, v.y, v.z, v.w}, m); }
+void Vec4f::getRow(const Mat4f &m, int r) { copyRow(*this, m, r); }
+void Vec4f::getCol(const Mat4f &m, int c) { copyCol(*this, m, c); }
+void Vec4f::mul(const Vec4f &v, const Mat4f &m) { mulInto<4>(*this, {v.x, v.y, v.z, v.w}, m); }
 void Vec4f::operator*=(const Mat4f &m) { mul(*this, m); }
 void Vec4f::mulTranspose(const Vec4f &v, const Mat4f &m) {
-  vecMulTransposeInto<4>(*this, {v.x, v.y, v.z, v.w}, m);
+  mulTransposeInto<4>(*this, {v.x, v.y, v.z, v.w}, m);
 }
 void Vec4f::mul(const Vec3f &v, float w_, const Mat4f &m) {
-  vecMulInto<4>(*this, {v.x, v.y, v.z, w_}, m);
+  mulInto<4>(*this, {v.x, v.y, v.z, w_}, m);
 }
 void Vec4f::mulTranspose(const Vec3f &v, float w_, const Mat4f &m) {
-  vecMulTransposeInto<4>(*this, {v.x, v.y, v.z, w_}, m);
+  mulTransposeInto<4>(*this, {v.x, v.y, v.z, w_}, m);
 }
 
 // Matrices
 
 void Mat2d::set(double m00, double m01, double m10, double m11) {
-  vecStoreElements(m, m00, m01, m10, m11);
+  storeElements(m, m00, m01, m10, m11);
 }
 
 void Mat3d::set(double m00, double m01, double m02, double m10, double m11, double m12, double m20,
                 double m21, double m22) {
-  vecStoreElements(m, m00, m01, m02, m10, m11, m12, m20, m21, m22);
+  storeElements(m, m00, m01, m02, m10, m11, m12, m20, m21, m22);
 }
 
-Mat4d::Mat4d(const Mat4f &f) { vecConvertMatrix(*this, f); }
-void Mat4d::operator=(const Mat4f &f) { vecConvertMatrix(*this, f); }
+Mat4d::Mat4d(const Mat4f &f) { convertMatrix(*this, f); }
+void Mat4d::operator=(const Mat4f &f) { convertMatrix(*this, f); }
 
 void Mat4d::set(double m00, double m01, double m02, double m03, double m10, double m11, double m12,
                 double m13, double m20, double m21, double m22, double m23, double m30, double m31,
                 double m32, double m33) {
-  vecStoreElements(m, m00, m01, m02, m03, m10, m11, m12, m13, m20, m21, m22, m23, m30, m31, m32,
-                   m33);
+  storeElements(m, m00, m01, m02, m03, m10, m11, m12, m13, m20, m21, m22, m23, m30, m31, m32, m33);
 }
 
 // out = a * b for distinct out, a and b: row i of out is the sum over k of
 // a(i,k) * row k of b, two columns per register, k = 0..3 in order in every
 // lane. b stays in registers; each row of out is stored once it is summed.
-[[gnu::always_inline]] inline void vecMul4x4(double *__restrict out, const double *__restrict a,
-                                             const double *__restrict b) {
+[[gnu::always_inline]] inline void mul4x4(double *__restrict out, const double *__restrict a,
+                                          const double *__restrict b) {
   LanePair bLo[4];
   LanePair bHi[4];
 #pragma GCC unroll 4
@@ -346,29 +341,28 @@ void Mat4d::mul(const Mat4d &a, const Mat4d &b) {
   if (this == &a || this == &b) [[unlikely]] {
     const Mat4d fa = a;
     const Mat4d fb = b;
-    vecMul4x4(m, fa.m, fb.m);
+    mul4x4(m, fa.m, fb.m);
     return;
   }
-  vecMul4x4(m, a.m, b.m);
+  mul4x4(m, a.m, b.m);
 }
 
 void Mat2f::set(float m00, float m01, float m10, float m11) {
-  vecStoreElements(m, m00, m01, m10, m11);
+  storeElements(m, m00, m01, m10, m11);
 }
 
 void Mat3f::set(float m00, float m01, float m02, float m10, float m11, float m12, float m20,
                 float m21, float m22) {
-  vecStoreElements(m, m00, m01, m02, m10, m11, m12, m20, m21, m22);
+  storeElements(m, m00, m01, m02, m10, m11, m12, m20, m21, m22);
 }
 
-Mat4f::Mat4f(const Mat4d &d) { vecConvertMatrix(*this, d); }
-void Mat4f::operator=(const Mat4d &d) { vecConvertMatrix(*this, d); }
+Mat4f::Mat4f(const Mat4d &d) { convertMatrix(*this, d); }
+void Mat4f::operator=(const Mat4d &d) { convertMatrix(*this, d); }
 
 void Mat4f::set(float m00, float m01, float m02, float m03, float m10, float m11, float m12,
                 float m13, float m20, float m21, float m22, float m23, float m30, float m31,
                 float m32, float m33) {
-  vecStoreElements(m, m00, m01, m02, m03, m10, m11, m12, m13, m20, m21, m22, m23, m30, m31, m32,
-                   m33);
+  storeElements(m, m00, m01, m02, m03, m10, m11, m12, m13, m20, m21, m22, m23, m30, m31, m32, m33);
 }
 
 } // namespace orrery

@@ -1,6 +1,7 @@
 #pragma once
 
-// Every family of the library.
+/// @file
+/// Every family of the library.
 #include "math/BoundingVolume.h"
 #include "math/Camera.h"
 #include "math/Elementary.h"

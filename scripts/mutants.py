@@ -3,8 +3,8 @@
 
 Draws a deterministic sample of single-point mutations of math/*.cpp and
 common/*.cpp, applies each alone to a private copy of the tree, rebuilds that
-copy unoptimised (only the unity file the mutant touches is recompiled; the
-tests load the shared libraries, so nothing is relinked but the library) and
+copy unoptimised (only the source the mutant touches is recompiled; the tests
+load the shared libraries, so nothing is relinked but the library) and
 runs the plain CTest suite with a per-test time cap. A mutant is killed when a
 test fails or times out, survives when all pass, and is left out (and replaced
 by the next draw) when it does not compile. The working tree is never edited.
@@ -15,8 +15,12 @@ by the next draw) when it does not compile. The working tree is never edited.
 --replay runs again the mutants an earlier run printed (its log), found in the
 sources as they are now, so that a changed suite is measured on the same
 sample after the library's lines have moved. A mutant is found by its kind
-and its line's text, the library's former per-file names of pi and the
-degree factors read as the shared ones; one whose line is gone is reported.
+and its line's text, in its file or, when that file was split, in any source
+or internal header of the library; the library's former per-file names of pi and the degree
+factors read as the shared ones, and file-local names as they were before
+their family prefix went. One whose line is gone is reported.
+--only REGEX keeps the mutants of the sources whose path matches it, for a
+quicker look at one family (scripts/mutants.sh --replay LOG --only Surface).
 """
 import argparse
 import os
@@ -118,14 +122,8 @@ def candidates(path):
 
 def sample(seed):
     """All candidates in a seeded order that takes the operator kinds in turn."""
-    files = sorted(
-        os.path.join(d, f)
-        for d in (os.path.join(ROOT, "math"), os.path.join(ROOT, "common"))
-        for f in os.listdir(d)
-        if f.endswith(".cpp")
-    )
     by_kind = {}
-    for path in files:
+    for path in library_sources():
         for c in candidates(path):
             by_kind.setdefault(c[2], []).append(c)
     rng = random.Random(seed)
@@ -147,8 +145,73 @@ LOGGED = re.compile(r"^(\S+):(\d+)  (\S+)  (.*)  ->  (.*)  (killed|survived)$")
 OLD_ANGLE_NAME = re.compile(r"\bk(?!Half)[A-Z][a-z]+(Pi|HalfPi|DegToRad|RadToDeg)\b")
 
 
+# File-local names that carried their family's prefix while several families
+# shared one translation unit: the surfaces' by rule (a few renamed beyond
+# dropping it), the others one by one.
+OLD_PREFIX = re.compile(r"\b(k?)(surf|Surf)([A-Z])")
+RENAMED = {
+    "fractions(": "fractionsIfValid(",
+    "relative(": "relativeFromFractions(",
+    "IsNear(": "isNear(",
+    "isectTriQuadratic": "triQuadratic",
+    "kIsectTriFlatArea": "kTriFlatArea",
+    "isectTriDegenerate": "triDegenerate",
+    "isectTriAlongEdge": "triAlongEdge",
+    "polyAllocate": "allocateArray",
+    "polyRelease": "releaseArray",
+    "polyCopy": "copyElement",
+    "polyAppend": "appendTable",
+    "polyFill": "fillSolid",
+    "quatNearUnitX": "nearUnitX",
+    "quatNormalised": "unitQuaternion",
+    "kSkyJ2000": "kJ2000",
+    "kSkyDaysPerCentury": "kDaysPerCentury",
+    "kUnitsDefaultRadius": "kDefaultRadius",
+    "kUnitsDefaultDegree": "kDefaultDegree",
+    "kUnitsTableSize": "kTableSize",
+    "unitsConvert": "convertByTable",
+    "kUnitsPi": "kPiAs",
+    "unitsToCartesian": "cartesianOf",
+    "unitsToSpherical": "sphericalOf",
+    "UnitsDegreeSplit": "DegreeSplit",
+    "unitsSplitDegrees": "splitDegrees",
+    "vecMulTransposeInto": "mulTransposeInto",
+    "vecMulInto": "mulInto",
+    "vecStoreElements": "storeElements",
+    "vecStore": "storeInto",
+    "vecIdentityMatrix": "identityMatrix",
+    "vecGetRow": "copyRow",
+    "vecGetCol": "copyCol",
+    "vecConvertMatrix": "convertMatrix",
+    "vecRowTimesMatrix": "rowTimesMatrix",
+    "vecProjectPoint": "projectPoint",
+    "vecMul4x4": "mul4x4",
+    "vecMatrixTimesColumn": "matrixTimesColumn",
+}
+
+
+def unprefixed(m):
+    first = m.group(3) if m.group(1) or m.group(2)[0].isupper() else m.group(3).lower()
+    return m.group(1) + first
+
+
 def comparable(text):
-    return OLD_ANGLE_NAME.sub(r"k\1", re.sub(r"\b(orrery::)?detail::", "", text)).strip()
+    text = OLD_ANGLE_NAME.sub(r"k\1", re.sub(r"\b(orrery::)?detail::", "", text))
+    text = OLD_PREFIX.sub(unprefixed, text)
+    for old, new in RENAMED.items():
+        text = re.sub(r"\b" + re.escape(old), new, text)
+    return text.strip()
+
+
+def library_sources(headers=False):
+    """The library's sources; with headers, also its internal headers, where
+    code shared by the sources of a split file went."""
+    dirs = [os.path.join(ROOT, "math"), os.path.join(ROOT, "common")]
+    found = [os.path.join(d, f) for d in dirs for f in os.listdir(d) if f.endswith(".cpp")]
+    if headers:
+        inner = os.path.join(ROOT, "math", "detail")
+        found += [os.path.join(inner, f) for f in os.listdir(inner) if f.endswith(".h")]
+    return sorted(found)
 
 
 def replayed(log):
@@ -161,9 +224,15 @@ def replayed(log):
                 continue
             rel, no, kind, old, new = m.group(1), int(m.group(2)), m.group(3), m.group(4), m.group(5)
             if rel not in by_file:
-                by_file[rel] = candidates(os.path.join(ROOT, rel))
+                path = os.path.join(ROOT, rel)
+                by_file[rel] = candidates(path) if os.path.exists(path) else []
             same = [c for c in by_file[rel] if c[2] == kind and comparable(c[3]) == comparable(old)
                     and comparable(c[4]) == comparable(new)]
+            if not same:
+                if "*" not in by_file:
+                    by_file["*"] = [c for p in library_sources(headers=True) for c in candidates(p)]
+                same = [c for c in by_file["*"] if c[2] == kind and comparable(c[3]) == comparable(old)
+                        and comparable(c[4]) == comparable(new)]
             if not same:
                 print(f"{rel}:{no}  {kind}  {old}  (line gone, not replayed)", flush=True)
                 continue
@@ -223,9 +292,12 @@ def main():
     ap.add_argument("--work", default=os.path.join(ROOT, "build", "mutants"))
     ap.add_argument("--test-timeout", type=int, default=30, help="seconds per test")
     ap.add_argument("--replay", metavar="LOG", help="run the mutants of an earlier run's log")
+    ap.add_argument("--only", metavar="REGEX", help="only the mutants of sources matching REGEX")
     args = ap.parse_args()
 
     order = replayed(args.replay) if args.replay else sample(args.seed)
+    if args.only:
+        order = [c for c in order if re.search(args.only, c[0])]
     if args.replay:
         args.count = len(order)
     if args.list:
@@ -239,7 +311,7 @@ def main():
         sys.exit("mutants: the unmutated suite does not pass")
 
     # Draw in sample order, but run grouped by file so that consecutive mutants
-    # recompile the same unity file.
+    # recompile the same source.
     chosen, next_draw = [], 0
     killed = survived = 0
     started = time.time()

@@ -1,6 +1,7 @@
 #include "math/Surface.h"
 
 #include "math/Units.h"
+#include "math/detail/SurfaceShapes.h"
 
 #include "Support.h"
 #include "SurfaceProperties.h"
@@ -10,7 +11,13 @@
 #include <Eigen/Geometry>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <random>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -232,6 +239,49 @@ TEST(FovDelimitedSurface, ViewIsCloseWhenTheOutlineSpansTheThresholdOfTheScreen)
       << "nearer than the near plane";
 }
 
+// The base class and the cull pick the curved shapes' fast paths by exact
+// type from the library's table of shapes: every class of the library that
+// derives from ISurface must be in it (the abstract base aside), and a
+// subclass defined outside the library must take the virtual calls.
+TEST(FovDelimitedSurface, EveryShapeOfTheLibraryIsInTheTableOfShapes) {
+  const std::regex derivation(
+      R"(class\s+(?:ORRERY_MATH_API\s+)?(\w+)\s*(?:final\s*)?:\s*public\s+(\w+))");
+  std::map<std::string, std::string> baseOf;
+  for (const auto &file : std::filesystem::directory_iterator(ORRERY_SOURCE_DIR "/math")) {
+    if (file.path().extension() == ".h") {
+      std::stringstream text;
+      text << std::ifstream(file.path()).rdbuf();
+      const std::string s = text.str();
+      for (std::sregex_iterator m(s.begin(), s.end(), derivation), end; m != end; ++m) {
+        baseOf[(*m)[1]] = (*m)[2];
+      }
+    }
+  }
+  std::set<std::string> shapes;
+  for (const auto &[name, base] : baseOf) {
+    for (auto up = baseOf.find(name); up != baseOf.end(); up = baseOf.find(up->second)) {
+      if (up->second == "ISurface" && name != "FovDelimitedSurface") {
+        shapes.insert(name);
+      }
+    }
+  }
+  std::set<std::string> listed;
+  for (const detail::LibraryShape &shape : detail::kLibraryShapes) {
+    const std::string mangled = std::to_string(std::string(shape.name).size()) + shape.name + "E";
+    EXPECT_TRUE(std::string(shape.type.name()).ends_with(mangled)) << shape.name;
+    listed.insert(shape.name);
+  }
+  ASSERT_FALSE(shapes.empty()) << "no shape found in the headers";
+  EXPECT_EQ(listed, shapes);
+
+  struct OwnSphere : Sphere {
+    OwnSphere() : Sphere(Mat4d::identity, 1, 0.5, -0.5, -1, 1) {}
+  };
+  EXPECT_EQ(detail::shapeOf(OwnSphere()), detail::ShapeKind::kOther);
+  EXPECT_EQ(detail::shapeOf(Sphere(Mat4d::identity, 1, 0.5, -0.5, -1, 1)),
+            detail::ShapeKind::kSphere);
+}
+
 TEST(Rectangle, UnitExampleAsymmetricCentreAndInvalidAngles) {
   const Rectangle r(Mat4d::identity, 1, kPi / 4, -kPi / 4, -kPi / 4, kPi / 4);
   const Vec3d corners[4] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}};
@@ -379,13 +429,20 @@ TEST(Sphere, ExampleSeamAndValidityChecksOnlyWhenAsked) {
   s.projectToSurface(p);
   EXPECT_EQ(p, at(s, 0, 0));
 
-  Sphere bad(Mat4d::identity, 1, kHalfPi + 1e-15, 0, -1, 1);
-  EXPECT_TRUE(bad.valid); // the constructor does not validate
-  bad.checkValid();
-  expectInvalidAnswers(bad);
-  Sphere wide(Mat4d::identity, 1, 0.5, -0.5, -3.2, 1); // one side beyond a half turn
-  wide.checkValid();
-  expectInvalidAnswers(wide);
+  // {top, bottom, left, right, radius}, each unusable.
+  const double unusable[][5] = {{kHalfPi + 1e-15, 0, -1, 1, 1},
+                                {0.5, -0.5, -3.2, 1, 1},  // one side beyond a half turn
+                                {0.5, -0.5, 0.3, 0.3, 1}, // no width
+                                {0.2, 0.2, -1, 1, 1},     // no height
+                                {0.5, -0.5, -1, 1, 0}};
+  for (const auto &k : unusable) {
+    SCOPED_TRACE(::testing::Message()
+                 << k[0] << ", " << k[1] << ", " << k[2] << ", " << k[3] << ", radius " << k[4]);
+    Sphere bad(Mat4d::identity, k[4], k[0], k[1], k[2], k[3]);
+    EXPECT_TRUE(bad.valid); // the constructor does not validate
+    bad.checkValid();
+    expectInvalidAnswers(bad);
+  }
   Sphere neg(Mat4d::identity, -1, 0.5, -0.5, -1, 1);
   neg.checkValid();
   neg.distance = 1;
@@ -478,7 +535,9 @@ TEST(CullRect, ExtendTakesTheShorterPeriodicAliasAndEmptinessCountsNaNBounds) {
   const double cases[][6] = {{0.8, 0.9, -0.95, 1, 0.8, 1.05},
                              {-0.9, -0.8, 0.95, 1, 0.95, 1.2},
                              {0.5, 0.5, -0.5, 1, 0.5, 1.5}, // a tie goes to the alias
-                             {0.8, 0.9, -0.95, 0, -0.95, 0.9}};
+                             {0.8, 0.9, -0.95, 0, -0.95, 0.9},
+                             // A lower bound just below -1.000001 moves up a period.
+                             {-0.5, -0.4, -1.0000015, 1, -1.0000015 + 2, -0.4 + 2}};
   for (const auto &k : cases) {
     CullRect r = {{{k[0], 0}, {k[1], 0.5}}, k[3] != 0, false};
     r.extend({k[2], 0.25});

@@ -28,7 +28,7 @@ orrery_tool_test(zenith.j2000 --stdout zenith_j2000.out
   -- zenith --time 2000-01-01T12:00:00Z --lat 45 --lon 0)
 
 # The command's contracts, one table section each (contracts.txt).
-foreach(section scheme_and_band carry domain alignment input_forms messages)
+foreach(section scheme_and_band grid_reproductions carry domain alignment input_forms messages)
   add_test(NAME tool.contract.${section}
     COMMAND bash ${ORRERY_TOOL_FIXTURES}/contracts.sh $<TARGET_FILE:orrery> ${section})
   set_tests_properties(tool.contract.${section} PROPERTIES LABELS tool)

@@ -85,14 +85,14 @@ bool dmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &
   // The sign stays only where the rounded angle is not zero.
   const bool negative = a.degrees < 0.0 && (s.whole != 0 || s.minutes != 0 || s.ticks != 0);
   if (o.mode.json) {
-    out.put("{\"degrees\":").integer(static_cast<long>(s.whole));
+    JsonWriter j(out);
+    j.beginObject().integer("degrees", static_cast<long>(s.whole));
     if (o.dmm) {
-      out.put(",\"minutes\":").json(lastPart(s));
+      j.number("minutes", lastPart(s));
     } else {
-      out.put(",\"minutes\":").integer(static_cast<long>(s.minutes));
-      out.put(",\"seconds\":").json(lastPart(s));
+      j.integer("minutes", static_cast<long>(s.minutes)).number("seconds", lastPart(s));
     }
-    out.put(",\"negative\":").put(negative ? "true" : "false").put('}');
+    j.boolean("negative", negative).endObject();
     return true;
   }
   out.put(negative ? "-" : "").integer(static_cast<long>(s.whole)).put("° ");
@@ -127,9 +127,9 @@ bool hmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &
   const double wrapped = *v > 1.0 ? *v - 2.0 : (*v < -1.0 ? *v + 2.0 : *v);
   const Sexagesimal s = roundHms(convert::SphToHms(wrapped), o.precision);
   if (o.mode.json) {
-    out.put("{\"hours\":").integer(static_cast<long>(s.whole));
-    out.put(",\"minutes\":").integer(static_cast<long>(s.minutes));
-    out.put(",\"seconds\":").json(lastPart(s)).put('}');
+    JsonWriter j(out);
+    j.beginObject().integer("hours", static_cast<long>(s.whole));
+    j.integer("minutes", static_cast<long>(s.minutes)).number("seconds", lastPart(s)).endObject();
   } else {
     out.put(hmsText(s));
   }
@@ -191,12 +191,11 @@ bool zenithOf(const std::string_view *f, int n, bool lonlat, Zenith &z, std::str
 }
 
 void zenithJson(const Zenith &z, Cursor &out) {
-  JsonWriter j;
+  JsonWriter j(out);
   j.beginObject().string("time", z.time).number("julian_date", z.julianDate);
   j.number("declination", z.declination).number("right_ascension", z.rightAscension);
   j.triple("right_ascension_hms", z.hms.x, z.hms.y, z.hms.z);
-  const std::string text = j.number("right_ascension_rad", z.rightAscensionRad).endObject().text();
-  out.put(std::string_view(text).substr(0, text.size() - 1));
+  j.number("right_ascension_rad", z.rightAscensionRad).endObject();
 }
 
 } // namespace

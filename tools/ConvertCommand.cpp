@@ -3,6 +3,7 @@
 
 #include "tools/Commands.h"
 #include "tools/Coordinates.h"
+#include "tools/Json.h"
 #include "tools/Options.h"
 #include "tools/Stream.h"
 #include "tools/Text.h"
@@ -163,11 +164,12 @@ bool convertRecord(const std::string_view *f, int n, const ConvertFormat &fmt, C
   const bool swap = fmt.to != Form::kCart && fmt.order == 0;
   const double r[3] = {swap ? p.y : p.x, swap ? p.x : p.y, p.z};
   if (fmt.json) {
-    out.put('{');
+    JsonWriter j(out);
+    j.beginObject();
     for (int i = 0; i < 3; ++i) {
-      out.put(i == 0 ? "\"" : ",\"").put(o.jsonKeys[fmt.order][i]).put("\":").json(r[i]);
+      j.number(o.jsonKeys[fmt.order][i], r[i]);
     }
-    out.put('}');
+    j.endObject();
     return true;
   }
   for (int i = 0; i < 3; ++i) {

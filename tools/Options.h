@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace CLI {
+namespace CLI { // NOLINT(readability-identifier-naming): the parser library's own name
 class App;
 } // namespace CLI
 

@@ -4,6 +4,7 @@
 
 #include "tools/Commands.h"
 #include "tools/Coordinates.h"
+#include "tools/Json.h"
 #include "tools/Options.h"
 #include "tools/Stream.h"
 #include "tools/Text.h"
@@ -68,21 +69,21 @@ const char *hemisphereName(bool north) { return north ? "north" : "south"; }
 // Convergence and scale after the other values: degrees to the printed
 // degree decimals, the scale to two more (as GeoConvert -c), at most 15.
 void putConvergence(Cursor &out, const UtmSettings &settings, double convergence, double scale) {
-  if (settings.json) {
-    out.put(",\"convergence\":").json(convergence).put(",\"scale\":").json(scale);
-  } else {
-    out.put(' ').fixed(convergence, settings.degreeDecimals);
-    out.put(' ').fixed(scale, std::min(settings.degreeDecimals + 2, 15));
-  }
+  out.put(' ').fixed(convergence, settings.degreeDecimals);
+  out.put(' ').fixed(scale, std::min(settings.degreeDecimals + 2, 15));
 }
 
-// "LAT LON" (or the other way with --lonlat), or the start of a JSON object
-// with both.
-void putLatLon(Cursor &out, bool json, bool lonlat, int decimals, double lat, double lon) {
-  if (json) {
-    out.put("{\"latitude\":").json(lat).put(",\"longitude\":").json(lon);
+// "LAT LON" (or the other way with --lonlat).
+void putLatLon(Cursor &out, bool lonlat, int decimals, double lat, double lon) {
+  out.fixed(lonlat ? lon : lat, decimals).put(' ').fixed(lonlat ? lat : lon, decimals);
+}
+
+// A band letter as a JSON member, null when there is none.
+void jsonBand(JsonWriter &j, char band) {
+  if (band == '\0') {
+    j.null("band");
   } else {
-    out.fixed(lonlat ? lon : lat, decimals).put(' ').fixed(lonlat ? lat : lon, decimals);
+    j.string("band", std::string_view(&band, 1));
   }
 }
 
@@ -166,29 +167,27 @@ bool forwardRecord(const std::string_view *fields, int count, const UtmSettings 
   const bool hasBand = g.zone == kUpsZone || UtmBand(p.latitude) != 0;
   const bool hemisphereForm = settings.hemisphereForm || settings.forcedNorth >= 0 || !hasBand;
   if (settings.json) {
-    out.put("{\"zone\":").integer(g.zone).put(",\"band\":");
-    if (hemisphereForm && !hasBand) {
-      out.put("null");
-    } else {
-      out.put('"').put(g.band).put('"');
+    JsonWriter j(out);
+    j.beginObject().integer("zone", g.zone);
+    jsonBand(j, hasBand ? g.band : '\0');
+    j.string("hemisphere", hemisphereName(g.north));
+    j.number("easting", g.easting).number("northing", g.northing);
+    if (settings.convergence) {
+      j.number("convergence", g.convergence).number("scale", g.scale);
     }
-    out.put(",\"hemisphere\":\"").put(hemisphereName(g.north));
-    out.put("\",\"easting\":").json(g.easting).put(",\"northing\":").json(g.northing);
-  } else {
-    if (!hemisphereForm) {
-      out.integer(g.zone).put(' ').put(g.band).put(' ');
-    } else {
-      const GridZoneText zone = FormatGridZone({GridError::None, g.zone, g.north, '\0'});
-      out.put(g.zone > 0 && g.zone < 10 ? "0" : "").put(zone.text).put(' ');
-    }
-    out.fixed(g.easting, settings.metreDecimals).put(' ');
-    out.fixed(g.northing, settings.metreDecimals);
+    j.endObject();
+    return true;
   }
+  if (!hemisphereForm) {
+    out.integer(g.zone).put(' ').put(g.band).put(' ');
+  } else {
+    const GridZoneText zone = FormatGridZone({GridError::None, g.zone, g.north, '\0'});
+    out.put(g.zone > 0 && g.zone < 10 ? "0" : "").put(zone.text).put(' ');
+  }
+  out.fixed(g.easting, settings.metreDecimals).put(' ');
+  out.fixed(g.northing, settings.metreDecimals);
   if (settings.convergence) {
     putConvergence(out, settings, g.convergence, g.scale);
-  }
-  if (settings.json) {
-    out.put('}');
   }
   return true;
 }
@@ -303,24 +302,23 @@ bool inverseRecord(const std::string_view *fields, int count, const UtmSettings 
   if (!wrapLongitude(q.longitude, "LON", message)) {
     return false;
   }
-  putLatLon(out, settings.json, settings.lonlat, settings.degreeDecimals, q.latitude, q.longitude);
   if (settings.json) {
     const char band = z.band != 0          ? z.band
                       : z.zone == kUpsZone ? UpsBand(z.north, *easting)
                                            : UtmBand(q.latitude);
-    out.put(",\"zone\":").integer(z.zone).put(",\"hemisphere\":\"").put(hemisphereName(z.north));
-    out.put("\",\"band\":");
-    if (band == 0) {
-      out.put("null");
-    } else {
-      out.put('"').put(band).put('"');
+    JsonWriter j(out);
+    j.beginObject().number("latitude", q.latitude).number("longitude", q.longitude);
+    j.integer("zone", z.zone).string("hemisphere", hemisphereName(z.north));
+    jsonBand(j, band);
+    if (settings.convergence) {
+      j.number("convergence", q.convergence).number("scale", q.scale);
     }
+    j.endObject();
+    return true;
   }
+  putLatLon(out, settings.lonlat, settings.degreeDecimals, q.latitude, q.longitude);
   if (settings.convergence) {
     putConvergence(out, settings, q.convergence, q.scale);
-  }
-  if (settings.json) {
-    out.put('}');
   }
   return true;
 }
@@ -373,7 +371,7 @@ bool mgrsForward(const std::string_view *fields, int count, const MgrsSettings &
     return false;
   }
   if (settings.json) {
-    out.put("{\"mgrs\":\"").put(r.text).put("\"}");
+    JsonWriter(out).beginObject().string("mgrs", r.text).endObject();
   } else {
     out.put(r.text);
   }
@@ -440,13 +438,17 @@ bool mgrsInverse(const std::string_view *fields, int count, const MgrsSettings &
     message = "REFERENCE: " + tool::quoted(reference) + ": " + GridErrorText(q.error);
     return false;
   }
-  putLatLon(out, settings.json, settings.lonlat, settings.degreeDecimals, q.latitude, q.longitude);
   if (settings.json) {
-    out.put(",\"zone\":").integer(sq.zone).put(",\"band\":\"").put(sq.band);
-    out.put("\",\"hemisphere\":\"").put(hemisphereName(sq.north)).put("\",\"easting\":");
-    out.json(sq.easting).put(",\"northing\":").json(sq.northing);
-    out.put(",\"digits\":").integer(sq.digits).put('}');
+    JsonWriter j(out);
+    j.beginObject().number("latitude", q.latitude).number("longitude", q.longitude);
+    j.integer("zone", sq.zone);
+    jsonBand(j, sq.band);
+    j.string("hemisphere", hemisphereName(sq.north));
+    j.number("easting", sq.easting).number("northing", sq.northing);
+    j.integer("digits", sq.digits).endObject();
+    return true;
   }
+  putLatLon(out, settings.lonlat, settings.degreeDecimals, q.latitude, q.longitude);
   return true;
 }
 

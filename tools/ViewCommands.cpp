@@ -354,9 +354,11 @@ int runOrient(const OrientOptions &o) {
     throw UsageError("no finite orientation for these places");
   }
   if (o.json) {
-    JsonWriter j;
+    TextLine line;
+    JsonWriter j(*line);
     j.beginObject().number("heading", r.heading).number("tilt", r.tilt).number("roll", r.roll);
-    return writeResult("orient", j.endObject().text());
+    j.endObject();
+    return writeResult("orient", line.str() + '\n');
   }
   const int p = o.precision;
   return writeResult("orient", "heading  " + headingText(r.heading, p) + "°\ntilt     " +
@@ -371,10 +373,12 @@ int runCull(const CullOptions &o) {
     drawScene(s, o.svg, "--svg");
   }
   if (o.json) {
-    JsonWriter j;
+    TextLine line;
+    JsonWriter j(*line);
     j.beginObject().string("shape", s.shape);
     jsonVisible(j, s);
-    return writeResult("cull", j.endObject().text());
+    j.endObject();
+    return writeResult("cull", line.str() + '\n');
   }
   return writeResult("cull", visibleText(s, o.precision));
 }
@@ -395,7 +399,8 @@ int runDemo(const DemoOptions &o) {
   const bool centreInView = s.frustum.isPtInside(s.surface->getPointFromCoords(0.0, 0.0, nullptr));
 
   if (o.json) {
-    JsonWriter j;
+    TextLine line;
+    JsonWriter j(*line);
     j.beginObject();
     j.beginObject("photograph");
     jsonPlace(j, "place", s.photo);
@@ -425,7 +430,8 @@ int runDemo(const DemoOptions &o) {
     j.beginObject("cull");
     jsonVisible(j, s);
     j.endObject();
-    return writeResult("demo", j.endObject().text());
+    j.endObject();
+    return writeResult("demo", line.str() + '\n');
   }
 
   std::string out = "A camera over a photograph on a sphere, step by step.\n\n";

@@ -17,6 +17,7 @@ struct GridSample {
   bool north;                    //
   double easting, northing;      // and grid coordinates
   orrery::GridPosition position; // ours, with the band letter
+  std::string mgrs;              // its reference at 1 m (5 digits)
 };
 
 // Positions spread over the UTM and UPS grids (one in ten polar), with their
@@ -32,6 +33,7 @@ const std::array<GridSample, 256> &gridSamples() {
       g.lon = -180 + 360 * unit(rng);
       GeographicLib::UTMUPS::Forward(g.lat, g.lon, g.zone, g.north, g.easting, g.northing);
       g.position = orrery::LatLonToGrid(g.lat, g.lon);
+      g.mgrs = orrery::LatLonToMgrs(g.lat, g.lon, 5).text;
     }
     return s;
   }();
@@ -119,5 +121,28 @@ void BM_peer_MgrsFromLatLon(benchmark::State &state) {
   });
 }
 BENCHMARK(BM_peer_MgrsFromLatLon);
+
+// MGRS at 1 m back to the cell's centre in grid coordinates: the reading of
+// the reference and the check of its square.
+void BM_ours_MgrsDecode(benchmark::State &state) {
+  const auto &s = gridSamples();
+  orrery::bench::cycleSamples(state, s.data(), int(s.size()), [](const GridSample &g) {
+    const orrery::MgrsSquare q = orrery::MgrsToGrid(g.mgrs);
+    return q.easting + q.northing;
+  });
+}
+BENCHMARK(BM_ours_MgrsDecode);
+
+void BM_peer_MgrsDecode(benchmark::State &state) {
+  const auto &s = gridSamples();
+  orrery::bench::cycleSamples(state, s.data(), int(s.size()), [](const GridSample &g) {
+    int zone, digits;
+    bool north;
+    double x, y;
+    GeographicLib::MGRS::Reverse(g.mgrs, zone, north, x, y, digits);
+    return x + y;
+  });
+}
+BENCHMARK(BM_peer_MgrsDecode);
 
 } // namespace

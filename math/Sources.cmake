@@ -8,7 +8,12 @@ set(MATH_SOURCES
   ElementarySlow.cpp
   ElementaryTrig.cpp
   FastMath.cpp
-  Grid.cpp
+  GridEllipsoid.cpp
+  GridMgrs.cpp
+  GridMgrsSquares.cpp
+  GridPolarStereographic.cpp
+  GridTransverseMercator.cpp
+  GridUtmUps.cpp
   Interpolation.cpp
   Intersect.cpp
   Polyhedron.cpp

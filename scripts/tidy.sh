@@ -5,7 +5,7 @@
 # (.clang-tidy makes every warning an error).
 #
 #   scripts/tidy.sh                              every source
-#   scripts/tidy.sh math/Grid.cpp tools/Svg.cpp  only these
+#   scripts/tidy.sh math/GridMgrs.cpp tools/Svg.cpp  only these
 #   TIDY_JOBS=1 scripts/tidy.sh                  one file at a time
 #
 # clang-tidy-14 by default (CLANG_TIDY=... for another): each release adds

@@ -15,18 +15,7 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(UTMZone, BandsIncludeTheirLowerEdgeAndBandXIsClosedAt84) {
-  const char letters[] = "ZCDEFGHJKLMNPQRSTUVW";
-  for (int band = 0; band < 19; ++band) {
-    const double lower = -80.0 + 8.0 * band;
-    EXPECT_EQ(UTMZone::ComputeUTMZoneLetter(lower), letters[band + 1]);
-    EXPECT_EQ(UTMZone::ComputeUTMZoneLetter(std::nextafter(lower, -kInf)), letters[band]);
-  }
-  EXPECT_EQ(UTMZone::ComputeUTMZoneLetter(72.0), 'X');
-  EXPECT_EQ(UTMZone::ComputeUTMZoneLetter(84.0), 'X');
-  EXPECT_EQ(UTMZone::ComputeUTMZoneLetter(std::nextafter(84.0, kInf)), 'Z');
-  EXPECT_EQ(UTMZone::ComputeUTMZoneLetter(std::nan("")), 'Z');
-}
+// The band letters are checked beside the grid's own in Grid_test.cpp.
 
 TEST(UTMZone, ZonesWrapLongitudeAndApplyTheNorwayAndSvalbardBorders) {
   struct Case {

@@ -5,6 +5,7 @@
 #include "tools/Commands.h"
 #include "tools/Coordinates.h"
 #include "tools/Json.h"
+#include "tools/Options.h"
 #include "tools/Stream.h"
 #include "tools/Text.h"
 
@@ -14,8 +15,12 @@
 #include "math/Vector.h"
 #include "math/detail/Angles.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 namespace orrery::tool {
 
@@ -44,6 +49,10 @@ Sexagesimal roundHms(const Vec3d &hms, int decimals) {
   s.whole %= 24;
   return s;
 }
+
+// Decimals of the seconds of time beside degrees with the given decimals: a
+// second of time is 1/240 degree, so three fewer carry about as much.
+int secondDecimals(int degreeDecimals) { return degreeDecimals > 3 ? degreeDecimals - 3 : 0; }
 
 std::string hmsText(const Sexagesimal &s) {
   char head[64];
@@ -76,14 +85,14 @@ bool dmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &
   // The sign stays only where the rounded angle is not zero.
   const bool negative = a.degrees < 0.0 && (s.whole != 0 || s.minutes != 0 || s.ticks != 0);
   if (o.mode.json) {
-    out.put("{\"degrees\":").integer(static_cast<long>(s.whole));
+    JsonWriter j(out);
+    j.beginObject().integer("degrees", static_cast<long>(s.whole));
     if (o.dmm) {
-      out.put(",\"minutes\":").json(lastPart(s));
+      j.number("minutes", lastPart(s));
     } else {
-      out.put(",\"minutes\":").integer(static_cast<long>(s.minutes));
-      out.put(",\"seconds\":").json(lastPart(s));
+      j.integer("minutes", static_cast<long>(s.minutes)).number("seconds", lastPart(s));
     }
-    out.put(",\"negative\":").put(negative ? "true" : "false").put('}');
+    j.boolean("negative", negative).endObject();
     return true;
   }
   out.put(negative ? "-" : "").integer(static_cast<long>(s.whole)).put("° ");
@@ -105,7 +114,8 @@ bool hmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &
   }
   const auto v = parseNumber(f[0]);
   if (!v) {
-    message = "NORMALISED_LONGITUDE: expected a number (longitude / 180), got " + quoted(f[0]);
+    message =
+        "NORMALISED_LONGITUDE: expected a number (longitude / 180), got " + tool::quoted(f[0]);
     return false;
   }
   if (!(*v >= -3.0 && *v <= 3.0)) {
@@ -117,9 +127,9 @@ bool hmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &
   const double wrapped = *v > 1.0 ? *v - 2.0 : (*v < -1.0 ? *v + 2.0 : *v);
   const Sexagesimal s = roundHms(convert::SphToHms(wrapped), o.precision);
   if (o.mode.json) {
-    out.put("{\"hours\":").integer(static_cast<long>(s.whole));
-    out.put(",\"minutes\":").integer(static_cast<long>(s.minutes));
-    out.put(",\"seconds\":").json(lastPart(s)).put('}');
+    JsonWriter j(out);
+    j.beginObject().integer("hours", static_cast<long>(s.whole));
+    j.integer("minutes", static_cast<long>(s.minutes)).number("seconds", lastPart(s)).endObject();
   } else {
     out.put(hmsText(s));
   }
@@ -129,9 +139,9 @@ bool hmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &
 struct Zenith {
   std::string_view time;
   double julianDate;
-  double declination;    // degrees
-  double rightAscension; // degrees, 0 to 360
-  double rightAscensionRad;
+  double declination;       // degrees
+  double rightAscension;    // degrees, 0 to 360
+  double rightAscensionRad; // radians, 0 to 2 pi
   Vec3d hms;
 };
 
@@ -150,8 +160,8 @@ bool zenithOf(const std::string_view *f, int n, bool lonlat, Zenith &z, std::str
   }
   const DateTime when = parseUtcTime(time);
   if (!when.isValid()) {
-    message =
-        "TIME: expected an ISO 8601 UTC time such as 2000-01-01T12:00:00Z, got " + quoted(time);
+    message = "TIME: expected an ISO 8601 UTC time such as 2000-01-01T12:00:00Z, got " +
+              tool::quoted(time);
     return false;
   }
   LatLon p{};
@@ -162,11 +172,16 @@ bool zenithOf(const std::string_view *f, int n, bool lonlat, Zenith &z, std::str
   // as radians.
   const Vec2d zenith =
       skymath::ComputeZenithInDecRA(when, Vec2d{p.latitude, p.longitude * kDegToRad});
-  // The right ascension angle is (hours / 12 - 1) pi: a normalised longitude
-  // once divided by pi.
+  // The library gives the right ascension as the angle (hours / 12 - 1) pi,
+  // -pi to pi with 0 h at -pi: a normalised longitude once divided by pi.
+  // Written as the right ascension itself, 0 to 360 degrees, 0 to 2 pi.
   const double normalised = zenith.y / kPi;
-  z = {time,     when.toJulianDate(),          zenith.x, (normalised + 1.0) * 180.0,
-       zenith.y, convert::SphToHms(normalised)};
+  z = {time,
+       when.toJulianDate(),
+       zenith.x,
+       (normalised + 1.0) * 180.0,
+       (normalised + 1.0) * kPi,
+       convert::SphToHms(normalised)};
   if (!std::isfinite(z.julianDate) || !std::isfinite(z.declination) ||
       !std::isfinite(z.rightAscension)) {
     message = "no finite zenith for this time and place";
@@ -176,12 +191,11 @@ bool zenithOf(const std::string_view *f, int n, bool lonlat, Zenith &z, std::str
 }
 
 void zenithJson(const Zenith &z, Cursor &out) {
-  JsonWriter j;
+  JsonWriter j(out);
   j.beginObject().string("time", z.time).number("julian_date", z.julianDate);
   j.number("declination", z.declination).number("right_ascension", z.rightAscension);
   j.triple("right_ascension_hms", z.hms.x, z.hms.y, z.hms.z);
-  const std::string text = j.number("right_ascension_rad", z.rightAscensionRad).endObject().text();
-  out.put(std::string_view(text).substr(0, text.size() - 1));
+  j.number("right_ascension_rad", z.rightAscensionRad).endObject();
 }
 
 } // namespace
@@ -217,8 +231,9 @@ int runZenith(const ZenithOptions &o) {
       if (o.mode.json) {
         zenithJson(z, out);
       } else {
-        out.fixed(z.julianDate, 6).put(' ').fixed(z.declination, 6).put(' ');
-        out.fixed(z.rightAscension, 6).put(' ').put(hmsText(roundHms(z.hms, 3)));
+        const int p = o.precision;
+        out.fixed(z.julianDate, p).put(' ').fixed(z.declination, p).put(' ');
+        out.fixed(z.rightAscension, p).put(' ').put(hmsText(roundHms(z.hms, secondDecimals(p))));
       }
       return true;
     });
@@ -245,10 +260,112 @@ int runZenith(const ZenithOptions &o) {
     zenithJson(z, *line);
     return writeResult("zenith", line.str() + '\n');
   }
-  return writeResult("zenith", "julian date      " + fixedText(z.julianDate, 6) +
-                                   "\ndeclination      " + fixedText(z.declination, 6) +
-                                   "°\nright ascension  " + fixedText(z.rightAscension, 6) + "°  " +
-                                   hmsText(roundHms(z.hms, 3)) + "\n");
+  const int p = o.precision;
+  return writeResult("zenith", "julian date      " + fixedText(z.julianDate, p) +
+                                   "\ndeclination      " + fixedText(z.declination, p) +
+                                   "°\nright ascension  " + fixedText(z.rightAscension, p) + "°  " +
+                                   hmsText(roundHms(z.hms, secondDecimals(p))) + "\n");
 }
+
+namespace {
+
+std::function<int()> attachDms(CLI::App *sub, std::vector<std::string> *&values) {
+  auto o = std::make_shared<AngleOptions>();
+  addValues(sub, o->values, "An angle in degrees, -180 to 180");
+  sub->add_flag("--dmm", o->dmm, "Degrees and decimal minutes instead");
+  addStream(sub, o->mode,
+            "Write JSON: degrees, minutes, seconds (rounded), negative; one object a line "
+            "when streaming");
+  addPrecision(sub, o->precision, kMaxSecondDecimals,
+               "Decimals of the seconds (or of the minutes with --dmm); default 3",
+               "1e-10 seconds of arc");
+  values = &o->values;
+  return [o] { return runDms(*o); };
+}
+
+} // namespace
+
+const Command kDmsCommand{
+    "dms", "Degrees into degrees, minutes and seconds",
+    "An angle of -180 to 180 degrees in any form the command reads. The seconds (or the "
+    "minutes with --dmm) are rounded once, at the printed precision, and a rounding up to "
+    "60 carries into the minutes and degrees. The sign is shown on the degrees, also for "
+    "angles above -1, and dropped when the rounded angle is zero. Without values, converts "
+    "standard input line by line (see orrery --help).",
+    "  $ orrery dms -45.5\n"
+    "  -45° 30' 00.000\"\n"
+    "  $ orrery dms 59.99999999\n"
+    "  60° 00' 00.000\"\n"
+    "  $ orrery dms --dmm -p 1 46:33:29N\n"
+    "  46° 33.5'",
+    attachDms};
+
+namespace {
+
+std::function<int()> attachHms(CLI::App *sub, std::vector<std::string> *&values) {
+  auto o = std::make_shared<AngleOptions>();
+  addValues(sub, o->values, "longitude / 180, -3 to 3");
+  addStream(sub, o->mode,
+            "Write JSON: hours, minutes, seconds (rounded); one object a line when streaming");
+  addPrecision(sub, o->precision, kMaxSecondDecimals, "Decimals of the seconds; default 3",
+               "1e-10 s");
+  values = &o->values;
+  return [o] { return runHms(*o); };
+}
+
+} // namespace
+
+const Command kHmsCommand{
+    "hms", "A normalised longitude into hours, minutes and seconds",
+    "NORMALISED_LONGITUDE is longitude / 180: -1 is 0 h, 0 is 12 h; -3 to 3 is accepted "
+    "and wrapped like every longitude. The seconds are rounded once, at the printed "
+    "precision, and carried; a time that rounds up to 24 h is written 0 h, as the hours "
+    "run up to but not including 24. Without values, converts standard input line by line "
+    "(see orrery --help).",
+    "  $ orrery hms 0.5\n"
+    "  18h 00m 00.000s\n"
+    "  $ orrery hms 0.999999999999\n"
+    "  0h 00m 00.000s",
+    attachHms};
+
+namespace {
+
+std::function<int()> attachZenith(CLI::App *sub, std::vector<std::string> *&values) {
+  auto o = std::make_shared<ZenithOptions>();
+  sub->add_option("--time", o->time, "ISO 8601 UTC time, e.g. 2000-01-01T12:00:00Z");
+  sub->add_option("--lat", o->latitude, "Latitude in degrees");
+  sub->add_option("--lon", o->longitude, "Longitude in degrees, east positive");
+  sub->add_flag("--lonlat", o->lonlat, "Lines of TIME LON LAT");
+  addStream(sub, o->mode,
+            "Write JSON: time, julian_date, declination, right_ascension (degrees), "
+            "right_ascension_hms, right_ascension_rad (radians); one object a line when "
+            "streaming");
+  addPrecision(sub, o->precision, kMaxDayDecimals,
+               "Decimals of the Julian date and of the degrees (the seconds of the right "
+               "ascension get 3 fewer); default 6",
+               "1e-9 day");
+  values = nullptr;
+  return [o] { return runZenith(*o); };
+}
+
+} // namespace
+
+const Command kZenithCommand{
+    "zenith", "The sky straight above a place at a UTC instant",
+    "Declination (the latitude) and right ascension (the local mean sidereal time) of the "
+    "zenith, in degrees (0 to 360 for the right ascension) and in hours, minutes and "
+    "seconds. Given --time, --lat and --lon, one labelled answer; without them, lines of "
+    "TIME LAT LON from standard input (see orrery --help), each answered by JULIAN_DATE "
+    "DECLINATION RIGHT_ASCENSION and the right ascension in hours. --json adds "
+    "right_ascension_rad, the right ascension in radians (0 to 2 pi); the library "
+    "(skymath::ComputeZenithInDecRA) gives it as the angle (hours / 12 - 1) pi, -pi to pi "
+    "with 0 h at -pi, to which the command adds pi.",
+    "  $ orrery zenith --time 2000-01-01T12:00:00Z --lat 45 --lon 0\n"
+    "  julian date      2451545.000000\n"
+    "  declination      45.000000°\n"
+    "  right ascension  280.460618°  18h 41m 50.548s\n"
+    "  $ echo '2000-01-01T12:00:00Z 45 0' | orrery zenith\n"
+    "  2451545.000000 45.000000 280.460618 18h 41m 50.548s",
+    attachZenith};
 
 } // namespace orrery::tool

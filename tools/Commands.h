@@ -18,14 +18,19 @@ inline constexpr int kMaxMetreDecimals = 9;
 inline constexpr int kMaxSecondDecimals = 10;
 inline constexpr int kMaxUnitDecimals = 15;
 inline constexpr int kMaxMgrsDigits = 11; // 1 micrometre
+inline constexpr int kMaxDayDecimals = 9;
+inline constexpr int kMaxViewDecimals = 12; // degrees and (u, v) of the camera arithmetic  // a
+                                            // Julian date near 2.45e6 carries 5e-10 day
 
 struct UtmOptions {
   std::vector<std::string> values; // none: read standard input
   bool inverse = false;
-  bool lonlat = false;       // longitude before latitude
-  bool viewerSeries = false; // gridlot::UTMZone's series instead of the exact projection
-  bool convergence = false;  // also meridian convergence and scale
-  std::string zone;          // forced zone: 1..60, 0 or ups; empty for the standard one
+  bool lonlat = false;            // longitude before latitude
+  bool viewerSeries = false;      // gridlot::UTMZone's series instead of the exact projection
+  bool convergence = false;       // also meridian convergence and scale
+  bool hemisphere = false;        // write 32n rather than 32 T
+  bool hemisphereLetters = false; // read 32N and 32S as hemispheres
+  std::string zone; // forced zone: 1..60, 0 or ups, maybe with n or s; empty for the standard one
   StreamMode mode;
   int precision = 3; // decimals of metres; degrees get 5 more
 };
@@ -66,6 +71,7 @@ struct ZenithOptions {
   std::string longitude;
   bool lonlat = false;
   StreamMode mode;
+  int precision = 6; // decimals of the Julian date and the degrees; seconds get 3 fewer
 };
 int runZenith(const ZenithOptions &o);
 
@@ -74,6 +80,7 @@ struct OrientOptions {
   std::string lookAt;
   bool lonlat = false;
   bool json = false;
+  int precision = 6; // decimals of degrees
 };
 int runOrient(const OrientOptions &o);
 
@@ -93,12 +100,14 @@ struct CullOptions {
   std::string far = "100000";
   std::string svg; // file for the drawing, if any
   bool json = false;
+  int precision = 6; // decimals of u and v
 };
 int runCull(const CullOptions &o);
 
 struct DemoOptions {
   std::string svg;
   bool json = false;
+  int precision = 6; // decimals of the visible part's u and v
 };
 int runDemo(const DemoOptions &o);
 

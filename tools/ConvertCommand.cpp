@@ -3,13 +3,19 @@
 
 #include "tools/Commands.h"
 #include "tools/Coordinates.h"
+#include "tools/Json.h"
+#include "tools/Options.h"
 #include "tools/Stream.h"
 #include "tools/Text.h"
 
 #include "math/Units.h"
 #include "math/Vector.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <string_view>
 
 namespace orrery::tool {
@@ -97,7 +103,8 @@ bool readPoint(const std::string_view *f, const ConvertFormat &fmt, Vec3d &p,
   for (int i = first; i < 3; ++i) {
     const auto x = parseNumber(f[i]);
     if (!x) {
-      message = std::string(in.names[fmt.order][i]) + ": expected a number, got " + quoted(f[i]);
+      message =
+          std::string(in.names[fmt.order][i]) + ": expected a number, got " + tool::quoted(f[i]);
       return false;
     }
     v[i] = *x;
@@ -157,11 +164,12 @@ bool convertRecord(const std::string_view *f, int n, const ConvertFormat &fmt, C
   const bool swap = fmt.to != Form::kCart && fmt.order == 0;
   const double r[3] = {swap ? p.y : p.x, swap ? p.x : p.y, p.z};
   if (fmt.json) {
-    out.put('{');
+    JsonWriter j(out);
+    j.beginObject();
     for (int i = 0; i < 3; ++i) {
-      out.put(i == 0 ? "\"" : ",\"").put(o.jsonKeys[fmt.order][i]).put("\":").json(r[i]);
+      j.number(o.jsonKeys[fmt.order][i], r[i]);
     }
-    out.put('}');
+    j.endObject();
     return true;
   }
   for (int i = 0; i < 3; ++i) {
@@ -193,5 +201,42 @@ int runConvert(const ConvertOptions &o) {
         return convertRecord(f, n, fmt, out, message);
       });
 }
+
+namespace {
+
+std::function<int()> attachConvert(CLI::App *sub, std::vector<std::string> *&values) {
+  auto o = std::make_shared<ConvertOptions>();
+  const auto forms = CLI::IsMember({"lla", "norm", "cart"});
+  sub->add_option("--from", o->from, "Form of the input")->check(forms)->capture_default_str();
+  sub->add_option("--to", o->to, "Form of the output")->check(forms)->capture_default_str();
+  addValues(sub, o->values, "Three numbers in the --from form");
+  sub->add_flag("--lonlat", o->lonlat,
+                "Longitude before latitude (the library's order), in and out");
+  addStream(sub, o->mode, "Write JSON, one object a line when streaming");
+  addPrecision(sub, o->precision, kMaxUnitDecimals,
+               "Fixed decimals instead of the shortest exact form",
+               "1e-15 planet radii; at most 9 for --to lla, 1e-9 m");
+  values = &o->values;
+  return [o] { return runConvert(*o); };
+}
+
+} // namespace
+
+const Command kConvertCommand{
+    "convert", "A point between geographic, normalised and Cartesian forms",
+    "Forms: lla = LAT LON ALT (degrees, degrees, metres); norm = LAT/180 LON/180 "
+    "ALT/RADIUS; cart = X Y Z in planet radii (+Y to the north pole, longitude 0 at -Z, "
+    "east at -X). --lonlat reads and writes lla and norm in the library's component order, "
+    "longitude first. Latitudes lie within the poles, longitudes -540 to 540 degrees are "
+    "wrapped, altitudes lie above the centre of the planet; a result that is not finite is "
+    "an error. -p gives fixed decimals instead of the shortest exact form. Without values, "
+    "converts standard input line by line (see orrery --help).",
+    "  $ orrery convert --from lla --to cart 45 90 6371000\n"
+    "  -1.4142135623730951 1.414213562373095 -1.7319121124709868e-16\n"
+    "  $ orrery convert --from lla --to norm 46.558 7.985 3470\n"
+    "  0.2586555555555555 0.044361111111111115 0.0005446554700988856\n"
+    "  $ orrery convert --lonlat --from cart --to lla -p 3 0 0 1\n"
+    "  -180.000 0.000 0.000",
+    attachConvert};
 
 } // namespace orrery::tool

@@ -11,13 +11,6 @@ namespace orrery::tool {
 namespace {
 
 constexpr std::string_view kAngleForms = "degrees (e.g. -33.9, 33.9S, 46d33'29\"N, 46:33:29N)";
-constexpr std::string_view kBands = "CDEFGHJKLMNPQRSTUVWX";
-constexpr std::string_view kPolarBands = "ABYZ"; // UPS: south west/east, north west/east
-
-bool isHemisphereWord(std::string_view s) {
-  return s == "n" || s == "s" || s == "north" || s == "south";
-}
-
 bool isHemisphere(char c) {
   return c == 'N' || c == 'S' || c == 'E' || c == 'W' || c == 'n' || c == 's' || c == 'e' ||
          c == 'w';
@@ -78,16 +71,6 @@ bool parseSexagesimal(std::string_view s, double &degrees, std::string &why) {
   }
   degrees = parts[0] + (parts[1] + parts[2] / 60.0) / 60.0;
   return next > 0;
-}
-
-std::string bandText(char band) {
-  const int index = static_cast<int>(kBands.find(band));
-  const int lo = -80 + 8 * index;
-  const int hi = band == 'X' ? 84 : lo + 8;
-  auto deg = [](int v) {
-    return v == 0 ? std::string("0°") : std::to_string(v < 0 ? -v : v) + (v < 0 ? "°S" : "°N");
-  };
-  return "band " + std::string(1, band) + " is " + deg(lo) + " to " + deg(hi);
 }
 
 } // namespace
@@ -184,117 +167,102 @@ std::string latitudeText(double latitude, int decimals) {
   return t + (latitude < 0.0 ? "°S" : "°N");
 }
 
-int parseGridZone(const std::string_view *f, int count, int values, GridZone &zone,
-                  std::string &message) {
-  const std::string what = "ZONE LETTER EASTING NORTHING (e.g. 32 T 422200 5156548, 32T "
-                           "422200 5156548 or 34s 259583 6245888)";
-  if (count < 1) {
-    message = fieldsExpected(what, count);
-    return 0;
-  }
-  std::string_view head = f[0];
-  std::size_t digits = 0;
-  while (digits < head.size() && head[digits] >= '0' && head[digits] <= '9') {
-    ++digits;
-  }
-  const int used = digits == head.size() ? 2 : 1;
-  if (count != used + values) {
-    const char *words[] = {"no", "one", "two", "three", "four", "five"};
-    message = std::string(words[used + values]) + " values expected: " + what + ", got " +
-              (count < 0 ? "an empty field between commas" : std::to_string(count));
-    return 0;
-  }
-  const std::string_view number = head.substr(0, digits);
-  const std::string_view letter = used == 2 ? f[1] : head.substr(digits);
-  const auto n = parseInteger(number);
-  const bool polarBand =
-      letter.size() == 1 && kPolarBands.find(letter[0]) != std::string_view::npos;
-  if (number.empty() && used == 1 && (isHemisphereWord(letter) || polarBand)) {
-    zone.zone = 0; // GeoConvert's polar form: the hemisphere alone ("n 2096454 1452981")
-  } else if (!n || *n < 0 || *n > 60) {
-    message = "ZONE: expected a zone number from 1 to 60 (or 0 for the polar grid, UPS), got " +
-              quoted(number);
-    return 0;
-  } else {
-    zone.zone = static_cast<int>(*n);
-  }
-  zone.band = 0;
-  const std::string_view bands = zone.zone == 0 ? kPolarBands : kBands;
-  if (letter == "n" || letter == "north") {
-    zone.north = true;
-  } else if (letter == "s" || letter == "south") {
-    zone.north = false;
-  } else if (letter.size() == 1 && bands.find(letter[0]) != std::string_view::npos) {
-    zone.band = letter[0];
-    zone.north = zone.zone == 0 ? letter[0] >= 'Y' : letter[0] >= 'N';
-  } else {
-    message = zone.zone == 0 ? "LETTER: expected a hemisphere n or s (north, south) or a polar "
-                               "band letter A, B (south), Y or Z (north), got " +
-                                   quoted(letter)
-                             : "LETTER: expected a hemisphere n or s (north, south) or a band "
-                               "letter C to X (not I or O), got " +
-                                   quoted(letter);
-    if (letter.size() == 1 && bands.find(upper(letter[0])) != std::string_view::npos) {
-      message += std::string(" (band letters are upper case: ") + upper(letter[0]) + ")";
-    } else if (polarBand) {
-      message += " (A, B, Y and Z are the polar bands, zone 0)";
-    }
-    return 0;
-  }
-  return used;
-}
-
-bool checkGridLatitude(const GridZone &zone, std::string_view northing, double latitude,
-                       double tolerance, std::string &message) {
-  double lo = -80.0;
-  double hi = 84.0;
-  if (zone.band != 0) {
-    lo = -80.0 + 8.0 * static_cast<double>(kBands.find(zone.band));
-    hi = zone.band == 'X' ? 84.0 : lo + 8.0;
-  }
-  if (latitude >= lo - tolerance && latitude <= hi + tolerance) {
-    return true;
-  }
-  const std::string z = std::to_string(zone.zone);
-  const char found = latitude >= -80.0 && latitude <= 84.0
-                         ? kBands[static_cast<std::size_t>(std::min(19.0, (latitude + 80.0) / 8.0))]
-                         : '\0';
-  // Enough decimals to show the latitude outside the band.
-  const int decimals = std::max(lo - latitude, latitude - hi) < 0.05 ? 4 : 1;
-  std::string at =
-      " northing " + std::string(northing) + " lies at " + latitudeText(latitude, decimals);
-  if (found != '\0') {
-    at += std::string(", in band ") + found;
-  }
-  if (zone.band == 0) {
-    message = "the UTM grid covers 80°S to 84°N but" + at;
+bool parseZoneDesignator(std::string_view number, std::string_view letter, GridZoneLetters letters,
+                         GridZoneDesignator &zone, std::string &message) {
+  char text[16];
+  if (number.size() + letter.size() > sizeof text) {
+    message =
+        "ZONE: expected a zone such as 32T, 32n or n, got " + quoted(number) + " " + quoted(letter);
     return false;
   }
-  message = bandText(zone.band) + " but" + at;
-  if (zone.band == 'S' || zone.band == 'N') {
-    // The letters that also name a hemisphere: most likely meant as one.
-    message += std::string("; for the ") + (zone.band == 'S' ? "southern" : "northern") +
-               " hemisphere write " + z + (zone.band == 'S' ? "s" : "n");
-  } else {
-    message += "; write " + (found != 0 ? z + found + ", or " : std::string()) + z +
-               (zone.north ? "n" : "s") + " to name the hemisphere instead of a band";
+  number.copy(text, number.size());
+  letter.copy(text + number.size(), letter.size());
+  zone = ParseGridZone(std::string_view(text, number.size() + letter.size()), letters);
+  if (zone.error == GridError::None) {
+    return true;
+  }
+  const bool polar = number.empty() || number == "0" || number == "00";
+  if (zone.error == GridError::BadZoneNumber) {
+    message = "ZONE: expected a zone number from 1 to 60 (or 0 for the polar grid, UPS), got " +
+              quoted(number.empty() ? letter : number);
+    return false;
+  }
+  message = polar ? "LETTER: expected a hemisphere n or s (north, south) or a polar band letter "
+                    "A, B (south), Y or Z (north), got " +
+                        quoted(letter)
+                  : "LETTER: expected a hemisphere n or s (north, south) or a band letter C to "
+                    "X (not I or O), got " +
+                        quoted(letter);
+  if (letter.size() == 1) {
+    // The same letter in upper case, or the polar grid's zone for it.
+    const char big = upper(letter[0]);
+    const char asBand[2] = {big, '\0'};
+    const std::string upperText = std::string(number) + big;
+    if (big != letter[0] && ParseGridZone(upperText).band == big) {
+      message += std::string(" (band letters are upper case: ") + big + ")";
+    } else if (!polar && ParseGridZone(asBand).error == GridError::None) {
+      message += " (A, B, Y and Z are the polar bands, zone 0)";
+    }
   }
   return false;
 }
 
-bool checkPolarBand(const GridZone &zone, std::string_view eastingText, double easting,
-                    double tolerance, std::string &message) {
-  constexpr double kPole = 2000000.0; // false easting: the meridians 90 W/E of the pole
-  const bool west = zone.band == 'A' || zone.band == 'Y';
-  if (zone.band == 0 || (west ? easting < kPole + tolerance : easting >= kPole - tolerance)) {
-    return true;
+namespace {
+
+bool allDigits(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The zone written in one field ("32T", "n") or two ("32 T"): the fields it
+// takes, from a field that starts it.
+int zoneFieldCount(std::string_view head) { return allDigits(head) ? 2 : 1; }
+
+} // namespace
+
+bool parseGridFields(const std::string_view *f, int count, GridZoneLetters letters,
+                     GridFields &grid, std::string &message) {
+  const std::string what = "ZONE LETTER EASTING NORTHING (e.g. 32 T 422200 5156548, 32T "
+                           "422200 5156548, 34s 259583 6245888 or 422200 5156548 32n)";
+  if (count < 1) {
+    message = fieldsExpected(what, count);
+    return false;
   }
-  const char other = static_cast<char>(zone.band + (west ? 1 : -1));
-  message = std::string("polar band ") + zone.band + " lies " + (west ? "west" : "east") +
-            " of the pole, eastings " + (west ? "below" : "from") + " 2000000, but easting " +
-            std::string(eastingText) + " is " + (west ? "east" : "west") + " of it; write " +
-            other + ", or " + (zone.north ? "n" : "s") + " to name the hemisphere instead";
-  return false;
+  // Zone last when the line starts with two numbers and ends with a letter.
+  const bool zoneLast =
+      count >= 3 && parseNumber(f[0]) && parseNumber(f[1]) && !parseNumber(f[count - 1]);
+  int first = 0; // the zone's first field
+  int used = zoneFieldCount(f[0]);
+  if (zoneLast) {
+    used = count >= 4 && allDigits(f[count - 2]) ? 2 : 1;
+    first = count - used;
+  }
+  if (count != used + 2) {
+    const char *words[] = {"no", "one", "two", "three", "four", "five"};
+    message = std::string(words[used + 2]) + " values expected: " + what + ", got " +
+              (count < 0 ? "an empty field between commas" : std::to_string(count));
+    return false;
+  }
+  std::string_view number = f[first];
+  std::string_view letter = used == 2 ? f[first + 1] : std::string_view();
+  if (used == 1) {
+    const std::size_t digits = number.find_first_not_of("0123456789");
+    letter = number.substr(digits == std::string_view::npos ? number.size() : digits);
+    number = number.substr(0, number.size() - letter.size());
+  }
+  grid.easting = f[zoneLast ? 0 : used];
+  grid.northing = f[zoneLast ? 1 : used + 1];
+  return parseZoneDesignator(number, letter, letters, grid.zone, message);
+}
+
+std::string latitudeOutside(double latitude, double lo, double hi) {
+  int decimals = 1;
+  for (; decimals < 12; ++decimals) {
+    const auto shown = parseNumber(fixedText(latitude, decimals));
+    if (shown && (*shown < lo || *shown > hi)) {
+      break;
+    }
+  }
+  return latitudeText(latitude, decimals);
 }
 
 namespace {
@@ -307,6 +275,20 @@ long long powerOfTen(int decimals) {
   return scale;
 }
 
+// value (0 to below 1e6) in units of 10^-decimals, rounded as every number
+// the command prints: to the nearest decimal of the double's exact value,
+// an exact tie to the even digit.
+long long ticksOf(double value, int decimals) {
+  const std::string text = fixedText(std::fabs(value), decimals);
+  long long ticks = 0;
+  for (const char c : text) {
+    if (c >= '0' && c <= '9') {
+      ticks = ticks * 10 + (c - '0');
+    }
+  }
+  return ticks;
+}
+
 } // namespace
 
 Sexagesimal roundSexagesimal(double whole, double minutes, double seconds, int decimals) {
@@ -314,7 +296,7 @@ Sexagesimal roundSexagesimal(double whole, double minutes, double seconds, int d
   s.whole = std::llround(std::fabs(whole));
   s.minutes = std::llround(minutes);
   s.scale = powerOfTen(decimals);
-  s.ticks = std::llround(seconds * static_cast<double>(s.scale));
+  s.ticks = ticksOf(seconds, decimals);
   if (s.ticks >= 60 * s.scale) {
     s.ticks -= 60 * s.scale;
     ++s.minutes;
@@ -330,7 +312,7 @@ Sexagesimal roundMinutes(double whole, double minutes, int decimals) {
   Sexagesimal s;
   s.whole = std::llround(std::fabs(whole));
   s.scale = powerOfTen(decimals);
-  s.ticks = std::llround(minutes * static_cast<double>(s.scale));
+  s.ticks = ticksOf(minutes, decimals);
   if (s.ticks >= 60 * s.scale) {
     s.ticks -= 60 * s.scale;
     ++s.whole;

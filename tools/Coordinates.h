@@ -16,6 +16,8 @@
 // in either order. Longitudes from -540 to 540 degrees are accepted and
 // those beyond ±180 are shifted by 360 into [-180, 180].
 
+#include "math/Grid.h"
+
 #include <string>
 #include <string_view>
 
@@ -46,38 +48,36 @@ bool wrapLongitude(double &longitude, std::string_view name, std::string &messag
 // "56.3°N", "33.9°S", "0°" with the given decimals, for messages.
 std::string latitudeText(double latitude, int decimals);
 
-// A UTM zone with either a hemisphere ("34s", "34 s", "34 south") or a
-// latitude band letter ("32T", "32 T"; C to X without I and O), or the polar
-// grid (UPS): zone 0 with a hemisphere or a polar band letter A, B (south), Y,
-// Z (north) ("0 Z", "0n"), or the hemisphere or polar band alone ("n", "Z"),
-// as GeoConvert writes it.
-struct GridZone {
-  int zone = 0;      // 1..60, or 0 for UPS
-  char band = 0;     // the band letter, or 0 when a hemisphere was given
-  bool north = true; // the hemisphere, from the band when one was given
+// A grid zone as written (the library reads it, see orrery::ParseGridZone):
+// a UTM zone with either a hemisphere ("34s", "34 s", "34 south") or a
+// latitude band letter ("32T", "32 T"), or the polar grid (UPS): zone 0 with a
+// hemisphere or a polar band letter ("0 Z", "0n"), or the hemisphere or polar
+// band alone ("n", "Z"), as GeoConvert writes it. Upper-case N and S after a
+// zone number are bands unless letters reads them as hemispheres, as
+// GeoConvert does. number and letter are the zone's two parts, apart or
+// split off one field.
+bool parseZoneDesignator(std::string_view number, std::string_view letter, GridZoneLetters letters,
+                         GridZoneDesignator &zone, std::string &message);
+
+// A grid position as written: the zone first ("32 T 422200 5156548", "32T
+// 422200 5156548", "n 2096454 1452981") or last, as GeoConvert also reads it
+// ("422200 5156548 32n"). false with a message, naming a wrong count as such.
+struct GridFields {
+  GridZoneDesignator zone;
+  std::string_view easting;
+  std::string_view northing;
 };
+bool parseGridFields(const std::string_view *fields, int count, GridZoneLetters letters,
+                     GridFields &grid, std::string &message);
 
-// Reads the zone at the start of fields and returns how many fields it took
-// (1 or 2), or 0 with a message. values is how many numbers must follow it
-// (2 for easting and northing), so a wrong count is named as such.
-int parseGridZone(const std::string_view *fields, int count, int values, GridZone &zone,
-                  std::string &message);
-
-// Checks the latitude the inverse found against the zone: within the band
-// named, or within the UTM grid (80°S to 84°N) for a hemisphere, allowing
-// tolerance degrees across the edge. The message names both and suggests the
-// other way of writing the zone.
-bool checkGridLatitude(const GridZone &zone, std::string_view northing, double latitude,
-                       double tolerance, std::string &message);
-
-// Checks a polar band letter against the easting (A and Y west of the pole,
-// below 2000000 m; B and Z east), allowing tolerance metres across it.
-bool checkPolarBand(const GridZone &zone, std::string_view eastingText, double easting,
-                    double tolerance, std::string &message);
+// The latitude with the fewest decimals (at least 1) that still reads as
+// outside [lo, hi], for messages about a latitude just past an edge.
+std::string latitudeOutside(double latitude, double lo, double hi);
 
 // An angle's magnitude split into whole units, minutes and the last part in
 // units of 10^-decimals, rounded once and carried: 59.99999999 degrees at 3
-// decimals of seconds is 60° 00' 00.000". seconds false gives decimal minutes.
+// decimals of seconds is 60° 00' 00.000". The last part rounds as every
+// number the command prints (kTieRule).
 struct Sexagesimal {
   long long whole = 0;
   long long minutes = 0;

@@ -1,48 +1,64 @@
 #include "tools/Json.h"
 
-#include "tools/Text.h"
+#include <cstdio>
 
 namespace orrery::tool {
 
 void JsonWriter::start(std::string_view key) {
-  if (!mFirst.empty()) {
-    if (!mFirst.back()) {
-      mText += ',';
+  if (mDepth > 0) {
+    if (!mFirst[mDepth - 1]) {
+      mOut.put(',');
     }
-    mFirst.back() = false;
+    mFirst[mDepth - 1] = false;
   }
   if (!key.empty()) {
     quote(key);
-    mText += ':';
+    mOut.put(':');
   }
 }
 
-void JsonWriter::quote(std::string_view s) { mText += jsonString(s); }
+void JsonWriter::quote(std::string_view s) {
+  mOut.put('"');
+  for (const char c : s) {
+    if (c == '"' || c == '\\') {
+      mOut.put('\\').put(c);
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      mOut.put(escape);
+    } else {
+      mOut.put(c);
+    }
+  }
+  mOut.put('"');
+}
 
 JsonWriter &JsonWriter::open(std::string_view key, char bracket) {
   start(key);
-  mText += bracket;
-  mFirst.push_back(true);
+  mOut.put(bracket);
+  if (mDepth < kMaxDepth) {
+    mFirst[mDepth++] = true;
+  }
   return *this;
 }
 
 JsonWriter &JsonWriter::close(char bracket) {
-  mText += bracket;
-  mFirst.pop_back();
+  mOut.put(bracket);
+  if (mDepth > 0) {
+    --mDepth;
+  }
   return *this;
 }
 
 JsonWriter &JsonWriter::number(std::string_view key, double value) {
   start(key);
-  TextLine line;
-  line->json(value);
-  mText += line->view();
+  mOut.json(value);
   return *this;
 }
 
 JsonWriter &JsonWriter::integer(std::string_view key, long value) {
   start(key);
-  mText += std::to_string(value);
+  mOut.integer(value);
   return *this;
 }
 
@@ -54,13 +70,13 @@ JsonWriter &JsonWriter::string(std::string_view key, std::string_view value) {
 
 JsonWriter &JsonWriter::boolean(std::string_view key, bool value) {
   start(key);
-  mText += value ? "true" : "false";
+  mOut.put(value ? "true" : "false");
   return *this;
 }
 
 JsonWriter &JsonWriter::null(std::string_view key) {
   start(key);
-  mText += "null";
+  mOut.put("null");
   return *this;
 }
 

@@ -1,16 +1,21 @@
 #pragma once
 
-// A small writer of one JSON document: objects, arrays, numbers (shortest
-// round-trip form, null when not finite), strings and booleans.
+// The one writer of the command's JSON: objects, arrays, numbers (shortest
+// round-trip form, null when not finite), strings and booleans, written
+// straight into a Cursor, so a streamed line allocates nothing.
 
-#include <string>
+#include "tools/Text.h"
+
 #include <string_view>
-#include <vector>
 
 namespace orrery::tool {
 
 class JsonWriter {
 public:
+  explicit JsonWriter(Cursor &out) : mOut(out) {}
+  JsonWriter(const JsonWriter &) = delete;
+  JsonWriter &operator=(const JsonWriter &) = delete;
+
   // Members of an object take a key; elements of an array and the root take
   // none.
   JsonWriter &beginObject(std::string_view key = {}) { return open(key, '{'); }
@@ -26,17 +31,16 @@ public:
   // Three numbers as an array.
   JsonWriter &triple(std::string_view key, double a, double b, double c);
 
-  // The document followed by a newline.
-  std::string text() const { return mText + '\n'; }
-
 private:
+  static constexpr int kMaxDepth = 8; // deeper containers are not written
   JsonWriter &open(std::string_view key, char bracket);
   JsonWriter &close(char bracket);
   void start(std::string_view key);
   void quote(std::string_view s);
 
-  std::string mText;
-  std::vector<bool> mFirst; // per open container: nothing written in it yet
+  Cursor &mOut;
+  int mDepth = 0;
+  bool mFirst[kMaxDepth] = {}; // per open container: nothing written in it yet
 };
 
 } // namespace orrery::tool

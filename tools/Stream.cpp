@@ -1,5 +1,7 @@
 #include "tools/Stream.h"
 
+#include "tools/Json.h"
+
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -155,7 +157,13 @@ void echoLine(Output &out, std::string_view line, StreamMode mode) {
 void badLine(Output &out, std::string_view command, long long line, std::string_view message,
              StreamMode mode) {
   if (mode.json) {
-    out.line("{\"line\":" + std::to_string(line) + ",\"error\":" + jsonString(message) + "}");
+    TextLine text;
+    JsonWriter(*text)
+        .beginObject()
+        .integer("line", static_cast<long>(line))
+        .string("error", message)
+        .endObject();
+    out.line(text->view());
   } else {
     out.line("ERROR: " + std::string(message));
   }

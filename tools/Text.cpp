@@ -120,25 +120,6 @@ bool isBlankOrComment(std::string_view line) {
 
 std::string_view withoutComment(std::string_view line) { return line.substr(0, line.find('#')); }
 
-std::string jsonString(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (c < 0x20) {
-      out += "\\u00";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += ch;
-    }
-  }
-  return out + '"';
-}
-
 std::string quoted(std::string_view text) {
   constexpr std::size_t kMaxShown = 40;
   static constexpr char kHex[] = "0123456789abcdef";

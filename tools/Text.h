@@ -53,9 +53,6 @@ bool isBlankOrComment(std::string_view line);
 // The line without a trailing "# comment".
 std::string_view withoutComment(std::string_view line);
 
-// The text as a quoted JSON string.
-std::string jsonString(std::string_view text);
-
 // A copy of the text fit for one line of a message: quoted, cut to at most
 // 40 characters, bytes outside printable ASCII written as \xHH.
 std::string quoted(std::string_view text);

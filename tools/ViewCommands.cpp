@@ -4,6 +4,7 @@
 #include "tools/Commands.h"
 #include "tools/Coordinates.h"
 #include "tools/Json.h"
+#include "tools/Options.h"
 #include "tools/Stream.h"
 #include "tools/Svg.h"
 #include "tools/Text.h"
@@ -17,9 +18,13 @@
 #include "math/ViewMatrix.h"
 #include "math/detail/Angles.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 
 namespace orrery::tool {
@@ -49,7 +54,8 @@ Place parsePlace(const std::string &text, const char *option, bool lonlat = fals
   const char *expected =
       lonlat ? "LON,LAT,ALT (degrees, degrees, metres)" : "LAT,LON,ALT (degrees, degrees, metres)";
   if (n != 3) {
-    throw UsageError(std::string(option) + ": expected " + expected + ", got " + quoted(text));
+    throw UsageError(std::string(option) + ": expected " + expected + ", got " +
+                     tool::quoted(text));
   }
   LatLon p{};
   std::string message;
@@ -59,7 +65,7 @@ Place parsePlace(const std::string &text, const char *option, bool lonlat = fals
   const auto altitude = parseNumber(f[2]);
   if (!altitude) {
     throw UsageError(std::string(option) + ": ALT: expected a number in metres, got " +
-                     quoted(f[2]));
+                     tool::quoted(f[2]));
   }
   if (*altitude <= -Units::sPlanetRadius || *altitude > kMaxMetres) {
     throw UsageError(std::string(option) + ": ALT: " + std::string(f[2]) +
@@ -73,10 +79,12 @@ Vec3d cartesian(const Place &p) {
   return convert::LLAToNorm(Vec3d{p.longitude, p.latitude, p.altitude}).getCartesian();
 }
 
-double positive(const std::string &text, const char *option, const char *unit) {
+// A positive number from an option (metres at most 1e12), or UsageError.
+double parsePositiveOption(const std::string &text, const char *option, const char *unit) {
   const double v = parseArgument(text, option, std::string("a number in ") + unit);
   if (!(v > 0.0)) {
-    throw UsageError(std::string(option) + ": expected a positive number, got " + quoted(text));
+    throw UsageError(std::string(option) + ": expected a positive number, got " +
+                     tool::quoted(text));
   }
   if (std::string_view(unit) == "metres" && v > kMaxMetres) {
     throw UsageError(std::string(option) + ": " + text + " is more than 1e12 metres");
@@ -102,9 +110,19 @@ struct Orientation {
   double roll;
 };
 
+// The camera's orientation in degrees, the heading as a compass gives it:
+// 0 to 360 (the library's is -180 to 180), clockwise from north.
 Orientation orientationOf(QuatCartesianCam &cam) {
   const Vec3d o = cam.getWorldOrientation();
-  return {o.x * kRadToDeg, o.y * kRadToDeg, o.z * kRadToDeg};
+  const double heading = o.x * kRadToDeg;
+  return {heading < 0.0 ? heading + 360.0 : heading, o.y * kRadToDeg, o.z * kRadToDeg};
+}
+
+// A heading with the given decimals, 0 to below 360: one that rounds up to
+// 360 is written 0.
+std::string headingText(double heading, int decimals) {
+  const std::string text = fixedText(heading, decimals);
+  return text.starts_with("360") ? fixedText(0.0, decimals) : text;
 }
 
 // Everything the culling of one photograph needs, built from the options.
@@ -138,32 +156,32 @@ void buildScene(const CullOptions &o, Scene &s) {
   if (std::fabs(s.photo.latitude) > 89.0) {
     throw UsageError("--photo: the photograph's heading needs a place within 89 degrees of the "
                      "equator, got " +
-                     quoted(o.photo));
+                     tool::quoted(o.photo));
   }
   s.facing = parseArgument(o.facing, "--facing", "a compass heading in degrees");
   if (std::fabs(s.facing) > 540.0) {
     throw UsageError("--facing: " + o.facing + " is outside -540 to 540 degrees");
   }
-  s.distance = positive(o.distance, "--distance", "metres");
+  s.distance = parsePositiveOption(o.distance, "--distance", "metres");
   std::string_view fields[4];
   if (splitFields(o.angles, fields, 4) != 4) {
     throw UsageError("--angles: expected TOP,BOTTOM,LEFT,RIGHT in degrees, got " +
-                     quoted(o.angles));
+                     tool::quoted(o.angles));
   }
   for (int i = 0; i < 4; ++i) {
     s.angles[i] = parseArgument(fields[i], "--angles", "TOP,BOTTOM,LEFT,RIGHT in degrees");
   }
   s.eye = parsePlace(o.eye, "--eye");
   s.lookAt = parsePlace(o.lookAt, "--look-at");
-  s.fov = positive(o.fov, "--fov", "degrees");
+  s.fov = parsePositiveOption(o.fov, "--fov", "degrees");
   if (s.fov >= 180.0) {
-    throw UsageError("--fov: expected less than 180 degrees, got " + quoted(o.fov));
+    throw UsageError("--fov: expected less than 180 degrees, got " + tool::quoted(o.fov));
   }
-  s.aspect = positive(o.aspect, "--aspect", "width / height");
-  s.nearPlane = positive(o.near, "--near", "metres");
-  s.farPlane = positive(o.far, "--far", "metres");
+  s.aspect = parsePositiveOption(o.aspect, "--aspect", "width / height");
+  s.nearPlane = parsePositiveOption(o.near, "--near", "metres");
+  s.farPlane = parsePositiveOption(o.far, "--far", "metres");
   if (s.farPlane <= s.nearPlane) {
-    throw UsageError("--far: expected more than --near, got " + quoted(o.far));
+    throw UsageError("--far: expected more than --near, got " + tool::quoted(o.far));
   }
 
   // The photograph: taken at photoPoint, held level, facing the compass
@@ -201,7 +219,7 @@ void buildScene(const CullOptions &o, Scene &s) {
     throw std::bad_alloc();
   }
   if (!s.surface->valid) {
-    throw UsageError("--angles: " + quoted(o.angles) + " do not make a " + s.shape +
+    throw UsageError("--angles: " + tool::quoted(o.angles) + " do not make a " + s.shape +
                      " (the edges must be in order, top above bottom and right of left, "
                      "within the shape's limits)");
   }
@@ -300,13 +318,14 @@ void jsonVisible(JsonWriter &j, const Scene &s) {
   j.boolean("wrap_u", s.wrapU).boolean("wrap_v", s.wrapV);
 }
 
-std::string visibleText(const Scene &s) {
+std::string visibleText(const Scene &s, int decimals) {
   if (s.visible.isEmpty()) {
     return "nothing of the photograph is in view\n";
   }
-  std::string out = "u " + fixedText(s.visible.min.x, 6) + " to " + fixedText(s.visible.max.x, 6) +
-                    "\nv " + fixedText(s.visible.min.y, 6) + " to " +
-                    fixedText(s.visible.max.y, 6) + "\n";
+  std::string out = "u " + fixedText(s.visible.min.x, decimals) + " to " +
+                    fixedText(s.visible.max.x, decimals) + "\nv " +
+                    fixedText(s.visible.min.y, decimals) + " to " +
+                    fixedText(s.visible.max.y, decimals) + "\n";
   if (s.wrapU && s.visible.max.x > 1.0) {
     out += "(u is periodic: past 1 it continues from -1)\n";
   }
@@ -314,7 +333,7 @@ std::string visibleText(const Scene &s) {
 }
 
 std::string orientationText(const Orientation &o) {
-  return "heading " + fixedText(o.heading, 6) + "°  tilt " + fixedText(o.tilt, 6) + "°  roll " +
+  return "heading " + headingText(o.heading, 6) + "°  tilt " + fixedText(o.tilt, 6) + "°  roll " +
          fixedText(o.roll, 6) + "°";
 }
 
@@ -335,12 +354,15 @@ int runOrient(const OrientOptions &o) {
     throw UsageError("no finite orientation for these places");
   }
   if (o.json) {
-    JsonWriter j;
+    TextLine line;
+    JsonWriter j(*line);
     j.beginObject().number("heading", r.heading).number("tilt", r.tilt).number("roll", r.roll);
-    return writeResult("orient", j.endObject().text());
+    j.endObject();
+    return writeResult("orient", line.str() + '\n');
   }
-  return writeResult("orient", "heading  " + fixedText(r.heading, 6) + "°\ntilt     " +
-                                   fixedText(r.tilt, 6) + "°\nroll     " + fixedText(r.roll, 6) +
+  const int p = o.precision;
+  return writeResult("orient", "heading  " + headingText(r.heading, p) + "°\ntilt     " +
+                                   fixedText(r.tilt, p) + "°\nroll     " + fixedText(r.roll, p) +
                                    "°\n");
 }
 
@@ -351,12 +373,14 @@ int runCull(const CullOptions &o) {
     drawScene(s, o.svg, "--svg");
   }
   if (o.json) {
-    JsonWriter j;
+    TextLine line;
+    JsonWriter j(*line);
     j.beginObject().string("shape", s.shape);
     jsonVisible(j, s);
-    return writeResult("cull", j.endObject().text());
+    j.endObject();
+    return writeResult("cull", line.str() + '\n');
   }
-  return writeResult("cull", visibleText(s));
+  return writeResult("cull", visibleText(s, o.precision));
 }
 
 int runDemo(const DemoOptions &o) {
@@ -375,15 +399,17 @@ int runDemo(const DemoOptions &o) {
   const bool centreInView = s.frustum.isPtInside(s.surface->getPointFromCoords(0.0, 0.0, nullptr));
 
   if (o.json) {
-    JsonWriter j;
+    TextLine line;
+    JsonWriter j(*line);
     j.beginObject();
     j.beginObject("photograph");
     jsonPlace(j, "place", s.photo);
     j.triple("normalised", norm.x, norm.y, norm.z);
     j.triple("cartesian", s.photoPoint.x, s.photoPoint.y, s.photoPoint.z);
     j.beginObject("utm").integer("zone", zone.getZoneNumber());
-    j.string("letter", std::string(1, zone.getZoneLetter()));
-    j.number("easting", easting).number("northing", northing).endObject();
+    j.string("band", std::string(1, zone.getZoneLetter()));
+    j.number("easting", easting).number("northing", northing);
+    j.string("series", "viewer").endObject();
     j.string("shape", s.shape).number("distance", s.distance);
     j.beginArray("angles");
     for (const double a : s.angles) {
@@ -404,7 +430,8 @@ int runDemo(const DemoOptions &o) {
     j.beginObject("cull");
     jsonVisible(j, s);
     j.endObject();
-    return writeResult("demo", j.endObject().text());
+    j.endObject();
+    return writeResult("demo", line.str() + '\n');
   }
 
   std::string out = "A camera over a photograph on a sphere, step by step.\n\n";
@@ -414,7 +441,7 @@ int runDemo(const DemoOptions &o) {
                 "   place       latitude %.6f°, longitude %.6f°, altitude %.1f m\n"
                 "   normalised  (%.9f, %.9f, %.9g)\n"
                 "   Cartesian   (%.9f, %.9f, %.9f) planet radii\n"
-                "   UTM         %d %c %.3f %.3f\n\n",
+                "   UTM         %d %c %.3f %.3f (the viewer's series)\n\n",
                 s.photo.latitude, s.photo.longitude, s.photo.altitude, norm.x, norm.y, norm.z,
                 s.photoPoint.x, s.photoPoint.y, s.photoPoint.z, zone.getZoneNumber(),
                 zone.getZoneLetter(), easting, northing);
@@ -446,7 +473,7 @@ int runDemo(const DemoOptions &o) {
                 s.frustum.eye.x, s.frustum.eye.y, s.frustum.eye.z, centreInView ? "yes" : "no");
   out += text;
   out += "5. The visible part of the photograph (cullToFrustum), relative coordinates\n";
-  std::string visible = visibleText(s);
+  std::string visible = visibleText(s, o.precision);
   for (std::size_t pos = 0; pos < visible.size();) {
     const std::size_t end = visible.find('\n', pos);
     out += "   " + visible.substr(pos, end - pos + 1);
@@ -454,5 +481,101 @@ int runDemo(const DemoOptions &o) {
   }
   return writeResult("demo", out);
 }
+
+namespace {
+
+std::function<int()> attachOrient(CLI::App *sub, std::vector<std::string> *&values) {
+  auto o = std::make_shared<OrientOptions>();
+  sub->add_option("--eye", o->eye, "Camera position LAT,LON,ALT (degrees, metres)")->required();
+  sub->add_option("--look-at", o->lookAt, "Target LAT,LON,ALT (degrees, metres)")->required();
+  sub->add_flag("--lonlat", o->lonlat, "Places as LON,LAT,ALT");
+  sub->add_flag("--json", o->json, "Write the result as JSON");
+  addPrecision(sub, o->precision, kMaxViewDecimals, "Decimals of the degrees; default 6",
+               "1e-12 degree");
+  values = nullptr;
+  return [o] { return runOrient(*o); };
+}
+
+} // namespace
+
+const Command kOrientCommand{
+    "orient", "Heading, tilt and roll of a camera aimed at a place",
+    "The camera at --eye is aimed at --look-at and held upright; the heading runs 0 to "
+    "360 clockwise from north (0 north, 90 east, 270 west), as a compass reads; tilt 0 "
+    "looks straight down, 90 at the horizon; roll -180 to 180; all in degrees.",
+    "  $ orrery orient --eye 0,0,1000 --look-at 0,0.1,0\n"
+    "  heading  90.000000°\n"
+    "  tilt     84.811494°\n"
+    "  roll     0.000000°",
+    attachOrient};
+
+namespace {
+
+std::function<int()> attachCull(CLI::App *sub, std::vector<std::string> *&values) {
+  auto o = std::make_shared<CullOptions>();
+  sub->add_option("--shape", o->shape, "Surface of the photograph")
+      ->check(CLI::IsMember({"rectangle", "cylinder", "sphere"}))
+      ->capture_default_str();
+  sub->add_option("--photo", o->photo, "Viewpoint of the photograph LAT,LON,ALT")
+      ->capture_default_str();
+  sub->add_option("--facing", o->facing, "Compass heading the photograph faces, degrees")
+      ->capture_default_str();
+  sub->add_option("--distance", o->distance, "Distance of the surface (radius), metres")
+      ->capture_default_str();
+  sub->add_option("--angles", o->angles,
+                  "Edges of the photograph TOP,BOTTOM,LEFT,RIGHT in degrees from its centre")
+      ->capture_default_str();
+  sub->add_option("--eye", o->eye, "Camera position LAT,LON,ALT")->capture_default_str();
+  sub->add_option("--look-at", o->lookAt, "Camera target LAT,LON,ALT")->capture_default_str();
+  sub->add_option("--fov", o->fov, "Vertical field of view of the camera, degrees")
+      ->capture_default_str();
+  sub->add_option("--aspect", o->aspect, "Width / height of the view")->capture_default_str();
+  sub->add_option("--near", o->near, "Near plane, metres")->capture_default_str();
+  sub->add_option("--far", o->far, "Far plane, metres")->capture_default_str();
+  sub->add_option("--svg", o->svg, "Draw the photograph and the visible part into FILE");
+  sub->add_flag("--json", o->json, "Write the result as JSON");
+  addPrecision(sub, o->precision, kMaxViewDecimals, "Decimals of u and v; default 6",
+               "1e-12 of the photograph's half width");
+  values = nullptr;
+  return [o] { return runCull(*o); };
+}
+
+} // namespace
+
+const Command kCullCommand{
+    "cull", "The part of a photograph that a camera sees",
+    "The photograph is taken at --photo facing --facing, held level, and shown on a "
+    "rectangle, cylinder or sphere around that place; the camera is at --eye, aimed at "
+    "--look-at. The answer is a rectangle of the photograph's relative coordinates (u, v), "
+    "each -1 to 1 (u left to right, v bottom to top); --svg draws it.",
+    "  $ orrery cull --shape rectangle --facing 135 --look-at 46.5700,7.9600,4200\n"
+    "  nothing of the photograph is in view",
+    attachCull};
+
+namespace {
+
+std::function<int()> attachDemo(CLI::App *sub, std::vector<std::string> *&values) {
+  auto o = std::make_shared<DemoOptions>();
+  sub->add_option("--svg", o->svg, "Also draw the visible part into FILE");
+  sub->add_flag("--json", o->json, "Write the result as JSON");
+  addPrecision(sub, o->precision, kMaxViewDecimals,
+               "Decimals of the visible part's u and v; default 6",
+               "1e-12 of the photograph's half width");
+  values = nullptr;
+  return [o] { return runDemo(*o); };
+}
+
+} // namespace
+
+const Command kDemoCommand{
+    "demo", "The main job, step by step, with built-in values",
+    "A camera over a photograph on a sphere: prints each step from the places to the "
+    "visible part of the photograph (the defaults of cull with --shape sphere). The UTM "
+    "position of the photograph is the viewer's own series (gridlot::UTMZone, as utm "
+    "--viewer-series), within 1.04 mm of the exact projection.",
+    "  $ orrery demo | tail -n 2\n"
+    "     u -0.076160 to 0.901985\n"
+    "     v -0.797675 to 0.536035",
+    attachDemo};
 
 } // namespace orrery::tool

@@ -36,13 +36,61 @@
 # random positions written in each form.
 set -euo pipefail
 orrery=$1
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# Every line utm writes reads back: points within a metre of every band edge
+# (and of 80 S and 84 N) and of every zone edge (the Norway and Svalbard ones
+# included), at every precision, in the standard zone and forced into the
+# zones either side, must pass utm --inverse and land within what the
+# printed decimals hide (half a unit of each coordinate, and of the degrees).
+awk 'BEGIN {
+  srand(20261207)
+  split("1e-9 1e-7 3e-6 8e-6", d, " ")
+  for (b = -80; b <= 88; b += 8) {
+    lat = b > 84 ? 84 : b
+    for (k = 1; k <= 4; ++k)
+      for (s = -1; s <= 1; s += 2) {
+        lon = -180 + rand() * 360
+        printf "%.11f %.11f\n", lat + s * d[k], lon
+        printf "%.11f %.11f\n", lat + s * d[k], 3 + (rand() < 0.5 ? -1 : 1) * d[k]
+      }
+  }
+  n = split("-180 -174 -6 0 3 6 9 12 21 33 42 174 180", edges, " ")
+  for (i = 1; i <= n; ++i)
+    for (k = 1; k <= 4; ++k)
+      for (s = -1; s <= 1; s += 2) {
+        lat = -80 + rand() * 164
+        if (i > 4 && i < 12) lat = rand() < 0.5 ? 56 + rand() * 8 : 72 + rand() * 12
+        printf "%.11f %.11f\n", lat, edges[i] + s * d[k]
+      }
+}' >"$tmp/edges"
+for zone in "" 1 31 32 33 37 60 ups; do
+  for p in 0 1 2 3 4 5 6 7 8 9; do
+    "$orrery" utm -p $p ${zone:+-z $zone} <"$tmp/edges" >"$tmp/edges_out" 2>/dev/null || true
+    "$orrery" utm --inverse -p $p <"$tmp/edges_out" >"$tmp/edges_back" 2>"$tmp/edges_err" || true
+    paste -d' ' "$tmp/edges" "$tmp/edges_out" "$tmp/edges_back" | awk -v p=$p -v z="$zone" '
+      function abs(x) { return x < 0 ? -x : x }
+      $3 == "ERROR:" { next }
+      {
+        if ($(NF - 1) == "ERROR:" || $NF ~ /ERROR/ || NF < 7) { print "-z " z " -p " p ": " $0 " not read back"; bad = 1; next }
+        dlat = $(NF - 1) - $1; dlon = $NF - $2
+        if (dlon > 180) dlon -= 360; if (dlon < -180) dlon += 360
+        m = 111320 * sqrt(dlat ^ 2 + (dlon * cos($1 * 3.141592653589793 / 180)) ^ 2)
+        if (m > 0.71 * 10 ^ -p / 0.9996 + 111320 * 0.71 * 10 ^ -(p + 5) + 1e-8) {
+          printf "-z %s -p %d: %s lands %.3g m off\n", z, p, $0, m; bad = 1
+        }
+      }
+      END { exit bad }' || { head -3 "$tmp/edges_err"; exit 1; }
+  done
+done
+echo "edges: $(wc -l <"$tmp/edges") positions at 0 to 9 decimals, standard and forced zones, read back"
+
 geoconvert=${2:-$(command -v GeoConvert || true)}
 if [ -z "$geoconvert" ] || [ ! -x "$geoconvert" ]; then
   echo "GeoConvert not found (Debian package geographiclib-tools): skipped"
   exit 77
 fi
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
 
 # Whole globe, a tenth of it beyond 80 S and 84 N, and the hand-overs.
 awk 'BEGIN {
@@ -55,16 +103,34 @@ awk 'BEGIN {
   print "-80.0000001 10.0000000"; print "90.0000000 0.0000000"; print "-90.0000000 0.0000000"
   print "60.0000000 3.0000000"; print "72.0000000 8.9999999"
 }' >"$tmp/globe"
-# orrery's zone in GeoConvert's spelling.
-spell='{ h = ($1 == 0) ? (($2 >= "Y") ? "n" : "s") : (($2 < "N") ? "s" : "n")
-         print (($1 == 0) ? h : sprintf("%02d%s", $1, h)) " " $3 " " $4 }'
-"$orrery" utm -p 3 <"$tmp/globe" | awk "$spell" >"$tmp/ours"
+# --hemisphere writes GeoConvert's form; the inverse reads it with the zone
+# first or, as GeoConvert also does, last.
+"$orrery" utm --hemisphere -p 3 <"$tmp/globe" >"$tmp/ours"
 "$geoconvert" -u -p 3 <"$tmp/globe" >"$tmp/theirs"
 diff "$tmp/ours" "$tmp/theirs" >"$tmp/diff" || { echo "utm -p 3 differs:"; head "$tmp/diff"; exit 1; }
 "$orrery" utm --inverse <"$tmp/theirs" >"$tmp/ours"
 "$geoconvert" -g -p 3 <"$tmp/theirs" >"$tmp/theirs_inv"
 diff "$tmp/ours" "$tmp/theirs_inv" >"$tmp/diff" || { echo "utm --inverse differs:"; head "$tmp/diff"; exit 1; }
-echo "utm: $(wc -l <"$tmp/globe") positions equal to GeoConvert -u -p 3 both ways"
+awk '{ print $2, $3, $1 }' "$tmp/theirs" | "$orrery" utm --inverse | cmp - "$tmp/ours"
+echo "utm: $(wc -l <"$tmp/globe") positions equal to GeoConvert -u -p 3 both ways, zone first or last"
+
+# Forced zones and hemispheres (-z 32, 32n, 32s): every position GeoConvert
+# takes, orrery takes and writes alike; northings past the bands read back as
+# GeoConvert reads them.
+awk 'BEGIN { srand(5); for (i = 0; i < 1000; ++i) printf "%.7f %.7f\n", -80 + rand() * 170, -20 + rand() * 40 }' >"$tmp/forced"
+for z in 32 32n 32s; do
+  "$orrery" utm --hemisphere -p 3 -z $z <"$tmp/forced" >"$tmp/ours" 2>/dev/null || true
+  "$geoconvert" -u -p 3 -z $z <"$tmp/forced" >"$tmp/theirs" 2>/dev/null || true
+  paste -d' ' "$tmp/ours" "$tmp/theirs" | awk -v z=$z '
+    $0 ~ /ERROR/ && $1 != "ERROR:" { next }   # beyond GeoConvert only
+    $1 == "ERROR:" && $0 !~ /ERROR.*ERROR/ { print "-z " z ": GeoConvert takes what orrery refuses: " $0; bad = 1; next }
+    $1 == "ERROR:" { next }
+    $1 != $4 || $2 != $5 || $3 != $6 { print "-z " z " differs: " $0; bad = 1 }
+    END { exit bad }'
+  grep -v ERROR "$tmp/theirs" | "$orrery" utm --inverse >"$tmp/ours_inv"
+  grep -v ERROR "$tmp/theirs" | "$geoconvert" -g -p 3 | cmp - "$tmp/ours_inv"
+done
+echo "utm -z: forced zones and hemispheres as GeoConvert -z writes and reads them"
 
 for p in 0 1 2 3 4 5 6 7 8 9 10 11; do
   "$orrery" mgrs -p $p <"$tmp/globe" >"$tmp/ours"
@@ -97,6 +163,14 @@ for p in 0 1 2 3 4 5 6 7 8 9 10 11; do
     END { exit bad }'
 done
 echo "mgrs: the same positions equal to GeoConvert -m at 0 to 11 digits, and to -g, to the last digit"
+
+# A grid zone without a square: the point GeoConvert gives for it.
+awk 'BEGIN { for (z = 1; z <= 60; ++z) for (b = 1; b <= 20; ++b) print z substr("CDEFGHJKLMNPQRSTUVWX", b, 1)
+             print "A"; print "B"; print "Y"; print "Z" }' >"$tmp/zones"
+"$orrery" mgrs --inverse -p 2 <"$tmp/zones" >"$tmp/ours"
+"$geoconvert" -g -p 0 <"$tmp/zones" | diff "$tmp/ours" - >"$tmp/diff" ||
+  { echo "mgrs --inverse of grid zones differs:"; head "$tmp/diff"; exit 1; }
+echo "mgrs: $(wc -l <"$tmp/zones") grid zones without a square at GeoConvert's points"
 
 # Latitude in [-80, 84), longitude in [-180, 180), six decimals; the last
 # lines sit on the widest parts of the exception zones.
@@ -155,19 +229,6 @@ END {
   printf "inverse: largest difference %.6f m within 3 deg, %.6f m beyond\n", near, far
   exit bad
 }'
-
-# Just inside the edge of every band, rounded to whole metres and to
-# millimetres: the band letter written must pass the check on the way back.
-awk 'BEGIN {
-  for (b = -80; b <= 72; b += 8)
-    for (lon = -177; lon < 180; lon += 30) printf "%.7f %d\n%.7f %d\n", b + 1e-7, lon, b + 7.9999999, lon
-}' >"$tmp/edges"
-for p in 0 3; do
-  "$orrery" utm -p $p <"$tmp/edges" | "$orrery" utm --inverse >/dev/null
-  "$orrery" utm --viewer-series -p $p <"$tmp/edges" |
-    "$orrery" utm --viewer-series --inverse >/dev/null
-done
-echo "band edges: $(wc -l <"$tmp/edges") positions back through the band check"
 
 # Degrees, minutes and seconds: GeoConvert's latitude field against ours.
 awk 'BEGIN {

@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir "$tmp/bin" && ln -s "$orrery" "$tmp/bin/orrery"
-export PATH="$tmp/bin:$PATH" LC_ALL=C.UTF-8
+export PATH="$tmp/bin:$PATH" LC_ALL=C.UTF-8 FIXTURES="$here"
 failed=0
 rows=0
 while IFS= read -r row; do

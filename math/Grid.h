@@ -174,6 +174,9 @@ ORRERY_MATH_API MgrsSquare MgrsToGrid(std::string_view reference, bool centre = 
 /// The latitudes the UTM bands cover: 80 degrees south to 84 north.
 inline constexpr double kUtmSouthLimit = -80.0;
 inline constexpr double kUtmNorthLimit = 84.0;
+/// The false northing of the southern hemisphere's UTM grid, in metres: a
+/// point's southern northing less its northern one.
+inline constexpr double kUtmSouthernFalseNorthing = 10000000.0;
 
 /// A grid zone designator as written before grid coordinates: a UTM zone or
 /// the UPS grid, with a band letter or with the hemisphere alone.
@@ -256,6 +259,16 @@ ORRERY_MATH_API GridError CheckGridBand(const GridZoneDesignator &zone, double e
 /// kUpsZone with a UPS band, and the square's column and row letters (either
 /// case). See MgrsToGrid for the rule; this is its square check alone.
 ORRERY_MATH_API bool MgrsSquareExists(int zone, char band, char column, char row);
+
+/// The point a grid zone written without a square ("32T") stands for, the one
+/// other grid converters give: on the central meridian (400 km east in 31V,
+/// where the zone narrows to 0 to 3 degrees east), at the band's middle
+/// latitude (X counted as 72 to 80 degrees) taken as 10,000 km per 90 degrees
+/// and rounded to whole 100 km; on a polar grid, 400 km from the pole on the
+/// meridian 90 degrees west or east of it. Returned with no digits; a
+/// designator without a band (a hemisphere alone) or in error gives
+/// BadBandLetter.
+ORRERY_MATH_API MgrsSquare GridZonePoint(const GridZoneDesignator &zone);
 
 /// @}
 

@@ -341,4 +341,24 @@ bool MgrsSquareExists(int zone, char band, char column, char row) {
   return squareIndices(zone, band, upper(column), upper(row), e, n) == GridError::None;
 }
 
+MgrsSquare GridZonePoint(const GridZoneDesignator &zone) {
+  constexpr double kUpsOrigin = 2000000.0;
+  constexpr double kPolarOffset = 400000.0;
+  MgrsSquare sq{GridError::None, zone.zone, zone.north, zone.band, 0, kUpsOrigin, kUpsOrigin};
+  if (zone.error != GridError::None || zone.band == '\0') {
+    sq.error = GridError::BadBandLetter;
+    return sq;
+  }
+  if (zone.zone == kUpsZone) {
+    const bool east = UpsBand(zone.north, kUpsOrigin) == zone.band;
+    sq.easting += east ? kPolarOffset : -kPolarOffset;
+    return sq;
+  }
+  const double middle = GridBandLatitudes(zone.band).south + 4.0;
+  sq.easting = zone.zone == 31 && zone.band == 'V' ? 400000.0 : 500000.0;
+  sq.northing =
+      std::round(middle * 100.0 / 90.0) * 100000.0 + (zone.north ? 0.0 : kUtmSouthernFalseNorthing);
+  return sq;
+}
+
 } // namespace orrery

@@ -29,9 +29,6 @@ namespace {
 // The viewer's series is off by up to 0.13 m at the widened zones' far
 // corners: its band check allows that on top of the printed decimals.
 constexpr double kSeriesSlackMetres = 0.25;
-// The northing of the same point in the southern hemisphere's grid less that
-// in the northern one's (the southern false northing).
-constexpr double kHemisphereShift = 10000000.0;
 
 // How utm reads and writes, from its options.
 struct UtmSettings {
@@ -141,7 +138,7 @@ bool exactForward(const LatLon &p, const UtmSettings &settings, GridPosition &g,
       return false;
     }
     g.north = !g.north;
-    g.northing += g.north ? -kHemisphereShift : kHemisphereShift;
+    g.northing += g.north ? -kUtmSouthernFalseNorthing : kUtmSouthernFalseNorthing;
     if (GridToLatLon(g.zone, g.north, g.easting, g.northing).error != GridError::None) {
       message = prefix + std::string(GridErrorText(GridError::OutsideZone));
       return false;
@@ -385,26 +382,6 @@ bool gridZoneOnly(std::string_view reference) {
   return z.error == GridError::None && z.band != '\0';
 }
 
-// The point GeoConvert gives for a grid zone without a square, so that the
-// two agree: on the central meridian (zone 31's 100 km square column 4 in
-// band V, where the zone narrows to 0 to 3 degrees east), at the band's
-// middle latitude (X counted as 8 degrees, 72 to 80) taken as 10000 km per
-// 90 degrees and rounded to whole 100 km; on the polar grid 400 km from the
-// pole on the meridian 90 degrees west or east. Reported with no digits.
-MgrsSquare gridZonePoint(std::string_view reference) {
-  const GridZoneDesignator z = ParseGridZone(reference);
-  MgrsSquare sq{GridError::None, z.zone, z.north, z.band, 0, 2000000.0, 2000000.0};
-  if (z.zone == kUpsZone) {
-    const bool east = UpsBand(z.north, 2000000.0) == z.band;
-    sq.easting += east ? 400000.0 : -400000.0;
-    return sq;
-  }
-  const double middle = GridBandLatitudes(z.band).south + 4.0;
-  sq.easting = z.zone == 31 && z.band == 'V' ? 400000.0 : 500000.0;
-  sq.northing = std::round(middle * 100.0 / 90.0) * 100000.0 + (z.north ? 0.0 : 10000000.0);
-  return sq;
-}
-
 // The most parts an MGRS reference may be written in; a line with more fields
 // is refused before any is read.
 constexpr int kMgrsMaxParts = 8;
@@ -428,8 +405,8 @@ bool mgrsInverse(const std::string_view *fields, int count, const MgrsSettings &
     size += fields[i].size();
   }
   const std::string_view reference(text, size);
-  const MgrsSquare sq =
-      gridZoneOnly(reference) ? gridZonePoint(reference) : MgrsToGrid(reference, !settings.corner);
+  const MgrsSquare sq = gridZoneOnly(reference) ? GridZonePoint(ParseGridZone(reference))
+                                                : MgrsToGrid(reference, !settings.corner);
   if (sq.error != GridError::None) {
     message = "REFERENCE: " + tool::quoted(reference) + ": " + GridErrorText(sq.error);
     return false;

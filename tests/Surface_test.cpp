@@ -13,13 +13,14 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace orrery;
 using orrery::test::kPi;
@@ -244,16 +245,27 @@ TEST(FovDelimitedSurface, ViewIsCloseWhenTheOutlineSpansTheThresholdOfTheScreen)
 // derives from ISurface must be in it (the abstract base aside), and a
 // subclass defined outside the library must take the virtual calls.
 TEST(FovDelimitedSurface, EveryShapeOfTheLibraryIsInTheTableOfShapes) {
-  const std::regex derivation(
-      R"(class\s+(?:ORRERY_MATH_API\s+)?(\w+)\s*(?:final\s*)?:\s*public\s+(\w+))");
+  // "class [ORRERY_MATH_API] Name [final] : public Base", read word by word.
   std::map<std::string, std::string> baseOf;
   for (const auto &file : std::filesystem::directory_iterator(ORRERY_SOURCE_DIR "/math")) {
     if (file.path().extension() == ".h") {
       std::stringstream text;
       text << std::ifstream(file.path()).rdbuf();
-      const std::string s = text.str();
-      for (std::sregex_iterator m(s.begin(), s.end(), derivation), end; m != end; ++m) {
-        baseOf[(*m)[1]] = (*m)[2];
+      std::string spaced;
+      for (const char c : text.str()) {
+        spaced += c == ':' || c == '{' || c == ',' ? std::string{' ', c, ' '} : std::string(1, c);
+      }
+      std::istringstream in(spaced);
+      const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+      for (std::size_t i = 0; i + 4 < words.size(); ++i) {
+        std::size_t j = i + 1;
+        j += words[i] == "class" && words[j] == "ORRERY_MATH_API" ? 1 : 0;
+        const std::size_t name = j++;
+        j += words[j] == "final" ? 1 : 0;
+        if (words[i] == "class" && j + 2 < words.size() && words[j] == ":" &&
+            words[j + 1] == "public") {
+          baseOf[words[name]] = words[j + 2];
+        }
       }
     }
   }

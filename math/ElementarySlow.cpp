@@ -98,8 +98,9 @@ T evaluate(Slow f, T x, T y, mpfr_prec_t precision, mpfr_exp_t emin, mpfr_exp_t 
 
 #ifdef ORRERY_ELEMENTARY_STATS
 // Calls of the slow path on this thread. Only the accuracy program
-// (scripts/elementary-accuracy.sh), which compiles the sources itself with
-// this defined, counts them; the library as built carries no counter.
+// (scripts/elementary-accuracy.sh) and the fuzzing build, which compile the
+// sources themselves with this defined, count them; the library as built
+// carries no counter.
 thread_local unsigned long long slowCalls = 0;
 #endif
 

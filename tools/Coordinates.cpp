@@ -227,9 +227,11 @@ bool parseGridFields(const std::string_view *f, int count, GridZoneLetters lette
     message = fieldsExpected(what, count);
     return false;
   }
-  // Zone last when the line starts with two numbers and ends with a letter.
-  const bool zoneLast =
-      count >= 3 && parseNumber(f[0]) && parseNumber(f[1]) && !parseNumber(f[count - 1]);
+  // Zone last when the line starts with two numbers and ends with a letter;
+  // a line of more than four fields is refused below without reading past
+  // the fields it was given.
+  const bool zoneLast = (count == 3 || count == 4) && parseNumber(f[0]) && parseNumber(f[1]) &&
+                        !parseNumber(f[count - 1]);
   int first = 0; // the zone's first field
   int used = zoneFieldCount(f[0]);
   if (zoneLast) {

@@ -1,7 +1,9 @@
 // The slow path of the elementary functions: the rare arguments whose
 // rounding the fast evaluation cannot decide are computed by MPFR, which is
-// correctly rounded by construction. The numbers live on the stack; MPFR
-// itself keeps a per-thread cache of constants such as pi.
+// correctly rounded by construction. The numbers live on the stack; the
+// working numbers and constants (pi, log 2) that MPFR allocates with malloc
+// on the way are freed before the call returns, so nothing outlives it, not
+// even on a thread that ends (MPFR would keep its per-thread caches).
 
 #include "math/detail/DoubleDouble.h"
 
@@ -91,6 +93,8 @@ T evaluate(Slow f, T x, T y, mpfr_prec_t precision, mpfr_exp_t emin, mpfr_exp_t 
   const double result = mpfr_get_d(r.value, MPFR_RNDN);
   mpfr_set_emin(savedMin);
   mpfr_set_emax(savedMax);
+  mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE);
+  mpfr_mp_memory_cleanup();
   return static_cast<T>(result);
 }
 

@@ -149,7 +149,7 @@ ORRERY_MATH_API double hypot(double x, double y);
 /// | float log, log10 | 2^-47 | 1 in 500,000 | 1.2-2.6x |
 /// | float pow | 2^-47 (1 + abs(y log x)) | 1 in 125,000 | 2.3-3.0x |
 ///
-/// The error bounds are relative to the result, before its final rounding;
+/// The error bounds are relative to the result, before it is rounded;
 /// every result is within 0.5 ulp.
 ///@{
 

@@ -15,6 +15,7 @@
 //                             prints) and says whether each is MPFR's
 
 #include "math/Elementary.h"
+#include "tests/golden/Draw.h"
 
 #include <mpfr.h>
 
@@ -43,35 +44,7 @@ using orrery::detail::slowCalls;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// splitmix64, with arguments assembled from its bits exactly.
-struct Draw {
-  std::uint64_t state;
-  std::uint64_t next() {
-    std::uint64_t z = (state += 0x9e3779b97f4a7c15u);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
-    return z ^ (z >> 31);
-  }
-  double within(int k) { // uniform in (-2^k, 2^k)
-    const std::uint64_t u = next();
-    const double x = std::ldexp(double(u >> 11), k - 53);
-    return (u & 1) != 0 ? -x : x;
-  }
-  double magnitude(int lo, int hi) { // any sign, binary exponent in [lo, hi]
-    const std::uint64_t u = next();
-    const int ex = lo + int((u >> 12) % std::uint64_t(hi - lo + 1));
-    std::uint64_t m = next() & ((std::uint64_t(1) << 52) - 1);
-    m = ex >= -1022 ? (std::uint64_t(ex + 1023) << 52) | m
-                    : (m | std::uint64_t(1) << 52) >> (-1022 - ex);
-    return std::bit_cast<double>(m | (u & 1) << 63);
-  }
-  double near(double c, int kBits) { // within 8 ulp of k*c, 0 < |k| <= 2^kBits
-    const std::uint64_t u = next();
-    const double x = double(((u >> 20) & ((std::uint64_t(1) << kBits) - 1)) + 1) * c;
-    const auto b = std::bit_cast<std::uint64_t>(x) + (u & 15) - 8;
-    return (u & 16) != 0 ? -std::bit_cast<double>(b) : std::bit_cast<double>(b);
-  }
-};
+using orrery::golden::Draw;
 
 enum class Kind { None, Angle, Unit, Real, Positive };
 

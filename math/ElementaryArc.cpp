@@ -31,7 +31,9 @@ namespace {
 
 using detail::correctlyRounded;
 using detail::DoubleDouble;
+using detail::exactProduct;
 using detail::fastTwoSum;
+using detail::kProcessorHasFma;
 using detail::roundsTo;
 using detail::Slow;
 using detail::twoProduct;
@@ -303,18 +305,6 @@ constexpr DoubleDouble kOffsets[3] = {{0.0, 0.0}, kHalfPi, kPi};
 // pi/4 and 3pi/4 correctly rounded, for the infinite arguments of atan2.
 constexpr double kQuarterPi = 0x1.921fb54442d18p-1;
 constexpr double kThreeQuarterPi = 0x1.2d97c7f3321d2p+1;
-
-// a * b exactly: with the fused multiply-add when UseFma (a clone of the
-// functions for processors that have it), else as the target builds it.
-// Both give the same two doubles.
-template <bool UseFma> [[gnu::always_inline]] inline DoubleDouble exactProduct(double a, double b) {
-  if constexpr (UseFma) {
-    const double p = a * b;
-    return {p, __builtin_fma(a, b, -p)};
-  } else {
-    return twoProduct(a, b);
-  }
-}
 
 // c * v exactly for c with at most 8 significant bits (a table point):
 // c times each 26-bit half of v is exact, which spares most of the general
@@ -719,22 +709,13 @@ template <bool UseFma> [[gnu::always_inline]] inline double hypotImpl(double x, 
   return correctlyRounded(Slow::Hypot, x, y);
 }
 
-#if defined(__x86_64__) && !defined(__FMA__)
-// The functions again for processors with the fused multiply-add, chosen
-// once at load: the exact products take two operations instead of
-// seventeen, the results are the same bits (so a call made before the flag
-// is set, from another static initializer, is merely slower).
-const bool kHasFma = [] {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("fma") != 0;
-}();
+#ifdef ORRERY_FMA_COPIES
 [[gnu::target("fma")]] double atan2Fma(double y, double x) { return atan2Impl<true>(y, x); }
 [[gnu::target("fma")]] double atanFma(double x) { return atanImpl<true>(x); }
 [[gnu::target("fma")]] double asinFma(double x) { return asinImpl<true>(x); }
 [[gnu::target("fma")]] double acosFma(double x) { return acosImpl<true>(x); }
 [[gnu::target("fma")]] double hypotFma(double x, double y) { return hypotImpl<true>(x, y); }
 #else
-constexpr bool kHasFma = false;
 double atan2Fma(double y, double x) { return atan2Impl<false>(y, x); }
 double atanFma(double x) { return atanImpl<false>(x); }
 double asinFma(double x) { return asinImpl<false>(x); }
@@ -744,11 +725,15 @@ double hypotFma(double x, double y) { return hypotImpl<false>(x, y); }
 
 } // namespace
 
-double atan2(double y, double x) { return kHasFma ? atan2Fma(y, x) : atan2Impl<false>(y, x); }
-double atan(double x) { return kHasFma ? atanFma(x) : atanImpl<false>(x); }
-double asin(double x) { return kHasFma ? asinFma(x) : asinImpl<false>(x); }
-double acos(double x) { return kHasFma ? acosFma(x) : acosImpl<false>(x); }
-double hypot(double x, double y) { return kHasFma ? hypotFma(x, y) : hypotImpl<false>(x, y); }
+double atan2(double y, double x) {
+  return kProcessorHasFma ? atan2Fma(y, x) : atan2Impl<false>(y, x);
+}
+double atan(double x) { return kProcessorHasFma ? atanFma(x) : atanImpl<false>(x); }
+double asin(double x) { return kProcessorHasFma ? asinFma(x) : asinImpl<false>(x); }
+double acos(double x) { return kProcessorHasFma ? acosFma(x) : acosImpl<false>(x); }
+double hypot(double x, double y) {
+  return kProcessorHasFma ? hypotFma(x, y) : hypotImpl<false>(x, y);
+}
 
 float asin(float x) {
   const double ax = std::fabs(static_cast<double>(x));

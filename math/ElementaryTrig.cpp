@@ -35,21 +35,11 @@ namespace orrery::elementary {
 namespace {
 
 using detail::DoubleDouble;
+using detail::exactProduct;
 using detail::fastTwoSum;
+using detail::kProcessorHasFma;
 using detail::twoProduct;
 using detail::twoSum;
-
-// The exact product a b, by the fused multiply-add when UseFma (the x86-64
-// copies of the functions compiled for processors that have it) and by
-// twoProduct otherwise: the same two doubles either way.
-template <bool UseFma> [[gnu::always_inline]] inline DoubleDouble product(double a, double b) {
-  if constexpr (UseFma) {
-    const double p = a * b;
-    return {p, __builtin_fma(a, b, -p)};
-  } else {
-    return twoProduct(a, b);
-  }
-}
 
 constexpr double kInvDelta = 0x1.45f306dc9c883p+8;
 // pi/1024 = kDelta1 + kDelta2 + kDelta3 (39, 39 and 53 bits)
@@ -729,7 +719,7 @@ template <bool UseFma> [[gnu::always_inline]] inline Reduced reduce(double x) {
     const double nd = (x * kInvDelta + kShifter) - kShifter;
     const double r1 = x - nd * kDeltaB1;
     const DoubleDouble r2 = twoSum(r1, -(nd * kDeltaB2));
-    const DoubleDouble p = product<UseFma>(nd, kDeltaB3);
+    const DoubleDouble p = exactProduct<UseFma>(nd, kDeltaB3);
     const DoubleDouble u = twoSum(r2.hi, -p.hi);
     const DoubleDouble r = twoSum(u.hi, ((r2.lo - p.lo) + u.lo) - nd * kDeltaB4);
     return {r.hi, r.lo, static_cast<std::uint32_t>(static_cast<std::int32_t>(nd)) & kTurnMask};
@@ -764,7 +754,7 @@ struct Value {
 template <bool UseFma>
 [[gnu::always_inline]] inline Value combine(const DoubleDouble &a, const DoubleDouble &b,
                                             const Expansion &e) {
-  const DoubleDouble br = product<UseFma>(b.hi, e.rh);
+  const DoubleDouble br = exactProduct<UseFma>(b.hi, e.rh);
   const double brl = br.lo + (b.hi * e.rl + b.lo * e.rh);
   const double ac = a.hi * e.cosTail;
   const double bs = b.hi * e.sinTail;
@@ -834,7 +824,7 @@ template <bool UseFma>
   const double qh = num.hi * inv;
   // The remainder num.hi - qh den.hi is exact; its quotient needs little
   // precision.
-  const DoubleDouble p = product<UseFma>(qh, den.hi);
+  const DoubleDouble p = exactProduct<UseFma>(qh, den.hi);
   const double ql = ((((num.hi - p.hi) - p.lo) + num.lo) - qh * den.lo) * inv;
   const DoubleDouble q = fastTwoSum(qh * sign, ql * sign);
   const double err =
@@ -904,57 +894,26 @@ template <bool UseFma> [[gnu::always_inline]] inline double tanImpl(double x) {
   return detail::correctlyRounded(detail::Slow::Tan, x);
 }
 
-#if defined(__x86_64__) && !defined(__FMA__)
-// Copies for processors with the fused multiply-add, chosen at run time. The
-// exact products are the same two doubles without it, so the choice changes
-// the speed and never the bits.
-#define ORRERY_TRIG_FMA_COPIES 1
+#ifdef ORRERY_FMA_COPIES
 [[gnu::target("fma")]] double sinFma(double x) { return sinImpl<true>(x); }
 [[gnu::target("fma")]] double cosFma(double x) { return cosImpl<true>(x); }
 [[gnu::target("fma")]] void sincosFma(double x, double &s, double &c) { sincosImpl<true>(x, s, c); }
 [[gnu::target("fma")]] double tanFma(double x) { return tanImpl<true>(x); }
-
-bool hasFma() { return __builtin_cpu_supports("fma") && __builtin_cpu_supports("avx"); }
+#else
+double sinFma(double x) { return sinImpl<false>(x); }
+double cosFma(double x) { return cosImpl<false>(x); }
+void sincosFma(double x, double &s, double &c) { sincosImpl<false>(x, s, c); }
+double tanFma(double x) { return tanImpl<false>(x); }
 #endif
 
 } // namespace
 
-double sin(double x) {
-#ifdef ORRERY_TRIG_FMA_COPIES
-  if (hasFma()) {
-    return sinFma(x);
-  }
-#endif
-  return sinImpl<false>(x);
-}
-
-double cos(double x) {
-#ifdef ORRERY_TRIG_FMA_COPIES
-  if (hasFma()) {
-    return cosFma(x);
-  }
-#endif
-  return cosImpl<false>(x);
-}
-
+double sin(double x) { return kProcessorHasFma ? sinFma(x) : sinImpl<false>(x); }
+double cos(double x) { return kProcessorHasFma ? cosFma(x) : cosImpl<false>(x); }
 void sincos(double x, double &s, double &c) {
-#ifdef ORRERY_TRIG_FMA_COPIES
-  if (hasFma()) {
-    sincosFma(x, s, c);
-    return;
-  }
-#endif
-  sincosImpl<false>(x, s, c);
+  kProcessorHasFma ? sincosFma(x, s, c) : sincosImpl<false>(x, s, c);
 }
-
-double tan(double x) {
-#ifdef ORRERY_TRIG_FMA_COPIES
-  if (hasFma()) {
-    return tanFma(x);
-  }
-#endif
-  return tanImpl<false>(x);
-}
+double tan(double x) { return kProcessorHasFma ? tanFma(x) : tanImpl<false>(x); }
 
 // The float twins round the correctly rounded double result once more, which
 // is exact except at a float midpoint.

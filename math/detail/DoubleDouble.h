@@ -45,6 +45,34 @@ struct DoubleDouble {
 #endif
 }
 
+// a * b exactly: by the fused multiply-add when UseFma (the copies of the
+// functions compiled for processors that have it), by twoProduct otherwise.
+// Both give the same two doubles.
+template <bool UseFma> [[gnu::always_inline]] inline DoubleDouble exactProduct(double a, double b) {
+  if constexpr (UseFma) {
+    const double p = a * b;
+    return {p, __builtin_fma(a, b, -p)};
+  } else {
+    return twoProduct(a, b);
+  }
+}
+
+#if defined(__x86_64__) && !defined(__FMA__)
+// Built for the x86-64 baseline, the elementary functions carry a second copy
+// compiled for processors with the fused multiply-add, chosen at run time:
+// the exact products take two operations instead of seventeen and give the
+// same bits, so the choice changes the speed and never the results (a call
+// made before the flag is set, from another static initialiser, is merely
+// slower).
+#define ORRERY_FMA_COPIES 1
+inline const bool kProcessorHasFma = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("fma") && __builtin_cpu_supports("avx");
+}();
+#else
+constexpr bool kProcessorHasFma = false;
+#endif
+
 // The rounding test: the value lies within err of hi + lo. When both ends of
 // that interval round to the same double, it is the correctly rounded value
 // and lands in out.

@@ -244,12 +244,16 @@ template <class V, class B> IsectResult boxPointTest(const B &box, const V &p) {
 // Point classification in the order of the box's fields.
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isect(const V &p) const {
-  // The library's own box needs no emptiness test: min <= p <= max on every
-  // axis already rules it out.
-  if (!detail::isLibraryBox(*this) && this->isEmpty()) {
+  // isEmpty() is called once on either path, through the table. A point
+  // outside the bounds is outside whatever it answers, so the comparisons go
+  // first: where the compiler knows the box is the library's own, the call
+  // is inlined, its unused answer vanishes from that path and only a point
+  // inside pays for the emptiness test.
+  if (!detail::boundsContain(min, max, p)) {
+    static_cast<void>(this->isEmpty());
     return kIsectOutside;
   }
-  return detail::boundsContain(min, max, p) ? kIsectInside : kIsectOutside;
+  return this->isEmpty() ? kIsectOutside : kIsectInside;
 }
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {

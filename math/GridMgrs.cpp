@@ -184,7 +184,7 @@ MgrsReference encode(const GridPosition &position, int digits, bool checked) {
     // A position of a forced zone may lie in a square that misses the grid
     // zone, which no reference names.
     if (error == GridError::None && position.zone != kUpsZone) {
-      const unsigned char *rows = detail::kMgrsRows[position.zone - 1][band][x / perSquare - 1];
+      const unsigned char *rows = detail::mgrsRows(position.zone, band, static_cast<int>(x / perSquare));
       const std::int64_t row = y / perSquare;
       error = row >= rows[0] && row <= rows[1] ? GridError::None : GridError::SquareNotInBand;
     }
@@ -236,7 +236,7 @@ GridError squareIndices(int zone, char band, char columnLetter, char rowLetter,
   // The row letter fixes the row modulo 20; the grid zone's rows in this
   // column span fewer than 20, so at most one of them carries it.
   const int cycleRow = (r + 20 - (zone % 2 == 0 ? kEvenZoneRowShift : 0)) % 20;
-  const unsigned char *rows = detail::kMgrsRows[zone - 1][utmBandIndex(band)][c];
+  const unsigned char *rows = detail::mgrsRows(zone, utmBandIndex(band), c + 1);
   const int first = rows[0];
   const int candidate = first + (cycleRow - first % 20 + 20) % 20;
   if (candidate > rows[1]) {

@@ -212,12 +212,19 @@ namespace orrery::detail {
 
 // --- MGRS squares (GridMgrsSquares.cpp, written by scripts/mgrs-squares.cpp) ---
 
-// For UTM zone z and band b (index into kUtmBandLetters), the first and last
-// 100 km row (northing / 100 km in the band's hemisphere) of MGRS column c
-// (1..8) that meet the grid zone: kMgrsRows[z - 1][b][c - 1]; first > last
-// where the column misses it. A column's rows span fewer than 20, so a row
-// letter names at most one of them.
-extern const unsigned char kMgrsRows[60][20][8][2];
+// The distinct tables of the zones' MGRS rows and each zone's table: every
+// zone shares one but those that the irregular bands widen or narrow.
+extern const unsigned char kMgrsRowTables[][20][8][2];
+extern const unsigned char kMgrsZoneRowTable[60];
+
+// For UTM zone (1..60), band (index into kUtmBandLetters) and MGRS column
+// (1..8), the first and last 100 km row (northing / 100 km in the band's
+// hemisphere) that meet the grid zone; first > last where the column misses
+// it. A column's rows span fewer than 20, so a row letter names at most one
+// of them.
+inline const unsigned char *mgrsRows(int zone, int band, int column) {
+  return kMgrsRowTables[kMgrsZoneRowTable[zone - 1]][band][column - 1];
+}
 
 // The northings (metres, in the hemisphere of the bands they bound) of the
 // bands' parallels at kMgrsEdgeStep intervals of easting from the central

@@ -10,21 +10,24 @@
 /// sixth order in the third flattening, accurate to about 5 nm within 4000 km
 /// of the central meridian (far beyond any zone); the polar stereographic
 /// projection is exact but for rounding (the conformal latitude, a series of
-/// the same order, errs by under 1e-17 radians). Against GeographicLib's
-/// UTMUPS, over a million points in each of the twelve regions of the test
+/// the same order, errs by under 1e-17 radians).
+///
+/// Against GeographicLib's UTMUPS, over a million points in each of the twelve
+/// regions of the test
 /// Grid.ForwardAndReverseAgreeWithGeographicLibInEveryRegion (run it with
 /// ORRERY_GRID_SAMPLES=1000000; by default it checks the same bounds on 1500
 /// points a region): eastings and northings agree to 4.7 nm (in the Norway
 /// zone; 3.8 nm, two units in the last place of a northing near 10000 km,
 /// elsewhere), latitudes to 5e-14 degrees, longitudes and convergence to
 /// 4.7e-14 degrees in the standard zones and in zones forced 12 degrees away,
-/// and to 2.2e-13 degrees in zones forced up to 60 degrees away near the
-/// 9600 km northing limit, where the longitude is ill-conditioned in the
-/// formula itself; scales agree to 1.4e-15. A forward, reverse and forward
-/// round trip returns to within 3.8 nm. Every function
-/// is a pure computation on plain values: no allocation, safe from any thread.
-/// Failures come back as a GridError in the result, whose other fields are
-/// then unspecified (NaN or zero).
+/// and to 2.2e-13 degrees in zones forced up to 60 degrees away near the 9600
+/// km northing limit, where the longitude is ill-conditioned in the formula
+/// itself; scales agree to 1.4e-15. A forward, reverse and forward round trip
+/// returns to within 3.8 nm.
+///
+/// Every function is a pure computation on plain values: no allocation, safe
+/// from any thread. Failures come back as a GridError in the result, whose
+/// other fields are then unspecified (NaN or zero).
 ///
 /// Zones: 1 to 60 are UTM zones (zone z has central meridian 6 z - 183), zone 0
 /// (kUpsZone) is UPS. The hemisphere is 'north', true for latitudes whose sign
@@ -60,7 +63,7 @@ enum class GridError : unsigned char {
   LatitudeOutOfRange,  ///< latitude outside [-90, 90]
   ZoneOutOfRange,      ///< zone not in 0..60 (or kStandardZone where allowed)
   OutsideZone,         ///< the point or coordinates lie beyond the zone's limits
-  PrecisionOutOfRange, // MGRS digits per coordinate not in 0..11
+  PrecisionOutOfRange, ///< MGRS digits per coordinate not in 0..11
   OutsideMgrsRange,    ///< coordinates outside the lettered 100 km squares
   BadZoneNumber,       ///< MGRS zone number missing, malformed or not in 1..60
   BadBandLetter,       ///< band letter unknown, wrong for UTM/UPS, or not holding the position

@@ -133,6 +133,7 @@ public:
   /// @name Derived operations
   /// Written once on the operations above.
   /// @{
+
   /// (heading, tilt, roll) over the globe below the camera, without changing
   /// the camera. Heading is the compass direction of the view (0 north, pi/2
   /// east), pi/2 above the north pole and 0 above the south pole; tilt is 0

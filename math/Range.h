@@ -103,9 +103,9 @@ public:
   Range(double b, double e);
   ~Range() override;
 
-  double getBegin() const override; ///< the stored begin
-  double getEnd() const override;   ///< the stored end, never below begin unless NaN
-  double getSpan() const override;  ///< getEnd() - getBegin(), through the table
+  double getBegin() const override; ///< The stored begin
+  double getEnd() const override;   ///< The stored end, never below the begin
+  double getSpan() const override;  ///< The end less the begin, each asked through the table
 
   /// Stores [b, e], with e raised to b when below it.
   void set(double b, double e);
@@ -130,19 +130,19 @@ public:
   /// Computed from the parent as it is now; an end is not raised to the
   /// begin, so a relative range may be inverted.
   /// @{
-  double getBegin() const override; ///< the begin layout resolved in the parent
-  double getEnd() const override;   ///< the end layout resolved in the parent
-  double getSpan() const override;  ///< getEnd() - getBegin(), through the table
+  double getBegin() const override; ///< The begin layout resolved in the parent
+  double getEnd() const override;   ///< The end layout resolved in the parent
+  double getSpan() const override;  ///< The end less the begin, each asked through the table
   /// @}
 
   /// @name Layouts
   /// @{
-  void setBeginLayout(Layout layout);                   ///< moves the begin
-  void setEndLayout(Layout layout);                     ///< moves the end
-  void setLayout(Layout beginLayout, Layout endLayout); ///< moves both ends
+  void setBeginLayout(Layout layout);                   ///< Moves the begin
+  void setEndLayout(Layout layout);                     ///< Moves the end
+  void setLayout(Layout beginLayout, Layout endLayout); ///< Moves both ends
 
-  const Layout &getBeginLayout() const { return begin.layout; } ///< the stored begin layout
-  const Layout &getEndLayout() const { return end.layout; }     ///< the stored end layout
+  const Layout &getBeginLayout() const { return begin.layout; } ///< The stored begin layout
+  const Layout &getEndLayout() const { return end.layout; }     ///< The stored end layout
   /// The begin's layout converted to pin `type` (RangeVal::getLayoutAsType).
   Layout getBeginLayoutAsType(Layout::PinType type) const;
   /// The end's layout converted to pin `type` (RangeVal::getLayoutAsType).
@@ -202,6 +202,7 @@ public:
   /// @name The two relative ranges
   /// Null where the allocation failed.
   /// @{
+
   /// The x range.
   RelativeRange *getRelX() { return static_cast<RelativeRange *>(x.get()); }
   /// The x range, read-only.
@@ -215,9 +216,9 @@ public:
   /// @name Corner layouts
   /// The begin corner holds the begin of both axes, the end corner their ends.
   /// @{
-  void setBeginLayout(const Layout2d &layout);                      ///< moves the begin corner
-  void setEndLayout(const Layout2d &layout);                        ///< moves the end corner
-  void set(const Layout2d &beginLayout, const Layout2d &endLayout); ///< moves both corners
+  void setBeginLayout(const Layout2d &layout);                      ///< Moves the begin corner
+  void setEndLayout(const Layout2d &layout);                        ///< Moves the end corner
+  void set(const Layout2d &beginLayout, const Layout2d &endLayout); ///< Moves both corners
 
   /// The stored begin corner layout, unconverted.
   Layout2d getBeginLayout() const;
@@ -243,6 +244,7 @@ public:
   /// @name The two ranges
   /// As supplied; null where none was.
   /// @{
+
   /// The x range.
   Range *getAbsX() { return static_cast<Range *>(x.get()); }
   /// The x range, read-only.

@@ -1,18 +1,19 @@
 #pragma once
 
-// Culling volumes: axis-aligned boxes with a three-valued intersection
-// result, and planes. The view frustum built from such planes is in
-// math/Frustum.h, included at the end of this header.
-//
-// Boxes answer containment and overlap questions against points, segments,
-// other boxes and planes. Bounds are closed (a point on a face is inside).
-// For regions given in longitude and latitude, x is longitude normalised so
-// that the date line lies at x = -1 and x = +1 (a full turn is 2.0) and y is
-// latitude; a box whose x range runs below -1 or above +1 crosses the date
-// line, and the box-against-box test wraps it round the globe.
-//
-// A plane (a, b, c, d) has the unit normal (a, b, c); the signed distance of
-// p is a*p.x + b*p.y + c*p.z + d and the positive side is inside.
+/// @file
+/// Culling volumes: axis-aligned boxes with a three-valued intersection
+/// result, and planes. The view frustum built from such planes is in
+/// math/Frustum.h, included at the end of this header.
+///
+/// Boxes answer containment and overlap questions against points, segments,
+/// other boxes and planes. Bounds are closed (a point on a face is inside).
+/// For regions given in longitude and latitude, x is longitude normalised so
+/// that the date line lies at x = -1 and x = +1 (a full turn is 2.0) and y is
+/// latitude; a box whose x range runs below -1 or above +1 crosses the date
+/// line, and the box-against-box test wraps it round the globe.
+///
+/// A plane (a, b, c, d) has the unit normal (a, b, c); the signed distance of
+/// p is a*p.x + b*p.y + c*p.z + d and the positive side is inside.
 
 #include "common/Memory.h"
 #include "math/Export.h"
@@ -27,15 +28,18 @@
 
 namespace orrery {
 
-// Answers of the intersection tests.
+/// Answers of the intersection tests.
 enum IsectResult : int {
-  kIsectInside = 0,  // wholly inside; for a plane, wholly on its positive side;
-                     // for two boxes, they overlap
-  kIsectOutside = 1, // no overlap; also the answer of every test on an empty box
-  kIsectPartial = 2  // the segment enters the box, or the box straddles the plane
+  /// Wholly inside; for a plane, wholly on its positive side; for two boxes,
+  /// they overlap.
+  kIsectInside = 0,
+  /// No overlap; also the answer of every test on an empty box.
+  kIsectOutside = 1,
+  /// The segment enters the box, or the box straddles the plane.
+  kIsectPartial = 2
 };
 
-// The root of all bounding volumes.
+/// The root of all bounding volumes; allocated through the library's heap.
 class ORRERY_MATH_API BoundingVolume {
 public:
   ORRERY_ALLOCATE_WITH_DONEW
@@ -43,16 +47,23 @@ public:
   virtual ~BoundingVolume();
 };
 
-// The plane a*x + b*y + c*z + d = 0 stored as (x, y, z, w) = (a, b, c, d).
+/// The plane a*x + b*y + c*z + d = 0 stored as (x, y, z, w) = (a, b, c, d).
+/// @tparam S  the scalar, double or float
+/// @tparam V3 the point type, with fields x, y, z
+/// @tparam V4 the four-component vector the plane is stored as
 template <class S, class V3, class V4> class Plane : public V4 {
 public:
   ORRERY_ALLOCATE_WITH_DONEW
 
+  /// Uninitialised coefficients.
   Plane() = default;
+  /// The plane a*x + b*y + c*z + d = 0; (a, b, c) should be a unit normal for
+  /// signedDistance to be a distance.
   Plane(S a, S b, S c, S d) : V4{a, b, c, d} {}
   virtual ~Plane();
 
-  // Positive on the side the normal points to.
+  /// a*p.x + b*p.y + c*p.z + d, evaluated in that order: positive on the
+  /// side the normal points to.
   S signedDistance(const V3 &p) const {
     return this->x * p.x + this->y * p.y + this->z * p.z + this->w;
   }
@@ -146,80 +157,123 @@ template <class B> bool isLibraryBox(const B &box) {
 /// `RayBoxIntersect` calls the box's `isect(o)` through the table always.
 /// @{
 
+/// A volume that answers containment and overlap questions.
+/// @tparam S the scalar, double or float
+/// @tparam V the point type, with fields x, y, z
 template <class S, class V> class IBoundingVolume : public BoundingVolume {
 public:
   ~IBoundingVolume() override = default;
 
+  /// Where the point p lies.
   virtual IsectResult isect(const V &p) const = 0;
+  /// Where the segment from a to b lies.
   virtual IsectResult isect(const V &a, const V &b) const = 0;
+  /// Whether the volume meets the box other.
   virtual IsectResult isect(const BoundingBox<S, V> &other) const = 0;
+  /// Whether the volume holds no point.
   virtual bool isEmpty() const = 0;
+  /// Makes the volume empty. @return this volume
   virtual IBoundingVolume &makeEmpty() = 0;
+  /// The centre of the volume.
   virtual V getCenter() const = 0;
-  // A copy on the heap (allocated with doNew), owned by the caller; null when
-  // the allocation fails.
+  /// A copy on the heap (allocated with doNew), owned by the caller; null when
+  /// the allocation fails.
   virtual IBoundingVolume *clone() const = 0;
 };
 
-// Visible in every build, so that the table and type_info a caller
-// instantiates are merged with the library's at load time and the library
-// knows its own box when a caller passes one.
+/// An axis-aligned box [min, max], closed on every face.
+///
+/// Visible in every build, so that the table and type_info a caller
+/// instantiates are merged with the library's at load time and the library
+/// knows its own box when a caller passes one.
+/// @tparam S the scalar: double (compiled into the library) or float
+/// @tparam V the point type, Vec3d or Vec3f
 template <class S, class V>
 class __attribute__((visibility("default"))) BoundingBox : public IBoundingVolume<S, V> {
 public:
+  /// The plane coefficients' vector type of this precision.
   using Vec4 = std::conditional_t<std::is_same_v<S, float>, Vec4f, Vec4d>;
 
-  // Half the largest finite value: the bounds of the canonical empty box.
+  /// Half the largest finite value: the bounds of the canonical empty box.
   static constexpr S kEmptyBound = std::numeric_limits<S>::max() * S(0.5);
 
-  V min;
-  V max;
+  V min; ///< the lower corner
+  V max; ///< the upper corner
 
-  // The canonical empty box.
+  /// The canonical empty box: min = (M, M, M), max = -min with M = kEmptyBound.
   BoundingBox() : min{kEmptyBound, kEmptyBound, kEmptyBound}, max{-min} {}
+  /// The box [lo, hi] as given; it is empty when some lo exceeds its hi.
   BoundingBox(const V &lo, const V &hi) : min(lo), max(hi) {}
   ~BoundingBox() override = default;
 
-  // Closed bounds; never partial. Outside for an empty box.
-  IsectResult isect(const V &p) const override;
-  // Inside when both ends are inside; partial when the segment from a enters
-  // the box strictly before reaching b (or a alone is inside); else outside.
-  IsectResult isect(const V &a, const V &b) const override;
-  // Inside when the boxes overlap, with date-line wrapping; never partial.
-  // When both cross the date line only this box is wrapped. Outside when
-  // either box is empty; a box with NaN bounds overlaps every non-empty box.
-  IsectResult isect(const BoundingBox &other) const override;
-  // Empty when some min exceeds its max (equal bounds are a degenerate box).
-  bool isEmpty() const override;
-  BoundingBox &makeEmpty() override;
-  // The midpoint of the corners; no emptiness check.
-  V getCenter() const override;
-  IBoundingVolume<S, V> *clone() const override;
-  // The point test on x and y only.
-  virtual IsectResult isectLatLon(const V &p) const;
+  /// @name Intersection tests
+  /// @{
 
-  // Grows the box to contain p. A NaN coordinate becomes a bound.
+  /// Closed bounds; never partial. Outside for an empty box.
+  IsectResult isect(const V &p) const override;
+  /// Inside when both ends are inside; partial when the segment from a enters
+  /// the box strictly before reaching b (or a alone is inside); else outside.
+  IsectResult isect(const V &a, const V &b) const override;
+  /// Inside when the boxes overlap, with date-line wrapping; never partial.
+  /// When both cross the date line only this box is wrapped. Outside when
+  /// either box is empty; a box with NaN bounds overlaps every non-empty box.
+  IsectResult isect(const BoundingBox &other) const override;
+  /// Empty when some min exceeds its max (equal bounds are a degenerate box).
+  /// A NaN bound leaves the box not empty.
+  bool isEmpty() const override;
+  /// Makes this the canonical empty box. @return this box
+  BoundingBox &makeEmpty() override;
+  /// The midpoint of the corners, (min + max) * 0.5 per axis; no emptiness
+  /// check.
+  V getCenter() const override;
+  /// A new box with the same bounds (doNew), owned by the caller; null when
+  /// the allocation fails.
+  IBoundingVolume<S, V> *clone() const override;
+  /// The point test on x and y only (longitude and latitude), closed bounds;
+  /// outside for an empty box.
+  virtual IsectResult isectLatLon(const V &p) const;
+  /// @}
+
+  /// @name Building and combining boxes
+  /// @{
+
+  /// Grows the box to contain p. A NaN coordinate becomes a bound, and the
+  /// box then answers partial to every plane test.
   void add(const V &p);
-  // The box spanned by a and b, given in any order.
+  /// The box spanned by a and b, given in any order.
   void build(const V &a, const V &b);
-  // Inside when the box lies wholly on the positive side (touching counts),
-  // outside when wholly on the negative side, else partial.
+  /// @}
+
+  /// Inside when the box lies wholly on the positive side (touching counts),
+  /// outside when wholly on the negative side, else partial. Outside for an
+  /// empty box.
   IsectResult isect(const Plane<S, V, Vec4> &plane) const;
-  // Componentwise intersection with other, without wrapping; may be empty.
+
+  /// @name Building and combining boxes
+  /// @{
+
+  /// Componentwise intersection with other, without wrapping; may be empty.
   void intersectBoxSimple(const BoundingBox &other);
-  // Writes to out the intersection of dl, a box crossing the date line, with
-  // other. out may be either input. When other meets dl on both sides of the
-  // date line, out is the narrower of the two whole boxes in x.
+  /// Writes to out the intersection of dl, a box crossing the date line, with
+  /// other. out may be either input. When other meets dl on both sides of the
+  /// date line, out is the narrower of the two whole boxes in x.
   static void intersectDatelineBox(BoundingBox &out, const BoundingBox &dl,
                                    const BoundingBox &other);
+  /// @}
 };
 
-// Slab test of the ray o + t*d against box; t counts in multiples of d.
-// A ray starting inside the box hits at t = 0. Otherwise the hit is the
-// entry into the box, which must satisfy 0 < t < maxDist; components of d
-// below 0.0001 in magnitude are treated as parallel to their slabs. An empty
-// box and a ray with a NaN component miss.
+/// Slab test of the ray o + t*d against box; t counts in multiples of d.
+/// A ray starting inside the box hits at t = 0. Otherwise the hit is the
+/// entry into the box, which must satisfy 0 < t < maxDist; components of d
+/// below 0.0001 in magnitude are treated as parallel to their slabs. An empty
+/// box and a ray with a NaN component miss.
 template <class S, class V, class B>
+/// @param o       the ray's origin
+/// @param d       the ray's direction, any length
+/// @param box     the box, asked its point test once
+/// @param maxDist the exclusive upper limit of t
+/// @param[out] t  the parameter of the hit; unchanged on a miss
+/// @return whether the ray hits the box
 bool RayBoxIntersect(const V &o, const V &d, const B &box, S maxDist, S &t);
 
 /// @}
@@ -489,8 +543,11 @@ extern template class ORRERY_MATH_API IBoundingVolume<double, Vec3d>;
 #if defined(ORRERY_MATH_BUILDING)
 extern template class ORRERY_MATH_API BoundingBox<double, Vec3d>;
 #endif
+/// The double ray test, compiled into the library.
 extern template ORRERY_MATH_API bool RayBoxIntersect<double, Vec3d, BoundingBox<double, Vec3d>>(
     const Vec3d &, const Vec3d &, const BoundingBox<double, Vec3d> &, double, double &);
+/// The float ray test, compiled into the library; it asks the box's point
+/// test through the table always.
 extern template ORRERY_MATH_API bool RayBoxIntersect<float, Vec3f, BoundingBox<float, Vec3f>>(
     const Vec3f &, const Vec3f &, const BoundingBox<float, Vec3f> &, float, float &);
 

@@ -1,18 +1,19 @@
 #pragma once
 
-// Screen layout: one- and two-dimensional ranges, screen units and the
-// screen-space calculator.
-//
-// An IRange is an interval [begin, end]. A Range stores its ends; a
-// RelativeRange computes them from a parent IRange and one Layout per end:
-// a fraction of the parent's span, an offset from the parent's begin, or a
-// signed offset from the parent's end. Nothing is cached: every query walks
-// the chain of parents as it is now, so moving a parent moves everything laid
-// out in it.
-//
-// Ranges are counted objects (math/Referent.h). A RelativeRange holds two
-// references to its parent, one per end, and so keeps it alive. A Range2d
-// holds one reference to each of its two ranges.
+/// @file
+/// Screen layout: one- and two-dimensional ranges, screen units and the
+/// screen-space calculator.
+///
+/// An IRange is an interval [begin, end]. A Range stores its ends; a
+/// RelativeRange computes them from a parent IRange and one Layout per end:
+/// a fraction of the parent's span, an offset from the parent's begin, or a
+/// signed offset from the parent's end. Nothing is cached: every query walks
+/// the chain of parents as it is now, so moving a parent moves everything laid
+/// out in it.
+///
+/// Ranges are counted objects (math/Referent.h). A RelativeRange holds two
+/// references to its parent, one per end, and so keeps it alive. A Range2d
+/// holds one reference to each of its two ranges.
 
 #include "math/Export.h"
 #include "math/Referent.h"
@@ -24,16 +25,17 @@
 
 namespace orrery {
 
-// Where one end of a relative range lies within its parent range R.
+/// Where one end of a relative range lies within its parent range R.
 struct ORRERY_MATH_API Layout {
+  /// What value is measured from.
   enum PinType : std::int32_t {
-    kPinFraction = 0, // R.begin + value * R.span
-    kPinBegin = 1,    // R.begin + value
-    kPinEnd = 2,      // R.end + value (negative values lie inside)
+    kPinFraction = 0, ///< R.begin + value * R.span
+    kPinBegin = 1,    ///< R.begin + value
+    kPinEnd = 2,      ///< R.end + value (negative values lie inside)
   };
 
-  double value;
-  PinType pin;
+  double value; ///< the fraction or the offset, in the parent's units for an offset
+  PinType pin;  ///< how value is read
 };
 
 /// @name The calls a range makes through its parent's table
@@ -55,46 +57,57 @@ struct ORRERY_MATH_API Layout {
 /// parent's ends once: the calls it saves are to the library's own ranges,
 /// which change nothing, so the answers are the same.
 /// @{
+
+/// An interval [begin, end] on one screen axis, in pixels unless its owner
+/// says otherwise; the base applications derive their own ranges from.
 class ORRERY_MATH_API IRange : public Referent {
 public:
   ~IRange() override;
 
+  /// The lower end of the interval.
   virtual double getBegin() const = 0;
+  /// The upper end of the interval.
   virtual double getEnd() const = 0;
+  /// end - begin.
   virtual double getSpan() const = 0;
 };
 
 /// @}
 
-// One end of a relative range: its layout and the counted parent it is
-// measured in. A pin outside the enumeration resolves to 0.0; so does every
-// query of an end without a parent.
+/// One end of a relative range: its layout and the counted parent it is
+/// measured in. A pin outside the enumeration resolves to 0.0; so does every
+/// query of an end without a parent.
 struct ORRERY_MATH_API RangeVal {
-  Layout layout;
-  RefPtr<IRange> parent;
+  Layout layout;         ///< where the end lies in the parent
+  RefPtr<IRange> parent; ///< the range it is measured in; may be null
 
-  // The absolute position of this end in its parent as the parent is now.
+  /// The absolute position of this end in its parent as the parent is now.
   double getValue() const;
-  // The value this end would have under pin type `type` at its current
-  // position. Converting to the stored pin returns the stored value without
-  // querying the parent. A fraction against a parent of zero span is
-  // infinite or NaN.
+  /// The value this end would have under pin type `type` at its current
+  /// position. Converting to the stored pin returns the stored value without
+  /// querying the parent. A fraction against a parent of zero span is
+  /// infinite or NaN.
   double getValAsType(Layout::PinType type) const;
+  /// The layout with pin `type` that puts this end where it is now:
+  /// {getValAsType(type), type}.
   Layout getLayoutAsType(Layout::PinType type) const;
 };
 
-// An interval held as two numbers; an end below its begin is raised to the
-// begin, so an inverted pair collapses to an empty range.
+/// An interval held as two numbers; an end below its begin is raised to the
+/// begin, so an inverted pair collapses to an empty range.
 class ORRERY_MATH_API Range : public IRange {
 public:
+  /// The empty range [0, 0].
   Range() = default;
+  /// [b, e], with e raised to b when below it.
   Range(double b, double e);
   ~Range() override;
 
-  double getBegin() const override;
-  double getEnd() const override;
-  double getSpan() const override;
+  double getBegin() const override; ///< The stored begin
+  double getEnd() const override;   ///< The stored end, never below the begin
+  double getSpan() const override;  ///< The end less the begin, each asked through the table
 
+  /// Stores [b, e], with e raised to b when below it.
   void set(double b, double e);
 
 private:
@@ -102,32 +115,44 @@ private:
   double end = 0.0;
 };
 
-// An interval laid out in a parent range. Both ends share one parent and
-// each holds its own reference to it.
+/// An interval laid out in a parent range. Both ends share one parent and
+/// each holds its own reference to it.
 class ORRERY_MATH_API RelativeRange : public IRange {
 public:
-  // The whole parent: (0, fraction) to (1, fraction).
+  /// The whole parent: (0, fraction) to (1, fraction).
   explicit RelativeRange(IRange *parent);
+  /// The ends at beginLayout and endLayout in parent.
   RelativeRange(IRange *parent, const Layout &beginLayout, const Layout &endLayout);
-  // Releases the end's reference to the parent, then the begin's.
+  /// Releases the end's reference to the parent, then the begin's.
   ~RelativeRange() override;
 
-  double getBegin() const override;
-  double getEnd() const override;
-  double getSpan() const override;
+  /// @name Positions
+  /// Computed from the parent as it is now; an end is not raised to the
+  /// begin, so a relative range may be inverted.
+  /// @{
+  double getBegin() const override; ///< The begin layout resolved in the parent
+  double getEnd() const override;   ///< The end layout resolved in the parent
+  double getSpan() const override;  ///< The end less the begin, each asked through the table
+  /// @}
 
-  void setBeginLayout(Layout layout);
-  void setEndLayout(Layout layout);
-  void setLayout(Layout beginLayout, Layout endLayout);
+  /// @name Layouts
+  /// @{
+  void setBeginLayout(Layout layout);                   ///< Moves the begin
+  void setEndLayout(Layout layout);                     ///< Moves the end
+  void setLayout(Layout beginLayout, Layout endLayout); ///< Moves both ends
 
-  const Layout &getBeginLayout() const { return begin.layout; }
-  const Layout &getEndLayout() const { return end.layout; }
+  const Layout &getBeginLayout() const { return begin.layout; } ///< The stored begin layout
+  const Layout &getEndLayout() const { return end.layout; }     ///< The stored end layout
+  /// The begin's layout converted to pin `type` (RangeVal::getLayoutAsType).
   Layout getBeginLayoutAsType(Layout::PinType type) const;
+  /// The end's layout converted to pin `type` (RangeVal::getLayoutAsType).
   Layout getEndLayoutAsType(Layout::PinType type) const;
+  /// @}
 
+  /// The parent both ends are measured in; may be null.
   IRange *getParent() const { return begin.parent.get(); }
-  // Moves both ends to a new parent (begin first); the layouts stay, so the
-  // range follows the new parent. Setting the current parent changes nothing.
+  /// Moves both ends to a new parent (begin first); the layouts stay, so the
+  /// range follows the new parent. Setting the current parent changes nothing.
   void setParent(IRange *parent);
 
 private:
@@ -135,119 +160,152 @@ private:
   RangeVal end;
 };
 
-// Where one corner of a relative rectangle lies within its parent.
+/// Where one corner of a relative rectangle lies within its parent.
 struct ORRERY_MATH_API Layout2d {
-  Layout x;
-  Layout y;
+  Layout x; ///< the corner's layout on the x axis
+  Layout y; ///< the corner's layout on the y axis
 };
 
-// A rectangle: one range per axis, each held by one reference.
+/// A rectangle: one range per axis, each held by one reference.
 class ORRERY_MATH_API Range2d : public Referent {
 public:
-  // Takes a reference to each range that is not null.
+  /// Takes a reference to each range that is not null.
   Range2d(IRange *xRange, IRange *yRange);
-  // Releases y, then x.
+  /// Releases y, then x.
   ~Range2d() override;
   Range2d(const Range2d &) = delete;
   Range2d &operator=(const Range2d &) = delete;
 
-  // x for index 0, y for any other index.
+  /// The x range for index 0, the y range for any other index; may be null.
   IRange *operator[](int i) { return i != 0 ? y.get() : x.get(); }
+  /// The x range for index 0, the y range for any other index; may be null.
   const IRange *operator[](int i) const { return i != 0 ? y.get() : x.get(); }
 
 protected:
-  RefPtr<IRange> x;
-  RefPtr<IRange> y;
+  RefPtr<IRange> x; ///< the horizontal range
+  RefPtr<IRange> y; ///< the vertical range
 };
 
-// A rectangle laid out in a parent rectangle. It creates its own two
-// RelativeRanges on the parent's x and y ranges (y first), covering the
-// whole parent until a layout is set. It holds no reference to the parent
-// rectangle itself, only, through its ranges, to the parent's ranges.
-//
-// A child range whose allocation failed is null: getRelX/getRelY return null,
-// setters skip it and getters report (0, fraction) for it.
+/// A rectangle laid out in a parent rectangle. It creates its own two
+/// RelativeRanges on the parent's x and y ranges (y first), covering the
+/// whole parent until a layout is set. It holds no reference to the parent
+/// rectangle itself, only, through its ranges, to the parent's ranges.
+///
+/// A child range whose allocation failed is null: getRelX/getRelY return null,
+/// setters skip it and getters report (0, fraction) for it.
 class ORRERY_MATH_API RelativeRange2d : public Range2d {
 public:
+  /// The whole of parent.
   explicit RelativeRange2d(Range2d *parent);
   ~RelativeRange2d() override;
 
+  /// @name The two relative ranges
+  /// Null where the allocation failed.
+  /// @{
+
+  /// The x range.
   RelativeRange *getRelX() { return static_cast<RelativeRange *>(x.get()); }
+  /// The x range, read-only.
   const RelativeRange *getRelX() const { return static_cast<const RelativeRange *>(x.get()); }
+  /// The y range.
   RelativeRange *getRelY() { return static_cast<RelativeRange *>(y.get()); }
+  /// The y range, read-only.
   const RelativeRange *getRelY() const { return static_cast<const RelativeRange *>(y.get()); }
+  /// @}
 
-  void setBeginLayout(const Layout2d &layout);
-  void setEndLayout(const Layout2d &layout);
-  void set(const Layout2d &beginLayout, const Layout2d &endLayout);
+  /// @name Corner layouts
+  /// The begin corner holds the begin of both axes, the end corner their ends.
+  /// @{
+  void setBeginLayout(const Layout2d &layout);                      ///< Moves the begin corner
+  void setEndLayout(const Layout2d &layout);                        ///< Moves the end corner
+  void set(const Layout2d &beginLayout, const Layout2d &endLayout); ///< Moves both corners
 
-  // The stored corner layouts, unconverted.
+  /// The stored begin corner layout, unconverted.
   Layout2d getBeginLayout() const;
+  /// The stored end corner layout, unconverted.
   Layout2d getEndLayout() const;
-  // The corner layouts converted to pin type px for x and py for y.
+  /// The begin corner converted to pin type px for x and py for y.
   Layout2d getBeginLayoutAsType(Layout::PinType px, Layout::PinType py) const;
+  /// The end corner converted to pin type px for x and py for y.
   Layout2d getEndLayoutAsType(Layout::PinType px, Layout::PinType py) const;
+  /// @}
 
 private:
   ORRERY_MATH_LOCAL RelativeRange2d(RelativeRange *yRange, Range2d *parent);
 };
 
-// A rectangle of two plain Ranges supplied by the caller.
+/// A rectangle of two plain Ranges supplied by the caller.
 class ORRERY_MATH_API AbsoluteRange2d : public Range2d {
 public:
+  /// Takes a reference to each range that is not null.
   AbsoluteRange2d(Range *xRange, Range *yRange);
   ~AbsoluteRange2d() override;
 
-  Range *getAbsX() { return static_cast<Range *>(x.get()); }
-  const Range *getAbsX() const { return static_cast<const Range *>(x.get()); }
-  Range *getAbsY() { return static_cast<Range *>(y.get()); }
-  const Range *getAbsY() const { return static_cast<const Range *>(y.get()); }
+  /// @name The two ranges
+  /// As supplied; null where none was.
+  /// @{
 
-  // Sets x to [begin.x, end.x] and y to [begin.y, end.y], each collapsing as
-  // Range::set does. A missing range is skipped.
+  /// The x range.
+  Range *getAbsX() { return static_cast<Range *>(x.get()); }
+  /// The x range, read-only.
+  const Range *getAbsX() const { return static_cast<const Range *>(x.get()); }
+  /// The y range.
+  Range *getAbsY() { return static_cast<Range *>(y.get()); }
+  /// The y range, read-only.
+  const Range *getAbsY() const { return static_cast<const Range *>(y.get()); }
+  /// @}
+
+  /// Sets x to [begin.x, end.x] and y to [begin.y, end.y], each collapsing as
+  /// Range::set does. A missing range is skipped.
   void set(Vec2d beginCorner, Vec2d endCorner);
 };
 
-// A screen position whose components each carry a unit code, an index into
-// sUnitStrs: 0 "pixels", 1 "fraction", 2 "insetPixels".
+/// A screen position whose components each carry a unit code, an index into
+/// sUnitStrs: 0 "pixels", 1 "fraction", 2 "insetPixels".
 struct ORRERY_MATH_API ScreenVec {
-  static constexpr std::int32_t kPixels = 0;
-  static constexpr std::int32_t kFraction = 1;
-  static constexpr std::int32_t kInsetPixels = 2;
-  static constexpr int kUnitCount = 3;
+  static constexpr std::int32_t kPixels = 0;      ///< pixels from the begin
+  static constexpr std::int32_t kFraction = 1;    ///< a fraction of the span
+  static constexpr std::int32_t kInsetPixels = 2; ///< pixels in from the end
+  static constexpr int kUnitCount = 3;            ///< the number of unit codes
 
-  double x;
-  double y;
-  std::int32_t xUnits;
-  std::int32_t yUnits;
+  double x;            ///< the horizontal component, in xUnits
+  double y;            ///< the vertical component, in yUnits
+  std::int32_t xUnits; ///< the unit code of x
+  std::int32_t yUnits; ///< the unit code of y
 
-  // The unit names by code, built when the library is loaded.
+  /// The unit names by code, built when the library is loaded.
   static const QString sUnitStrs[kUnitCount];
 
-  // The first unit code, in table order, whose name occurs anywhere in text
-  // (case-sensitive); 0 when none does. So any text containing the
-  // lower-case "pixels" gives 0, while "insetPixels" gives 2.
+  /// The first unit code, in table order, whose name occurs anywhere in text
+  /// (case-sensitive); 0 when none does. So any text containing the
+  /// lower-case "pixels" gives 0, while "insetPixels" gives 2.
   static int unitsFromString(const QString &text);
 
-  // The unit name of component i: x for 0, y for any other index. A unit
-  // code outside 0 to 2 reads as "pixels".
+  /// The unit name of component i: x for 0, y for any other index. A unit
+  /// code outside 0 to 2 reads as "pixels".
   const QString &getUnits(int i) const;
 };
 
 namespace math {
 
-// Per-pixel view tangents of a screen: tan(fov / 2) / (size / 2) on each
-// axis, at the centre of the screen, and the square of the larger. A screen
-// without area (either size below 1) gets zero tangents.
+/// Per-pixel view tangents of a screen: tan(fov / 2) / (size / 2) on each
+/// axis, at the centre of the screen, and the square of the larger. A screen
+/// without area (either size below 1) gets zero tangents.
 class ORRERY_MATH_API ScreenSpaceCalculator {
 public:
-  // fov is the horizontal and vertical field of view in radians, screenSize
-  // the width and height in pixels.
+  /// @param position   the eye position, kept as given
+  /// @param fov        the horizontal and vertical field of view, radians
+  /// @param screenSize the width and height, pixels
   ScreenSpaceCalculator(const Vec3d &position, const Vec2d &fov, const Vec2<int> &screenSize);
 
+  /// The eye position given to the constructor.
   const Vec3d &getPosition() const { return position; }
+  /// tan(fov.x / 2) / (width / 2): the horizontal tangent one pixel spans.
   double getPixelTanX() const { return pixelTanX; }
+  /// tan(fov.y / 2) / (height / 2): the vertical tangent one pixel spans.
   double getPixelTanY() const { return pixelTanY; }
+  /// The square of the larger per-pixel tangent; the x tangent wins ties
+  /// and comparisons with NaN.
   double getPixelTanSq() const { return pixelTanSq; }
 
 private:

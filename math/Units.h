@@ -21,31 +21,31 @@ class ORRERY_MATH_API Units {
 public:
   /// Index into distanceToMeters.
   enum LType {
-    kMillimeters = 0,
-    kCentimeters = 1,
-    kMeters = 2,
-    kKilometers = 3,
-    kInches = 4,
-    kFeet = 5,
-    kYards = 6,
-    kMiles = 7,
-    kPlanetRadii = 8,
-    kNauticalMiles = 9,
-    kCustomLength = 10,
-    kDegrees = 11
+    kMillimeters = 0,   ///< 0.001 m
+    kCentimeters = 1,   ///< 0.01 m
+    kMeters = 2,        ///< 1 m
+    kKilometers = 3,    ///< 1000 m
+    kInches = 4,        ///< 0.0254 m
+    kFeet = 5,          ///< 0.3048 m
+    kYards = 6,         ///< 0.9144 m
+    kMiles = 7,         ///< 1609.344 m
+    kPlanetRadii = 8,   ///< the planet radius, sPlanetRadius
+    kNauticalMiles = 9, ///< 1852 m
+    kCustomLength = 10, ///< 1.7018 m until the table entry is changed
+    kDegrees = 11       ///< one degree of arc along the surface: radius * pi / 180
   };
 
   /// Index into areaToMeters; the last three entries of the table are 0.
   enum AType {
-    kSquareMeters = 0,
-    kAres = 1,
-    kHectares = 2,
-    kSquareKilometers = 3,
-    kSquareFeet = 4,
-    kSquareYards = 5,
-    kSquareMiles = 6,
-    kAcres = 7,
-    kSquareNauticalMiles = 8
+    kSquareMeters = 0,       ///< 1 m^2
+    kAres = 1,               ///< 100 m^2
+    kHectares = 2,           ///< 10,000 m^2
+    kSquareKilometers = 3,   ///< 1000000 m^2
+    kSquareFeet = 4,         ///< 0.092903034966 m^2
+    kSquareYards = 5,        ///< 0.836127314691 m^2
+    kSquareMiles = 6,        ///< 2589988 m^2
+    kAcres = 7,              ///< 4046.856 m^2
+    kSquareNauticalMiles = 8 ///< 3429903.85388 m^2
   };
 
   /// Metres; 6371000.0 from load time until the next setPlanetRadius.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The reliability checks, in order: clang-tidy over math/, common/ and tools/
-# (scripts/tidy.sh), the whole test suite under AddressSanitizer
-# with UndefinedBehaviorSanitizer (leaks included), the whole test suite under
+# (scripts/tidy.sh), the reference with every public member documented and
+# warnings as errors (scripts/docs.sh, a few seconds), the whole test suite
+# under AddressSanitizer with UndefinedBehaviorSanitizer (leaks included), the
+# whole test suite under
 # ThreadSanitizer, the golden results across compilers and optimisation levels,
 # the golden results and the command's output on other machines
 # (scripts/cross-check.sh: x86-64 without the C library's FMA/AVX paths, and
@@ -17,6 +19,7 @@
 #   RELIABILITY_STEPS="golden hwcaps aarch64 accuracy" scripts/reliability.sh
 #                                               the same bits everywhere
 #   RELIABILITY_STEPS=tidy scripts/reliability.sh  only clang-tidy
+#   RELIABILITY_STEPS=docs scripts/reliability.sh  only the reference
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -28,7 +31,7 @@ root=$PWD
 fuzz_runs=${FUZZ_RUNS:-2000000}
 fuzz_seconds=${FUZZ_SECONDS:-30}
 fuzz_seed=${FUZZ_SEED:-1}
-steps=${RELIABILITY_STEPS:-tidy asan tsan golden hwcaps aarch64 accuracy fuzz}
+steps=${RELIABILITY_STEPS:-tidy docs asan tsan golden hwcaps aarch64 accuracy fuzz}
 accuracy_args=${ACCURACY_ARGS:-100000}
 
 # Set-up: the main build's packages, then clang 14 with its runtime libraries
@@ -97,6 +100,7 @@ fuzz_all() {
 for s in $steps; do
   case $s in
   tidy) step tidy scripts/tidy.sh ;;
+  docs) step docs scripts/docs.sh ;;
   asan) step asan preset asan ;;
   tsan) step tsan preset tsan ;;
   golden) step golden tests/golden/check.sh ;;

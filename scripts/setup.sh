@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the benchmarks need,
-# plus any package named on the command line (scripts/setup.sh doxygen).
+# plus any package named on the command line: the optional groups are the
+# reference's (scripts/setup.sh doxygen graphviz) and the browser that
+# photographs it (scripts/setup.sh chromium, for scripts/docs-screenshots.sh).
 # With --cross first, also what scripts/cross-check.sh needs to build and run
 # the library for aarch64 under user-mode emulation (the arm64 architecture is
 # added to dpkg for its libraries).

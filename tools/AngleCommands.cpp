@@ -31,7 +31,7 @@ using detail::kPi;
 
 // A shortest-form number for JSON and messages.
 std::string shortestText(double v) {
-  TextLine t;
+  LineBuffer t;
   t->shortest(v);
   return t.str();
 }
@@ -60,14 +60,14 @@ std::string hmsText(const Sexagesimal &s) {
   return head + tickText(s) + "s";
 }
 
-bool dmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &out,
+bool dmsRecord(const std::string_view *fields, int count, const AngleOptions &o, Cursor &out,
                std::string &message) {
   Angle a;
-  if (n != 1) {
-    message = fieldsExpected("one angle in degrees", n);
+  if (count != 1) {
+    message = fieldsExpected("one angle in degrees", count);
     return false;
   }
-  if (!parseAngle(f[0], "DEGREES", a, message)) {
+  if (!parseAngle(fields[0], "DEGREES", a, message)) {
     return false;
   }
   if (!(a.degrees >= -180.0 && a.degrees <= 180.0)) {
@@ -106,20 +106,20 @@ bool dmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &
   return true;
 }
 
-bool hmsRecord(const std::string_view *f, int n, const AngleOptions &o, Cursor &out,
+bool hmsRecord(const std::string_view *fields, int count, const AngleOptions &o, Cursor &out,
                std::string &message) {
-  if (n != 1) {
-    message = fieldsExpected("one normalised longitude (longitude / 180)", n);
+  if (count != 1) {
+    message = fieldsExpected("one normalised longitude (longitude / 180)", count);
     return false;
   }
-  const auto v = parseNumber(f[0]);
+  const auto v = parseNumber(fields[0]);
   if (!v) {
     message =
-        "NORMALISED_LONGITUDE: expected a number (longitude / 180), got " + tool::quoted(f[0]);
+        "NORMALISED_LONGITUDE: expected a number (longitude / 180), got " + tool::quoted(fields[0]);
     return false;
   }
   if (!(*v >= -3.0 && *v <= 3.0)) {
-    message = "NORMALISED_LONGITUDE: " + std::string(f[0]) +
+    message = "NORMALISED_LONGITUDE: " + std::string(fields[0]) +
               " is outside -3 to 3 (longitudes of -540 to 540 degrees)";
     return false;
   }
@@ -146,16 +146,18 @@ struct Zenith {
 };
 
 // TIME LAT LON (a space in TIME, "2000-01-01 12:00", makes four fields).
-bool zenithOf(const std::string_view *f, int n, bool lonlat, Zenith &z, std::string &message) {
-  std::string_view time = n > 0 ? f[0] : std::string_view();
-  if (n == 4) {
-    time = std::string_view(f[0].data(),
-                            static_cast<std::size_t>(f[1].data() + f[1].size() - f[0].data()));
-    ++f;
-    --n;
+bool zenithOf(const std::string_view *fields, int count, bool lonlat, Zenith &z,
+              std::string &message) {
+  std::string_view time = count > 0 ? fields[0] : std::string_view();
+  if (count == 4) {
+    time = std::string_view(
+        fields[0].data(),
+        static_cast<std::size_t>(fields[1].data() + fields[1].size() - fields[0].data()));
+    ++fields;
+    --count;
   }
-  if (n != 3) {
-    message = fieldsExpected(lonlat ? "TIME LON LAT" : "TIME LAT LON", n);
+  if (count != 3) {
+    message = fieldsExpected(lonlat ? "TIME LON LAT" : "TIME LAT LON", count);
     return false;
   }
   const DateTime when = parseUtcTime(time);
@@ -165,7 +167,7 @@ bool zenithOf(const std::string_view *f, int n, bool lonlat, Zenith &z, std::str
     return false;
   }
   LatLon p{};
-  if (!parseLatLon(f[1], f[2], lonlat, p, message)) {
+  if (!parseLatLon(fields[1], fields[2], lonlat, p, message)) {
     return false;
   }
   // The declination comes back in the latitude's unit; the longitude goes in
@@ -201,17 +203,19 @@ void zenithJson(const Zenith &z, Cursor &out) {
 } // namespace
 
 int runDms(const AngleOptions &o) {
-  return convertRecords<1>("dms", o.values, o.mode,
-                           [&](const std::string_view *f, int n, Cursor &out, std::string &m) {
-                             return dmsRecord(f, n, o, out, m);
-                           });
+  return convertRecords<1>(
+      "dms", o.values, o.mode,
+      [&](const std::string_view *fields, int count, Cursor &out, std::string &message) {
+        return dmsRecord(fields, count, o, out, message);
+      });
 }
 
 int runHms(const AngleOptions &o) {
-  return convertRecords<1>("hms", o.values, o.mode,
-                           [&](const std::string_view *f, int n, Cursor &out, std::string &m) {
-                             return hmsRecord(f, n, o, out, m);
-                           });
+  return convertRecords<1>(
+      "hms", o.values, o.mode,
+      [&](const std::string_view *fields, int count, Cursor &out, std::string &message) {
+        return hmsRecord(fields, count, o, out, message);
+      });
 }
 
 int runZenith(const ZenithOptions &o) {
@@ -256,7 +260,7 @@ int runZenith(const ZenithOptions &o) {
     throw UsageError(message);
   }
   if (o.mode.json) {
-    TextLine line;
+    LineBuffer line;
     zenithJson(z, *line);
     return writeResult("zenith", line.str() + '\n');
   }

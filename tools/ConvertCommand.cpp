@@ -85,15 +85,15 @@ struct ConvertFormat {
 
 // The input as the library's vector (longitude, latitude, altitude or
 // x, y, z), checked against the domain of its form.
-bool readPoint(const std::string_view *f, const ConvertFormat &fmt, Vec3d &p,
+bool readPoint(const std::string_view *fields, const ConvertFormat &format, Vec3d &p,
                std::string &message) {
-  const FormInfo &in = info(fmt.from);
-  const int lonIndex = fmt.order == 0 ? 1 : 0;
+  const FormInfo &in = info(format.from);
+  const int lonIndex = format.order == 0 ? 1 : 0;
   double v[3];
   int first = 0;
-  if (fmt.from == Form::kLla) {
+  if (format.from == Form::kLla) {
     LatLon pos{};
-    if (!parseLatLon(f[0], f[1], fmt.order == 1, pos, message)) {
+    if (!parseLatLon(fields[0], fields[1], format.order == 1, pos, message)) {
       return false;
     }
     v[lonIndex] = pos.longitude;
@@ -101,15 +101,15 @@ bool readPoint(const std::string_view *f, const ConvertFormat &fmt, Vec3d &p,
     first = 2;
   }
   for (int i = first; i < 3; ++i) {
-    const auto x = parseNumber(f[i]);
+    const auto x = parseNumber(fields[i]);
     if (!x) {
-      message =
-          std::string(in.names[fmt.order][i]) + ": expected a number, got " + tool::quoted(f[i]);
+      message = std::string(in.names[format.order][i]) + ": expected a number, got " +
+                tool::quoted(fields[i]);
       return false;
     }
     v[i] = *x;
   }
-  if (fmt.from == Form::kCart) {
+  if (format.from == Form::kCart) {
     p = Vec3d{v[0], v[1], v[2]};
     if (p.x == 0.0 && p.y == 0.0 && p.z == 0.0) {
       message = "the centre of the planet has no latitude or longitude";
@@ -117,15 +117,16 @@ bool readPoint(const std::string_view *f, const ConvertFormat &fmt, Vec3d &p,
     }
     return true;
   }
-  if (fmt.from == Form::kNorm) {
-    const std::string_view latText = f[1 - lonIndex];
+  if (format.from == Form::kNorm) {
+    const std::string_view latText = fields[1 - lonIndex];
     if (!(v[1 - lonIndex] >= -0.5 && v[1 - lonIndex] <= 0.5)) {
-      message = std::string(in.names[fmt.order][1 - lonIndex]) + ": " + std::string(latText) +
+      message = std::string(in.names[format.order][1 - lonIndex]) + ": " + std::string(latText) +
                 " is beyond the poles (-0.5 to 0.5)";
       return false;
     }
     if (!(v[lonIndex] >= -3.0 && v[lonIndex] <= 3.0)) {
-      message = std::string(in.names[fmt.order][lonIndex]) + ": " + std::string(f[lonIndex]) +
+      message = std::string(in.names[format.order][lonIndex]) + ": " +
+                std::string(fields[lonIndex]) +
                 " is outside -3 to 3 (longitudes of -540 to 540 degrees)";
       return false;
     }
@@ -133,9 +134,9 @@ bool readPoint(const std::string_view *f, const ConvertFormat &fmt, Vec3d &p,
     // range keeps every bit.
     v[lonIndex] += v[lonIndex] > 1.0 ? -2.0 : (v[lonIndex] < -1.0 ? 2.0 : 0.0);
   }
-  const double lowest = fmt.from == Form::kLla ? -Units::sPlanetRadius : -1.0;
+  const double lowest = format.from == Form::kLla ? -Units::sPlanetRadius : -1.0;
   if (!(v[2] > lowest)) {
-    message = std::string(in.names[fmt.order][2]) + ": " + std::string(f[2]) +
+    message = std::string(in.names[format.order][2]) + ": " + std::string(fields[2]) +
               " is at or below the centre of the planet";
     return false;
   }
@@ -143,31 +144,31 @@ bool readPoint(const std::string_view *f, const ConvertFormat &fmt, Vec3d &p,
   return true;
 }
 
-bool convertRecord(const std::string_view *f, int n, const ConvertFormat &fmt, Cursor &out,
-                   std::string &message) {
-  if (n != 3) {
-    message = fieldsExpected(info(fmt.from).fieldsText[fmt.order], n);
+bool convertRecord(const std::string_view *fields, int count, const ConvertFormat &format,
+                   Cursor &out, std::string &message) {
+  if (count != 3) {
+    message = fieldsExpected(info(format.from).fieldsText[format.order], count);
     return false;
   }
   Vec3d p{};
-  if (!readPoint(f, fmt, p, message)) {
+  if (!readPoint(fields, format, p, message)) {
     return false;
   }
-  if (fmt.from != fmt.to) {
-    p = fromNorm(fmt.to, toNorm(fmt.from, p));
+  if (format.from != format.to) {
+    p = fromNorm(format.to, toNorm(format.from, p));
   }
   if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
     message = "the result is not finite: the input is too large for double arithmetic";
     return false;
   }
-  const FormInfo &o = info(fmt.to);
-  const bool swap = fmt.to != Form::kCart && fmt.order == 0;
+  const FormInfo &o = info(format.to);
+  const bool swap = format.to != Form::kCart && format.order == 0;
   const double r[3] = {swap ? p.y : p.x, swap ? p.x : p.y, p.z};
-  if (fmt.json) {
+  if (format.json) {
     JsonWriter j(out);
     j.beginObject();
     for (int i = 0; i < 3; ++i) {
-      j.number(o.jsonKeys[fmt.order][i], r[i]);
+      j.number(o.jsonKeys[format.order][i], r[i]);
     }
     j.endObject();
     return true;
@@ -176,10 +177,10 @@ bool convertRecord(const std::string_view *f, int n, const ConvertFormat &fmt, C
     if (i > 0) {
       out.put(' ');
     }
-    if (fmt.precision < 0) {
+    if (format.precision < 0) {
       out.shortest(r[i]);
     } else {
-      out.fixed(r[i], fmt.precision);
+      out.fixed(r[i], format.precision);
     }
   }
   return true;
@@ -193,12 +194,12 @@ int runConvert(const ConvertOptions &o) {
                      " decimals is more than the arithmetic carries for --to lla; at most " +
                      std::to_string(kMaxMetreDecimals) + " (1e-9 m)");
   }
-  const ConvertFormat fmt{formNamed(o.from), formNamed(o.to), o.mode.json, o.lonlat ? 1 : 0,
-                          o.precision};
+  const ConvertFormat format{formNamed(o.from), formNamed(o.to), o.mode.json, o.lonlat ? 1 : 0,
+                             o.precision};
   return convertRecords<3>(
       "convert", o.values, o.mode,
-      [&](const std::string_view *f, int n, Cursor &out, std::string &message) {
-        return convertRecord(f, n, fmt, out, message);
+      [&](const std::string_view *fields, int count, Cursor &out, std::string &message) {
+        return convertRecord(fields, count, format, out, message);
       });
 }
 

@@ -114,7 +114,7 @@ bool parseAngle(std::string_view token, std::string_view name, Angle &angle, std
 
 bool wrapLongitude(double &longitude, std::string_view name, std::string &message) {
   if (!(longitude >= -540.0 && longitude <= 540.0)) {
-    TextLine t;
+    LineBuffer t;
     t->shortest(longitude);
     message = std::string(name) + ": " + t.str() + " is outside -540 to 540 degrees";
     return false;
@@ -219,7 +219,7 @@ int zoneFieldCount(std::string_view head) { return allDigits(head) ? 2 : 1; }
 
 } // namespace
 
-bool parseGridFields(const std::string_view *f, int count, GridZoneLetters letters,
+bool parseGridFields(const std::string_view *fields, int count, GridZoneLetters letters,
                      GridFields &grid, std::string &message) {
   const std::string what = "ZONE LETTER EASTING NORTHING (e.g. 32 T 422200 5156548, 32T "
                            "422200 5156548, 34s 259583 6245888 or 422200 5156548 32n)";
@@ -230,12 +230,12 @@ bool parseGridFields(const std::string_view *f, int count, GridZoneLetters lette
   // Zone last when the line starts with two numbers and ends with a letter;
   // a line of more than four fields is refused below without reading past
   // the fields it was given.
-  const bool zoneLast = (count == 3 || count == 4) && parseNumber(f[0]) && parseNumber(f[1]) &&
-                        !parseNumber(f[count - 1]);
+  const bool zoneLast = (count == 3 || count == 4) && parseNumber(fields[0]) &&
+                        parseNumber(fields[1]) && !parseNumber(fields[count - 1]);
   int first = 0; // the zone's first field
-  int used = zoneFieldCount(f[0]);
+  int used = zoneFieldCount(fields[0]);
   if (zoneLast) {
-    used = count >= 4 && allDigits(f[count - 2]) ? 2 : 1;
+    used = count >= 4 && allDigits(fields[count - 2]) ? 2 : 1;
     first = count - used;
   }
   if (count != used + 2) {
@@ -244,15 +244,15 @@ bool parseGridFields(const std::string_view *f, int count, GridZoneLetters lette
               (count < 0 ? "an empty field between commas" : std::to_string(count));
     return false;
   }
-  std::string_view number = f[first];
-  std::string_view letter = used == 2 ? f[first + 1] : std::string_view();
+  std::string_view number = fields[first];
+  std::string_view letter = used == 2 ? fields[first + 1] : std::string_view();
   if (used == 1) {
     const std::size_t digits = number.find_first_not_of("0123456789");
     letter = number.substr(digits == std::string_view::npos ? number.size() : digits);
     number = number.substr(0, number.size() - letter.size());
   }
-  grid.easting = f[zoneLast ? 0 : used];
-  grid.northing = f[zoneLast ? 1 : used + 1];
+  grid.easting = fields[zoneLast ? 0 : used];
+  grid.northing = fields[zoneLast ? 1 : used + 1];
   return parseZoneDesignator(number, letter, letters, grid.zone, message);
 }
 
@@ -336,5 +336,22 @@ std::string tickText(const Sexagesimal &s) {
   }
   return digits;
 }
+
+bool readPosition(const std::string_view *fields, int count, bool lonlat, LatLon &position,
+                  std::string &message) {
+  if (count != 2) {
+    message = fieldsExpected(lonlat ? "LON LAT (degrees)" : "LAT LON (degrees)", count);
+    return false;
+  }
+  return parseLatLon(fields[0], fields[1], lonlat, position, message);
+}
+
+void putLatLon(Cursor &out, bool lonlat, int decimals, double latitude, double longitude) {
+  out.fixed(lonlat ? longitude : latitude, decimals)
+      .put(' ')
+      .fixed(lonlat ? latitude : longitude, decimals);
+}
+
+const char *hemisphereName(bool north) { return north ? "north" : "south"; }
 
 } // namespace orrery::tool

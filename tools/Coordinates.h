@@ -16,6 +16,8 @@
 // in either order. Longitudes from -540 to 540 degrees are accepted and
 // those beyond ±180 are shifted by 360 into [-180, 180].
 
+#include "tools/Text.h"
+
 #include "math/Grid.h"
 
 #include <string>
@@ -47,6 +49,16 @@ bool wrapLongitude(double &longitude, std::string_view name, std::string &messag
 
 // "56.3°N", "33.9°S", "0°" with the given decimals, for messages.
 std::string latitudeText(double latitude, int decimals);
+
+// The record "LAT LON" (or "LON LAT" with lonlat): exactly two fields.
+bool readPosition(const std::string_view *fields, int count, bool lonlat, LatLon &position,
+                  std::string &message);
+
+// Writes "LAT LON" (or the other way with lonlat) with decimals each.
+void putLatLon(Cursor &out, bool lonlat, int decimals, double latitude, double longitude);
+
+// "north" or "south", as JSON names a hemisphere.
+const char *hemisphereName(bool north);
 
 // A grid zone as written (the library reads it, see orrery::ParseGridZone):
 // a UTM zone with either a hemisphere ("34s", "34 s", "34 south") or a

@@ -84,4 +84,12 @@ JsonWriter &JsonWriter::triple(std::string_view key, double a, double b, double 
   return beginArray(key).number(a).number(b).number(c).endArray();
 }
 
+void jsonBand(JsonWriter &j, char band) {
+  if (band == '\0') {
+    j.null("band");
+  } else {
+    j.string("band", std::string_view(&band, 1));
+  }
+}
+
 } // namespace orrery::tool

@@ -43,4 +43,7 @@ private:
   bool mFirst[kMaxDepth] = {}; // per open container: nothing written in it yet
 };
 
+// A band letter as the member "band", null when there is none ('\0').
+void jsonBand(JsonWriter &j, char band);
+
 } // namespace orrery::tool

@@ -157,7 +157,7 @@ void echoLine(Output &out, std::string_view line, StreamMode mode) {
 void badLine(Output &out, std::string_view command, long long line, std::string_view message,
              StreamMode mode) {
   if (mode.json) {
-    TextLine text;
+    LineBuffer text;
     JsonWriter(*text)
         .beginObject()
         .integer("line", static_cast<long>(line))

@@ -181,17 +181,17 @@ int convertRecords(std::string_view command, const std::vector<std::string> &val
     for (const std::string &v : values) {
       joined += (joined.empty() ? "" : " ") + v;
     }
-    const int n = splitFields(joined, fields, MaxFields);
-    TextLine line;
+    const int count = splitFields(joined, fields, MaxFields);
+    LineBuffer line;
     std::string message;
-    if (!record(fields, n, *line, message)) {
+    if (!record(fields, count, *line, message)) {
       throw UsageError(message);
     }
     return writeResult(command, line.str() + '\n');
   }
-  return filterLines(command, mode, [&](std::string_view line, Cursor &out, std::string &msg) {
-    const int n = splitFields(line, fields, MaxFields);
-    return record(fields, n, out, msg);
+  return filterLines(command, mode, [&](std::string_view line, Cursor &out, std::string &message) {
+    const int count = splitFields(line, fields, MaxFields);
+    return record(fields, count, out, message);
   });
 }
 

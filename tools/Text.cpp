@@ -101,12 +101,12 @@ int splitFields(std::string_view line, std::string_view *fields, int maxFields) 
   }
 }
 
-std::string fieldsExpected(std::string_view what, int n) {
+std::string fieldsExpected(std::string_view what, int count) {
   std::string message = "expected " + std::string(what) + ", got ";
-  if (n < 0) {
+  if (count < 0) {
     return message + "an empty field between commas";
   }
-  return message + std::to_string(n) + (n == 1 ? " field" : " fields");
+  return message + std::to_string(count) + (count == 1 ? " field" : " fields");
 }
 
 bool isBlankOrComment(std::string_view line) {
@@ -271,7 +271,7 @@ Cursor &Cursor::integer(long value) {
 }
 
 std::string fixedText(double value, int decimals) {
-  TextLine line;
+  LineBuffer line;
   line->fixed(value, decimals);
   return line.str();
 }

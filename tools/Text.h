@@ -43,9 +43,9 @@ std::optional<long> parseInteger(std::string_view token);
 // between them.
 int splitFields(std::string_view line, std::string_view *fields, int maxFields);
 
-// "expected <what>, got N fields" for a field count n from splitFields (-1:
+// "expected <what>, got N fields" for a field count from splitFields (-1:
 // an empty field between commas).
-std::string fieldsExpected(std::string_view what, int n);
+std::string fieldsExpected(std::string_view what, int count);
 
 // True when the line is empty, blank, or a comment starting with '#'.
 bool isBlankOrComment(std::string_view line);
@@ -97,12 +97,13 @@ private:
 // value with exactly decimals digits after the point, as Cursor::fixed.
 std::string fixedText(double value, int decimals);
 
-// Formats into a std::string through a Cursor over a fixed scratch area.
-class TextLine {
+// One line of output: a Cursor over its own fixed 2 KiB buffer, and the text
+// written so far as a std::string.
+class LineBuffer {
 public:
-  TextLine() : mCursor(mBuffer, mBuffer + sizeof mBuffer) {}
-  TextLine(const TextLine &) = delete;
-  TextLine &operator=(const TextLine &) = delete;
+  LineBuffer() : mCursor(mBuffer, mBuffer + sizeof mBuffer) {}
+  LineBuffer(const LineBuffer &) = delete;
+  LineBuffer &operator=(const LineBuffer &) = delete;
   Cursor &operator*() { return mCursor; }
   Cursor *operator->() { return &mCursor; }
   std::string str() const { return std::string(mCursor.view()); }

@@ -49,26 +49,26 @@ struct Place {
 // "LAT,LON,ALT" (or "LON,LAT,ALT" with lonlat), angles in any form the
 // command reads; a bad part is named alone.
 Place parsePlace(const std::string &text, const char *option, bool lonlat = false) {
-  std::string_view f[3];
-  const int n = splitFields(text, f, 3);
+  std::string_view fields[3];
+  const int count = splitFields(text, fields, 3);
   const char *expected =
       lonlat ? "LON,LAT,ALT (degrees, degrees, metres)" : "LAT,LON,ALT (degrees, degrees, metres)";
-  if (n != 3) {
+  if (count != 3) {
     throw UsageError(std::string(option) + ": expected " + expected + ", got " +
                      tool::quoted(text));
   }
   LatLon p{};
   std::string message;
-  if (!parseLatLon(f[0], f[1], lonlat, p, message)) {
+  if (!parseLatLon(fields[0], fields[1], lonlat, p, message)) {
     throw UsageError(std::string(option) + ": " + message);
   }
-  const auto altitude = parseNumber(f[2]);
+  const auto altitude = parseNumber(fields[2]);
   if (!altitude) {
     throw UsageError(std::string(option) + ": ALT: expected a number in metres, got " +
-                     tool::quoted(f[2]));
+                     tool::quoted(fields[2]));
   }
   if (*altitude <= -Units::sPlanetRadius || *altitude > kMaxMetres) {
-    throw UsageError(std::string(option) + ": ALT: " + std::string(f[2]) +
+    throw UsageError(std::string(option) + ": ALT: " + std::string(fields[2]) +
                      " is outside the planet's centre to 1e12 metres");
   }
   return {p.latitude, p.longitude, *altitude};
@@ -354,7 +354,7 @@ int runOrient(const OrientOptions &o) {
     throw UsageError("no finite orientation for these places");
   }
   if (o.json) {
-    TextLine line;
+    LineBuffer line;
     JsonWriter j(*line);
     j.beginObject().number("heading", r.heading).number("tilt", r.tilt).number("roll", r.roll);
     j.endObject();
@@ -373,7 +373,7 @@ int runCull(const CullOptions &o) {
     drawScene(s, o.svg, "--svg");
   }
   if (o.json) {
-    TextLine line;
+    LineBuffer line;
     JsonWriter j(*line);
     j.beginObject().string("shape", s.shape);
     jsonVisible(j, s);
@@ -399,7 +399,7 @@ int runDemo(const DemoOptions &o) {
   const bool centreInView = s.frustum.isPtInside(s.surface->getPointFromCoords(0.0, 0.0, nullptr));
 
   if (o.json) {
-    TextLine line;
+    LineBuffer line;
     JsonWriter j(*line);
     j.beginObject();
     j.beginObject("photograph");

@@ -129,8 +129,8 @@ template <class B> bool isLibraryBox(const B &box) {
 /// Applications derive from BoundingBox<double, Vec3d> and replace its
 /// virtual tests. The library calls these operations through the table, in
 /// this order and this often, and a derived class may rely on it:
-/// - `isect(p)`: `isEmpty()`; when it answers false, the comparisons of p
-///   with the bounds.
+/// - `isect(p)`: `isEmpty()`, once; inside when it answers false and p lies
+///   within the bounds (the comparisons may run before the call).
 /// - `isectLatLon(p)`: `isEmpty()`; then the comparisons of x and y.
 /// - `isect(a, b)`: `isEmpty()`; when it answers false, `isect(a)` and, only
 ///   when that answers inside, `isect(b)`; when they do not both answer

@@ -184,7 +184,8 @@ MgrsReference encode(const GridPosition &position, int digits, bool checked) {
     // A position of a forced zone may lie in a square that misses the grid
     // zone, which no reference names.
     if (error == GridError::None && position.zone != kUpsZone) {
-      const unsigned char *rows = detail::mgrsRows(position.zone, band, static_cast<int>(x / perSquare));
+      const unsigned char *rows =
+          detail::mgrsRows(position.zone, band, static_cast<int>(x / perSquare));
       const std::int64_t row = y / perSquare;
       error = row >= rows[0] && row <= rows[1] ? GridError::None : GridError::SquareNotInBand;
     }

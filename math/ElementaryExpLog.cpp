@@ -145,6 +145,11 @@ template <bool UseFma> [[gnu::always_inline]] inline double logImpl(double x) {
     return x < 0.0 ? std::numeric_limits<double>::quiet_NaN() : x + x;
   }
   double out = 0.0;
+  const LogReduced r = logReduce<UseFma>(x);
+  const Approximation a = logFirst<UseFma>(r);
+  if (roundsTo(a.hi, a.lo, a.err, out)) {
+    return out;
+  }
   const double t = x - 1.0;
   if (std::fabs(t) < 0x1p-20) {
     // Near 1, t - t^2/2 is exact in two doubles and the rest, t^3/3 - ...,
@@ -160,11 +165,6 @@ template <bool UseFma> [[gnu::always_inline]] inline double logImpl(double x) {
       return up;
     }
   } else {
-    const LogReduced r = logReduce<UseFma>(x);
-    const Approximation a = logFirst<UseFma>(r);
-    if (roundsTo(a.hi, a.lo, a.err, out)) {
-      return out;
-    }
     countSecondStage();
     if (roundsToRelative(logAccurate<UseFma>(r), kLogError, out)) {
       return out;
@@ -196,7 +196,8 @@ template <bool UseFma> [[gnu::always_inline]] inline double log10Impl(double x) 
 // roundings), then e^(y log x)'s, whose relative error grows by that much.
 // The early exits are decided with margins of 2^-10 or more, far above
 // either approximation's error.
-template <bool UseFma> double powFinite(double x, double y, double sign) {
+template <bool UseFma>
+[[gnu::always_inline]] inline double powFinite(double x, double y, double sign) {
   const LogReduced r = logReduce<UseFma>(std::fabs(x));
   const Approximation fl = logFirst<UseFma>(r);
   const DoubleDouble ln = fastTwoSum(fl.hi, fl.lo);

@@ -148,8 +148,7 @@ template <bool UseFma> [[gnu::always_inline]] inline double asinhImpl(double x) 
     const DoubleDouble v = fastTwoSum(w.hi, w.lo + rl);
     // v within 2^-100 of itself: below 2^-73 |log v|, in the first bound's
     // margin.
-    LogReduced r{};
-    const Approximation f = logFirst<UseFma>(v, r);
+    const Approximation f = logFirst<UseFma>(v);
     double out = 0.0;
     if (roundsTo(f.hi, f.lo, f.err, out)) {
       return std::copysign(out, x);
@@ -178,10 +177,8 @@ template <bool UseFma> [[gnu::always_inline]] inline double atanhImpl(double x) 
   // within the margins but for 2^-100 |d|.
   const DoubleDouble n = twoSum(1.0, a);
   const DoubleDouble d = twoSum(1.0, -a);
-  LogReduced rn{};
-  LogReduced rd{};
-  const Approximation fn = logFirst<UseFma>(n, rn);
-  const Approximation fd = logFirst<UseFma>(d, rd);
+  const Approximation fn = logFirst<UseFma>(n);
+  const Approximation fd = logFirst<UseFma>(d);
   const DoubleDouble fs = twoSum(fn.hi, -fd.hi);
   const double lo = fs.lo + (fn.lo - fd.lo);
   const double err = (fn.err + fd.err) + std::fabs(fs.hi) * 0x1p-100;

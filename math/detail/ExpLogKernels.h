@@ -133,10 +133,11 @@ struct Approximation {
 // The error bound, term by term (u = th^2, |th| <= 2^-9, and |log x| >= 2^-10
 // outside the two buckets beside 1, where -log r is 0 and log x ~ th):
 // th^2 q(th) within u 2^-51.5 (q to 2^-53, two roundings of 2^-53), the
-// truncated th^8/8 below u 2^-57, the tl th^2 left out below u 2^-54, the
-// sums of the low parts within u 2^-52.4 plus 2^-84 |log x|, the tables' and
-// ln 2's roundings below 2^-85 |log x|: in all below u 2^-50 + 2^-83 |hi|;
-// taken as u 2^-49 + 2^-65 |hi|.
+// truncated th^8/8 below u 2^-57, the tl th and tl th^2 left out below
+// u 2^-52.9 (|tl| at most 2^-53 |th|, 0 beside 1), the sums of the low parts
+// within u 2^-52.4 plus 2^-84 |log x|, the tables' and ln 2's roundings below
+// 2^-85 |log x|: in all below u 2^-50 + 2^-83 |hi|; taken as u 2^-49 +
+// 2^-65 |hi|.
 template <bool UseFma> [[gnu::always_inline]] inline Approximation logFirst(const LogReduced &r) {
   const double th = r.th;
   const double u = th * th;
@@ -146,18 +147,19 @@ template <bool UseFma> [[gnu::always_inline]] inline Approximation logFirst(cons
   const double q = q01 + u * (q23 + u * q45);
   const double a = r.k * kLn2Hi + r.e->hi;
   const DoubleDouble s = fastTwoSum(a, th);
-  const double lo = s.lo + (((r.tl - th * r.tl) + (r.k * kLn2Lo + r.e->lo)) + u * q);
+  const double lo = s.lo + ((r.tl + (r.k * kLn2Lo + r.e->lo)) + u * q);
   return {s.hi, lo, u * 0x1p-49 + std::fabs(s.hi) * 0x1p-65};
 }
 
 // log(h + l) for a double-double with h > 0 normal and |l| <= ulp(h) (and
-// 2^-k l normal or zero): l 2^-k r joins tl. Its rounding, 2^-104 at most,
-// is below 2^-65 |log|, |log| above 2^-60; the larger tl, below 2^-52, adds
-// at most u 2^-52 to the bound.
-template <bool UseFma>
-[[gnu::always_inline]] inline Approximation logFirst(DoubleDouble v, LogReduced &r) {
-  r = logReduce<UseFma>(v.hi);
-  r.tl += (v.lo * pow2(-static_cast<int>(r.k))) * r.e->r;
+// 2^-k l normal or zero): l 2^-k r joins tl, which may then reach 2^-52, so
+// that tl (1 - th) replaces it for the series' tl. The roundings, 2^-104 at
+// most, are below 2^-65 |log| for |log| above 2^-39; the tl th^2 left out,
+// below u 2^-52, is within the bound's margin.
+template <bool UseFma> [[gnu::always_inline]] inline Approximation logFirst(DoubleDouble v) {
+  LogReduced r = logReduce<UseFma>(v.hi);
+  const double tl = r.tl + (v.lo * pow2(-static_cast<int>(r.k))) * r.e->r;
+  r.tl = tl - r.th * tl;
   return logFirst<UseFma>(r);
 }
 

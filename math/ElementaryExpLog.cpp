@@ -190,6 +190,38 @@ template <bool UseFma> [[gnu::always_inline]] inline double log10Impl(double x) 
   return detail::correctlyRounded(Slow::Log10, x);
 }
 
+// |x|^y with its sign by the accurate kernels, then the slow path: out of
+// line, so that the first stage keeps its values in registers.
+template <bool UseFma>
+[[gnu::always_inline]] inline double powAccurateImpl(double x, double y, double sign) {
+  const DoubleDouble l = logKernel<UseFma>(std::fabs(x));
+  const DoubleDouble yl = splitProduct<UseFma>(y, l.hi);
+  const DoubleDouble e = fastTwoSum(yl.hi, yl.lo + y * l.lo);
+  const ExpParts p = expKernel<UseFma>(e.hi, e.lo);
+  double out = 0.0;
+  if (roundsScaled(p, kPowError + kPowLogError * std::fabs(e.hi), out)) {
+    return sign * out;
+  }
+  return detail::correctlyRounded(Slow::Pow, x, y);
+}
+
+#ifdef ORRERY_FMA_COPIES
+[[gnu::target("fma"), gnu::noinline]] double powAccurateFma(double x, double y, double sign) {
+  return powAccurateImpl<true>(x, y, sign);
+}
+#else
+[[gnu::noinline]] double powAccurateFma(double x, double y, double sign) {
+  return powAccurateImpl<false>(x, y, sign);
+}
+#endif
+[[gnu::noinline]] double powAccurateBase(double x, double y, double sign) {
+  return powAccurateImpl<false>(x, y, sign);
+}
+
+template <bool UseFma> double powAccurate(double x, double y, double sign) {
+  return UseFma ? powAccurateFma(x, y, sign) : powAccurateBase(x, y, sign);
+}
+
 // |x|^y with its sign, for finite nonzero x and y with y not 0.5, 1, 2 or -1.
 // First in plain double: the logarithm's first approximation, normalised,
 // times y within |y| err(log) + 2^-74 |y log x| (the product's and the sums'
@@ -223,14 +255,7 @@ template <bool UseFma>
     return sign * out;
   }
   countSecondStage();
-  const DoubleDouble l = logAccurate<UseFma>(r);
-  const DoubleDouble yl = splitProduct<UseFma>(y, l.hi);
-  const DoubleDouble e = fastTwoSum(yl.hi, yl.lo + y * l.lo);
-  const ExpParts p = expKernel<UseFma>(e.hi, e.lo);
-  if (roundsScaled(p, kPowError + kPowLogError * std::fabs(e.hi), out)) {
-    return sign * out;
-  }
-  return detail::correctlyRounded(Slow::Pow, x, y);
+  return powAccurate<UseFma>(x, y, sign);
 }
 
 // The powers that are one rounded operation.

@@ -83,8 +83,8 @@ template <bool UseFma> [[gnu::always_inline]] inline DoubleDouble splitProduct(d
 // x = 2^k z with z in [0.6875, 1.375): the table's buckets start here.
 constexpr std::uint64_t kLogOffset = 0x3fe6000000000000;
 
-// x = 2^k z, z r = 1 + th + tl exactly (|tl| at most half an ulp of th), and
-// the table's entry for r.
+// x = 2^k z, z r = 1 + th + tl exactly (|tl| at most 2^-53, and at most
+// half an ulp of th once normalised), and the table's entry for r.
 struct LogReduced {
   double k;
   const LogEntry *e;
@@ -106,11 +106,10 @@ template <bool UseFma> [[gnu::always_inline]] inline LogReduced logReduce(double
   const double z = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52)));
   if constexpr (UseFma) {
     // z r lies within 2^-8 of 1, so its rounding less 1 is exact, and a
-    // multiple of the ulp of 1 - 2^-9: above the product's rounding error
-    // unless zero. The same t, normalised, as below.
+    // multiple of the ulp of 1 - 2^-9: at least the product's rounding
+    // error unless zero, so that a fastTwoSum normalises the two.
     const DoubleDouble p = exactProduct<true>(z, e.r);
-    const DoubleDouble t = fastTwoSum(p.hi - 1.0, p.lo);
-    return {k, &e, t.hi, t.lo};
+    return {k, &e, p.hi - 1.0, p.lo};
   } else {
     // r has 26 bits, so with z split into a 26-bit high part and a 27-bit
     // rest both products are exact, and the first is near 1.
@@ -133,8 +132,8 @@ struct Approximation {
 // The error bound, term by term (u = th^2, |th| <= 2^-9, and |log x| >= 2^-10
 // outside the two buckets beside 1, where -log r is 0 and log x ~ th):
 // th^2 q(th) within u 2^-51.5 (q to 2^-53, two roundings of 2^-53), the
-// truncated th^8/8 below u 2^-57, the tl th and tl th^2 left out below
-// u 2^-52.9 (|tl| at most 2^-53 |th|, 0 beside 1), the sums of the low parts
+// truncated th^8/8 below u 2^-57, the tl th^2 left out below u 2^-53
+// (|tl| at most 2^-53, 0 beside 1), the sums of the low parts
 // within u 2^-52.4 plus 2^-84 |log x|, the tables' and ln 2's roundings below
 // 2^-85 |log x|: in all below u 2^-50 + 2^-83 |hi|; taken as u 2^-49 +
 // 2^-65 |hi|.
@@ -147,26 +146,27 @@ template <bool UseFma> [[gnu::always_inline]] inline Approximation logFirst(cons
   const double q = q01 + u * (q23 + u * q45);
   const double a = r.k * kLn2Hi + r.e->hi;
   const DoubleDouble s = fastTwoSum(a, th);
-  const double lo = s.lo + ((r.tl + (r.k * kLn2Lo + r.e->lo)) + u * q);
+  const double lo = s.lo + (((r.tl - th * r.tl) + (r.k * kLn2Lo + r.e->lo)) + u * q);
   return {s.hi, lo, u * 0x1p-49 + std::fabs(s.hi) * 0x1p-65};
 }
 
 // log(h + l) for a double-double with h > 0 normal and |l| <= ulp(h) (and
-// 2^-k l normal or zero): l 2^-k r joins tl, which may then reach 2^-52, so
-// that tl (1 - th) replaces it for the series' tl. The roundings, 2^-104 at
-// most, are below 2^-65 |log| for |log| above 2^-39; the tl th^2 left out,
-// below u 2^-52, is within the bound's margin.
+// 2^-k l normal or zero): l 2^-k r joins tl, which may then reach 2^-51.4.
+// The roundings, 2^-104 at most, are below 2^-65 |log| for |log| above
+// 2^-39; the tl th^2 left out, below u 2^-51.4, is within the bound's
+// margin.
 template <bool UseFma> [[gnu::always_inline]] inline Approximation logFirst(DoubleDouble v) {
   LogReduced r = logReduce<UseFma>(v.hi);
-  const double tl = r.tl + (v.lo * pow2(-static_cast<int>(r.k))) * r.e->r;
-  r.tl = tl - r.th * tl;
+  r.tl += (v.lo * pow2(-static_cast<int>(r.k))) * r.e->r;
   return logFirst<UseFma>(r);
 }
 
 // log(2^k z) as hi + lo (|lo| below 2^-50 |hi|, not normalised) whose
 // relative error stays below 2^-70.
 template <bool UseFma> [[gnu::always_inline]] inline DoubleDouble logAccurate(const LogReduced &r) {
-  const double th = r.th;
+  const DoubleDouble t = fastTwoSum(r.th, r.tl);
+  const double th = t.hi;
+  const double tl = t.lo;
   // log(1 + t) = th - th^2/2 + th^3 P(th) + tl (1 - th), |t| <= 2^-9.
   const DoubleDouble sq = square<UseFma>(th);
   const DoubleDouble u = fastTwoSum(th, -0.5 * sq.hi);
@@ -178,7 +178,7 @@ template <bool UseFma> [[gnu::always_inline]] inline DoubleDouble logAccurate(co
   // k ln 2 + (-log r): both are multiples of 2^-42 below 2^10, so the sum is
   // exact; the small parts follow.
   const double a = r.k * kLn2Hi + r.e->hi;
-  const double small = ((r.tl - th * r.tl) - 0.5 * sq.lo) + (r.k * kLn2Lo + r.e->lo);
+  const double small = ((tl - th * tl) - 0.5 * sq.lo) + (r.k * kLn2Lo + r.e->lo);
   const DoubleDouble s = fastTwoSum(a, u.hi);
   return {s.hi, s.lo + ((u.lo + small) + poly)};
 }

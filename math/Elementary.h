@@ -120,37 +120,43 @@ ORRERY_MATH_API float acos(float x);
 ORRERY_MATH_API double hypot(double x, double y);
 
 /// @name Exponential, logarithmic and hyperbolic functions
-/// Correctly rounded. Each evaluates a double-double logarithm kernel
-/// (512-entry table, series of log(1 + t) for |t| <= 2^-9, relative error
-/// 2^-71.0 measured) or exponential kernel (2^(j/128) table, series of
-/// e^r - 1 for |r| <= ln 2 / 256: 2^-78.3, and 2^-70.3 for e^x - 1), then
-/// rounds with a rounding test whose bound is 4 to 8 times the largest error
-/// measured against MPFR; undecided roundings (the slow-path share below)
-/// go to MPFR. The float functions evaluate in plain double (2^-51 measured)
-/// and test the rounding on the float grid.
+/// Correctly rounded. Each first evaluates a plain double approximation whose
+/// leading part is exact (logarithm: k ln 2 - log r + t over a 512-entry
+/// table, the rest a degree-7 series in t, |t| <= 2^-9; exponential:
+/// 2^(j/128) (1 + r) - c over a 128-entry table, the rest a degree-6 series,
+/// |r| <= ln 2 / 256), with an error bound proven term by term in
+/// math/detail/ExpLogKernels.h (at least three times the largest error
+/// measured against MPFR), and tests the rounding; undecided roundings go to
+/// the double-double kernels (logarithm 2^-71.0 measured, exponential
+/// 2^-78.3, e^x - 1 2^-70.3; their bounds 4 to 8 times that), then to MPFR.
+/// Processors with the fused multiply-add run a copy with exact products:
+/// same bits. The float functions evaluate in plain double and test the
+/// rounding on the float grid (log and log10 on a shorter series: the same
+/// bits as the longer one on every positive float).
 ///
-/// Against MPFR at 53 (24) bits, round to nearest: 0 mismatches on one
+/// Against MPFR at 53 (24) bits, round to nearest: 0 mismatches on ten
 /// million seeded random arguments per function over the library's ranges
-/// and far beyond, built with and without the fused multiply-add, plus the
-/// hard cases of the unit tests. Speed against the C library, random
-/// arguments in the library's ranges, on a loaded two-core machine (the
-/// range of several runs):
+/// and far beyond plus the hard cases (scripts/elementary-accuracy.sh), with
+/// the fused multiply-add; without it, the same bits on a million random
+/// arguments per function. Shares of calls and speed against the C library
+/// on the benchmark's arguments (bench/Elementary_bench.cpp), runs on a
+/// heavily loaded two-core machine:
 ///
-/// | function | fast-path error bound | slow path | time vs C library |
-/// |----------|-----------------------|-----------|-------------------|
-/// | log      | 2^-69 relative (2^-98 within 2^-20 of 1) | 1 in 70,000 | 2.3-2.9x |
-/// | log10    | 2^-69 | 1 in 70,000 | 1.7-2.1x |
-/// | expm1    | 2^-67 | 1 in 10,000 | 1.1-1.2x |
-/// | sinh     | 2^-67 | 1 in 10,000 | 1.5-1.7x |
-/// | tanh     | 2^-67 | 1 in 9,000 | 1.2-1.5x |
-/// | asinh    | 2^-67 | 1 in 9,000 | 2.5-3.1x |
-/// | atanh    | 2^-67 | 1 in 9,000 | 1.2-1.3x |
-/// | pow      | 2^-74 + 2^-69 abs(y log x) | 1 in 7,000 (x < 10, abs(y) < 10) | 2.7-3.6x |
-/// | float log, log10 | 2^-47 | 1 in 500,000 | 1.2-2.6x |
-/// | float pow | 2^-47 (1 + abs(y log x)) | 1 in 125,000 | 2.3-3.0x |
+/// | function | first-stage bound | second stage | slow path | time vs C library |
+/// |----------|-------------------|--------------|-----------|-------------------|
+/// | log      | 2^-65 + 2^-49 t^2 / log x relative | 1 in 2,800 | 1 in 43,000 | 1.8-1.9x |
+/// | log10    | (kernel only) 2^-69 | - | 1 in 67,000 | 1.2-1.5x |
+/// | expm1    | 2^-74 + 2^-49 r^2 / e^r | 1 in 8,600 | 1 in 26,000 | 1.1-1.8x |
+/// | sinh     | as expm1, twice | 1 in 7,200 | 1 in 20,000 | 1.9x |
+/// | tanh     | as expm1, + 2^-96 | 1 in 8,500 | 1 in 19,000 | 1.3-1.7x |
+/// | asinh    | as log | 1 in 2,400 | 1 in 9,500 | 2.1-2.2x |
+/// | atanh    | as log, twice | 1 in 2,350 | 1 in 9,400 | 1.3-1.8x |
+/// | pow      | exp's + abs(y) log's + 2^-74 abs(y log x) | 1 in 1,000 | 1 in 20,000 | 2.3x |
+/// | float log, log10 | 2^-45 (2^-47.1 proven) | - | 1 in 500,000 | 1.7x, 0.75x |
+/// | float pow | 2^-47 (1 + abs(y log x)) | - | 1 in 1,000,000 | 2.6-3.0x |
 ///
-/// The error bounds are relative to the result, before it is rounded;
-/// every result is within 0.5 ulp.
+/// The bounds are on the value before it is rounded (t and r: the reduced
+/// arguments); every result is within 0.5 ulp.
 ///@{
 
 /// sinh x; tiny x (below 2^-26) give x, overflow from 710.48 gives +-inf.

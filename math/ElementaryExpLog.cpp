@@ -1,13 +1,12 @@
-// Exponential and logarithmic functions, and the hyperbolic functions built on
-// them. Two double-double kernels serve them all: the logarithm (a 512-entry
-// table and a degree-8 series of log(1 + t), |t| <= 2^-9) and the exponential
-// (a 128-entry table of 2^(j/128) and a degree-7 series of exp(r) - 1,
-// |r| <= ln 2 / 256). Each function rounds the kernel's double-double result
-// with the rounding test and leaves undecided roundings to the slow path.
+// The logarithms and powers, double and float, on the kernels of
+// math/detail/ExpLogKernels.h. The double logarithm first tries a plain
+// double approximation with a proven bound, then the accurate kernel; each
+// rounds with the rounding test and leaves undecided roundings to the slow
+// path. The float functions run in plain double.
 
 #include "math/Elementary.h"
 #include "math/detail/DoubleDouble.h"
-#include "math/detail/ExpLogTables.h"
+#include "math/detail/ExpLogKernels.h"
 
 #include <bit>
 #include <cmath>
@@ -18,224 +17,19 @@ namespace orrery::elementary {
 namespace {
 
 using detail::DoubleDouble;
+using detail::exactProduct;
 using detail::fastTwoSum;
+using detail::kProcessorHasFma;
 using detail::roundsTo;
 using detail::Slow;
-using detail::twoProduct;
-using detail::twoSum;
+using namespace detail::explog;
 
-// Relative error bounds of the fast paths, each several times the largest
-// error measured against MPFR on millions of arguments.
-// Measured: logarithm kernel 2^-71.2, exponential kernel 2^-78.3 (2^-70.3
-// for e^x - 1), sinh, tanh, asinh, atanh 2^-70.3, pow 2^-78 + 2^-71.2 |y log x|.
-constexpr double kLogError = 0x1p-69;
-constexpr double kExpm1Error = 0x1p-67;
-constexpr double kHyperbolicError = 0x1p-67;
-constexpr double kPowError = 0x1p-74;
-constexpr double kPowLogError = 0x1p-69; // per unit of |y log x|
 // The float functions in plain double: 2^-51 measured (pow: per unit of
 // 1 + |y log x|).
 constexpr double kFloatError = 0x1p-47;
-
-// x with its low 27 significand bits cleared: 26 bits, whose square and
-// products with other numbers of up to 27 bits are exact.
-[[gnu::always_inline]] inline double highBits(double x) {
-  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) & ~std::uint64_t{0x7ffffff});
-}
-
-// x^2 as hi + lo with hi = h^2 exact for the 26-bit head h of x, and lo
-// = (x - h)(x + h), below 2^-24 x^2, within 2^-77 x^2 (cheaper than a
-// twoProduct where the fused multiply-add is missing).
-[[gnu::always_inline]] inline DoubleDouble square(double x) {
-  const double h = highBits(x);
-  return {h * h, (x - h) * (x + h)};
-}
-
-// a b as hi + lo with hi the exact product of the 26-bit heads and lo the
-// rest, below 2^-24 |ab|, rounded: within 2^-77 |ab| (cheaper than a
-// twoProduct where the fused multiply-add is missing).
-[[gnu::always_inline]] inline DoubleDouble splitProduct(double a, double b) {
-  const double ah = highBits(a);
-  const double bh = highBits(b);
-  return {ah * bh, ah * (b - bh) + (a - ah) * b};
-}
-
-// x = 2^k z with z in [0.6875, 1.375): the table's buckets start here.
-constexpr std::uint64_t kLogOffset = 0x3fe6000000000000;
-
-// log(x) for finite x > 0, subnormals included, as hi + lo (|lo| below 2^-50
-// |hi|, not normalised) whose relative error stays below 2^-70.
-[[gnu::always_inline]] inline DoubleDouble logKernel(double x) {
-  std::uint64_t ix = std::bit_cast<std::uint64_t>(x);
-  std::int64_t scale = 0;
-  if (ix < std::uint64_t{0x0010000000000000}) {
-    ix = std::bit_cast<std::uint64_t>(x * 0x1p52);
-    scale = -52;
-  }
-  const std::uint64_t tmp = ix - kLogOffset;
-  const detail::LogEntry &e = detail::kLogTable[(tmp >> 43) & 511];
-  const double k = double((static_cast<std::int64_t>(tmp) >> 52) + scale);
-  const double z = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52)));
-  // t = z r - 1 exactly: r has 26 bits, so with z split into a 26-bit high
-  // part and a 27-bit rest both products are exact, and the first is near 1.
-  const double zh = highBits(z);
-  const DoubleDouble t = twoSum(zh * e.r - 1.0, (z - zh) * e.r);
-  const double th = t.hi;
-  // log(1 + t) = th - th^2/2 + th^3 P(th) + tl (1 - th), |t| <= 2^-9.
-  const DoubleDouble sq = square(th);
-  const DoubleDouble u = fastTwoSum(th, -0.5 * sq.hi);
-  const double t2 = th * th;
-  const double p01 = 0x1.5555555555555p-2 - 0.25 * th;
-  const double p23 = 0x1.999999999999ap-3 - 0x1.5555555555555p-3 * th;
-  const double p45 = 0x1.2492492492492p-3 - 0.125 * th;
-  const double poly = (t2 * th) * ((p01 + t2 * p23) + (t2 * t2) * p45);
-  // k ln 2 + (-log r): both are multiples of 2^-42 below 2^10, so the sum is
-  // exact; the small parts follow.
-  const double a = k * detail::kLn2Hi + e.hi;
-  const double small = ((t.lo - th * t.lo) - 0.5 * sq.lo) + (k * detail::kLn2Lo + e.lo);
-  const DoubleDouble s = fastTwoSum(a, u.hi);
-  return {s.hi, s.lo + ((u.lo + small) + poly)};
-}
-
-// log(h + l) for a double-double h + l with h > 0 and |l| <= ulp(h).
-[[gnu::always_inline]] inline DoubleDouble logKernel(DoubleDouble v) {
-  const DoubleDouble l = logKernel(v.hi);
-  return fastTwoSum(l.hi, l.lo + v.lo / v.hi);
-}
-
-// e^(xh + xl) = 2^k t (1 + p) for |xh| below 746 and |xl| <= ulp(xh), with
-// t = 2^(j/128) from the table and p = e^r - 1, |r| <= ln 2 / 256, whose
-// relative error stays below 2^-70.
-struct ExpReduced {
-  int k;
-  double th;
-  double tl;
-  DoubleDouble p;
-};
-
-[[gnu::always_inline]] inline ExpReduced expReduce(double xh, double xl) {
-  constexpr double kShift = 0x1.8p52;
-  const double kd = (xh * detail::kInvLn2By128 + kShift) - kShift;
-  const auto ki = static_cast<std::int64_t>(kd);
-  // |kd| < 2^18, so kd times the 35-bit high part of ln 2 / 128 is exact, and
-  // so is its difference from xh (the two are within a factor of two).
-  const double rh = xh - kd * detail::kLn2By128Hi;
-  const double rl = xl - kd * detail::kLn2By128Lo;
-  const DoubleDouble r = twoSum(rh, rl);
-  const double x = r.hi;
-  // e^r - 1 = x + x^2/2 + x^3 Q(x) + r.lo (1 + x).
-  const DoubleDouble sq = square(x);
-  const DoubleDouble h = fastTwoSum(x, 0.5 * sq.hi);
-  const double q01 = 0x1.5555555555555p-3 + 0x1.5555555555555p-5 * x;
-  const double q23 = 0x1.1111111111111p-7 + 0x1.6c16c16c16c17p-10 * x;
-  const double q4 = 0x1.a01a01a01a01ap-13;
-  const double x2 = x * x;
-  const double poly = (x2 * x) * ((q01 + x2 * q23) + (x2 * x2) * q4);
-  const double pl = h.lo + ((0.5 * sq.lo + (r.lo + x * r.lo)) + poly);
-  const double *t = detail::kExp2Table[ki & 127];
-  return {static_cast<int>(ki >> 7), t[0], t[1], {h.hi, pl}};
-}
-
-// e^(xh + xl) = 2^k (m.hi + m.lo), m in [0.99, 2) with relative error below
-// 2^-76.
-struct ExpParts {
-  int k;
-  DoubleDouble m;
-};
-
-[[gnu::always_inline]] inline ExpParts expKernel(double xh, double xl) {
-  const ExpReduced e = expReduce(xh, xl);
-  const DoubleDouble tp = splitProduct(e.th, e.p.hi);
-  const DoubleDouble m = fastTwoSum(e.th, tp.hi);
-  const double ml = m.lo + (tp.lo + (e.tl + (e.th * e.p.lo + e.tl * e.p.hi)));
-  return {e.k, {m.hi, ml}};
-}
-
-// 2^k for k in [-1074, 1023].
-[[gnu::always_inline]] inline double pow2(int k) {
-  if (k < -1022) {
-    return 0x1p-1022 * std::bit_cast<double>(std::uint64_t(k + 2045) << 52);
-  }
-  return std::bit_cast<double>(std::uint64_t(k + 1023) << 52);
-}
-
-// v 2^k for k in [-1074, 1024], rounded once.
-[[gnu::always_inline]] inline double scale(double v, int k) {
-  if (k > 1000) {
-    return (v * 0x1p1000) * pow2(k - 1000);
-  }
-  return v * pow2(k);
-}
-
-// The relative rounding test: hi + lo within rel |hi| of the true value.
-[[gnu::always_inline]] inline bool roundsToRelative(DoubleDouble v, double rel, double &out) {
-  return roundsTo(v.hi, v.lo, std::fabs(v.hi) * rel, out);
-}
-
-// 2^k m rounded to the subnormal grid (2^-1074), when the value is below
-// 2^-1022; false when the rounding is undecided.
-bool roundsToSubnormal(DoubleDouble m, double err, int k, double &out) {
-  const double f = pow2(k + 1074);
-  const double vh = m.hi * f;
-  const double vl = m.lo * f;
-  const double e = err * f;
-  constexpr double kC = 0x1p52;
-  const DoubleDouble s = fastTwoSum(kC, vh);
-  const double up = s.lo + (vl + e);
-  const double down = s.lo + (vl - e);
-  constexpr double kHalf = 0.5 - 0x1p-40;
-  if (!(up < kHalf && down > -kHalf)) {
-    return false;
-  }
-  out = (s.hi - kC) * 0x1p-1074;
-  return true;
-}
-
-// 2^k m correctly rounded, with m within rel of its true value; false when
-// undecided.
-[[gnu::always_inline]] inline bool roundsScaled(const ExpParts &p, double rel, double &out) {
-  const double err = std::fabs(p.m.hi) * rel;
-  if (p.k < -1022 || (p.k == -1022 && p.m.hi < 1.0)) {
-    return roundsToSubnormal(p.m, err, p.k, out);
-  }
-  double v = 0.0;
-  if (!roundsTo(p.m.hi, p.m.lo, err, v)) {
-    return false;
-  }
-  out = scale(v, p.k);
-  return true;
-}
-
-// e^x - 1 as 2^k d: d = t (1 + p) - 2^-k, for -38 <= x <= 710.
-struct Expm1Parts {
-  int k;
-  DoubleDouble d;
-};
-
-[[gnu::always_inline]] inline Expm1Parts expm1Kernel(double x) {
-  const ExpReduced e = expReduce(x, 0.0);
-  // t - 2^-k first, so that no part of p is rounded against 1 when k is 0.
-  const DoubleDouble d = twoSum(e.th, e.k == 1024 ? -0x1p-1024 : -pow2(-e.k));
-  const DoubleDouble tp = splitProduct(e.th, e.p.hi);
-  const DoubleDouble s = twoSum(d.hi, tp.hi);
-  const double lo = (d.lo + s.lo) + (tp.lo + (e.tl + (e.th * e.p.lo + e.tl * e.p.hi)));
-  return {e.k, fastTwoSum(s.hi, lo)};
-}
-
-// e^|x| - 1 as a double-double, for |x| <= 44.
-[[gnu::always_inline]] inline DoubleDouble expm1Small(double x) {
-  const Expm1Parts p = expm1Kernel(x);
-  const double f = pow2(p.k);
-  return {p.d.hi * f, p.d.lo * f};
-}
-
-// a / b for double-doubles (b.hi nonzero), to about 2^-100.
-[[gnu::always_inline]] inline DoubleDouble divide(DoubleDouble a, DoubleDouble b) {
-  const double q = a.hi / b.hi;
-  const DoubleDouble p = twoProduct(q, b.hi);
-  const double rest = (((a.hi - p.hi) - p.lo) + a.lo) - q * b.lo;
-  return fastTwoSum(q, rest / b.hi);
-}
+// The float logarithms alone, on a shorter series: 2^-47.1 proven (see
+// logOfFloatShort).
+constexpr double kFloatLogError = 0x1p-45;
 
 // For finite y: the bits of y's significand below its units place (none
 // from 2^52 on), with the implicit bit.
@@ -305,6 +99,31 @@ bool onFloatMidpoint(double d) {
   return (k * detail::kLn2Hi + e.hi) + (p + (k * detail::kLn2Lo + e.lo));
 }
 
+// log(x) for a float x > 0 in plain double with the series stopped at t^5
+// and one double for ln 2 and for each -log r: within 2^-47.1 of itself (the
+// truncated t^6/6 below 2^-47.6 of it, the roundings below 2^-49.2 with a
+// cancellation of at most 3.4 between k ln 2 and -log r), enough for the
+// rounding test of log and log10, not for pow's.
+[[gnu::always_inline]] inline double logOfFloatShort(double x) {
+  const auto ix = std::bit_cast<std::uint64_t>(x);
+  const std::uint64_t tmp = ix - kLogOffset;
+  const detail::LogEntry &e = detail::kLogTable[(tmp >> 43) & 511];
+  const double k = double(static_cast<std::int64_t>(tmp) >> 52);
+  const double t = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52))) * e.r - 1.0;
+  const double t2 = t * t;
+  const double p = t + t2 * ((-0.5 + 0x1.5555555555555p-2 * t) + t2 * (-0.25 + 0.2 * t));
+  return (k * 0x1.62e42fefa39efp-1 + (e.hi + e.lo)) + p;
+}
+
+// v rounded to float, for v zero or within a normal float's range, within
+// rel |v| of the true value, rel below 2^-30: as roundsToFloat.
+[[gnu::always_inline]] inline bool roundsToNormalFloat(double v, double rel, float &out) {
+  const std::uint64_t low = std::bit_cast<std::uint64_t>(v) & 0x1fffffff;
+  const std::uint64_t d = low > 0x10000000 ? low - 0x10000000 : 0x10000000 - low;
+  out = static_cast<float>(v);
+  return d > static_cast<std::uint64_t>(rel * 0x1p53) + 1;
+}
+
 // e^y for |y| < 120 in plain double, within 2^-50 of its value.
 [[gnu::always_inline]] inline double expForFloat(double y) {
   constexpr double kShift = 0x1.8p52;
@@ -318,9 +137,7 @@ bool onFloatMidpoint(double d) {
   return (t[0] + (t[0] * p + t[1])) * pow2(static_cast<int>(ki >> 7));
 }
 
-} // namespace
-
-double log(double x) {
+template <bool UseFma> [[gnu::always_inline]] inline double logImpl(double x) {
   if (!(x > 0.0) || x == HUGE_VAL) {
     if (x == 0.0) {
       return -HUGE_VAL;
@@ -328,12 +145,17 @@ double log(double x) {
     return x < 0.0 ? std::numeric_limits<double>::quiet_NaN() : x + x;
   }
   double out = 0.0;
+  const LogReduced r = logReduce<UseFma>(x);
+  const Approximation a = logFirst<UseFma>(r);
+  if (roundsTo(a.hi, a.lo, a.err, out)) {
+    return out;
+  }
   const double t = x - 1.0;
   if (std::fabs(t) < 0x1p-20) {
     // Near 1, t - t^2/2 is exact in two doubles and the rest, t^3/3 - ...,
     // is known to 2^-49 of itself: enough to decide the arguments a few ulps
     // from 1, whose logarithm lies within t^3/3 of a midpoint.
-    const DoubleDouble sq = twoProduct(t, t);
+    const DoubleDouble sq = exactProduct<UseFma>(t, t);
     const DoubleDouble s = fastTwoSum(t, -0.5 * sq.hi);
     const double t3 = t * sq.hi;
     const double rest = t3 * (0x1.5555555555555p-2 - 0.25 * t + 0.2 * sq.hi) - 0.5 * sq.lo;
@@ -342,21 +164,24 @@ double log(double x) {
     if (up == s.hi + (s.lo + (rest - err))) {
       return up;
     }
-  } else if (roundsToRelative(logKernel(x), kLogError, out)) {
-    return out;
+  } else {
+    countSecondStage();
+    if (roundsToRelative(logAccurate<UseFma>(r), kLogError, out)) {
+      return out;
+    }
   }
   return detail::correctlyRounded(Slow::Log, x);
 }
 
-double log10(double x) {
+template <bool UseFma> [[gnu::always_inline]] inline double log10Impl(double x) {
   if (!(x > 0.0) || x == HUGE_VAL) {
     if (x == 0.0) {
       return -HUGE_VAL;
     }
     return x < 0.0 ? std::numeric_limits<double>::quiet_NaN() : x + x;
   }
-  const DoubleDouble l = logKernel(x);
-  const DoubleDouble p = splitProduct(l.hi, detail::kInvLn10Hi);
+  const DoubleDouble l = logKernel<UseFma>(x);
+  const DoubleDouble p = splitProduct<UseFma>(l.hi, detail::kInvLn10Hi);
   const double lo = p.lo + (l.hi * detail::kInvLn10Lo + l.lo * detail::kInvLn10Hi);
   double out = 0.0;
   if (roundsToRelative(fastTwoSum(p.hi, lo), kLogError, out)) {
@@ -365,147 +190,72 @@ double log10(double x) {
   return detail::correctlyRounded(Slow::Log10, x);
 }
 
-double expm1(double x) {
-  if (!(x <= 709.79)) {
-    return x + HUGE_VAL; // +inf, or NaN
-  }
-  if (x < -38.0) {
-    return -1.0;
-  }
-  if (std::fabs(x) < 0x1p-54) {
-    return x;
-  }
-  const Expm1Parts p = expm1Kernel(x);
+// |x|^y with its sign by the accurate kernels, then the slow path: out of
+// line, so that the first stage keeps its values in registers.
+template <bool UseFma>
+[[gnu::always_inline]] inline double powAccurateImpl(double x, double y, double sign) {
+  const DoubleDouble l = logKernel<UseFma>(std::fabs(x));
+  const DoubleDouble yl = splitProduct<UseFma>(y, l.hi);
+  const DoubleDouble e = fastTwoSum(yl.hi, yl.lo + y * l.lo);
+  const ExpParts p = expKernel<UseFma>(e.hi, e.lo);
   double out = 0.0;
-  if (roundsToRelative(p.d, kExpm1Error, out)) {
-    return scale(out, p.k);
+  if (roundsScaled(p, kPowError + kPowLogError * std::fabs(e.hi), out)) {
+    return sign * out;
   }
-  return detail::correctlyRounded(Slow::Expm1, x);
+  return detail::correctlyRounded(Slow::Pow, x, y);
 }
 
-double sinh(double x) {
-  const double a = std::fabs(x);
-  if (!(a >= 0x1p-26) || a == HUGE_VAL) {
-    return a == HUGE_VAL ? x : x + x * 0.0; // x itself for tiny x and infinities; NaN
-  }
-  double out = 0.0;
-  if (a > 36.0) {
-    if (a > 710.5) {
-      return std::copysign(HUGE_VAL, x);
-    }
-    // e^-a is below 2^-103 of e^a: sinh a = e^a / 2 within the bound.
-    ExpParts p = expKernel(a, 0.0);
-    p.k -= 1;
-    if (roundsScaled(p, kHyperbolicError, out)) {
-      return std::copysign(out, x);
-    }
-  } else {
-    // (e^a - 1) - (e^-a - 1), without cancellation for small a.
-    const DoubleDouble u = expm1Small(a);
-    const DoubleDouble v = expm1Small(-a);
-    const DoubleDouble d = twoSum(u.hi, -v.hi);
-    const DoubleDouble s = fastTwoSum(d.hi, d.lo + (u.lo - v.lo));
-    if (roundsToRelative({0.5 * s.hi, 0.5 * s.lo}, kHyperbolicError, out)) {
-      return std::copysign(out, x);
-    }
-  }
-  return detail::correctlyRounded(Slow::Sinh, x);
+#ifdef ORRERY_FMA_COPIES
+[[gnu::target("fma"), gnu::noinline]] double powAccurateFma(double x, double y, double sign) {
+  return powAccurateImpl<true>(x, y, sign);
+}
+#else
+[[gnu::noinline]] double powAccurateFma(double x, double y, double sign) {
+  return powAccurateImpl<false>(x, y, sign);
+}
+#endif
+[[gnu::noinline]] double powAccurateBase(double x, double y, double sign) {
+  return powAccurateImpl<false>(x, y, sign);
 }
 
-double tanh(double x) {
-  const double a = std::fabs(x);
-  if (!(a >= 0x1p-27)) {
-    return x + x * 0.0; // x itself for tiny x; NaN
-  }
-  if (a > 22.0) {
-    return std::copysign(1.0, x);
-  }
-  // tanh a = E / (E + 2) with E = e^(2a) - 1.
-  const DoubleDouble e = expm1Small(2.0 * a);
-  const DoubleDouble d = twoSum(e.hi, 2.0);
-  const DoubleDouble q = divide(e, fastTwoSum(d.hi, d.lo + e.lo));
-  double out = 0.0;
-  if (roundsToRelative(q, kHyperbolicError, out)) {
-    return std::copysign(out, x);
-  }
-  return detail::correctlyRounded(Slow::Tanh, x);
+template <bool UseFma> double powAccurate(double x, double y, double sign) {
+  return UseFma ? powAccurateFma(x, y, sign) : powAccurateBase(x, y, sign);
 }
-
-double asinh(double x) {
-  const double a = std::fabs(x);
-  if (!(a >= 0x1p-27) || a == HUGE_VAL) {
-    return a == HUGE_VAL ? x : x + x * 0.0; // x itself for tiny x and infinities; NaN
-  }
-  DoubleDouble l{};
-  if (a > 0x1p28) {
-    // log(2a) + 1 / (4 a^2), the rest below 2^-112 of the result.
-    const DoubleDouble la = logKernel(a);
-    const DoubleDouble s = fastTwoSum(la.hi, detail::kLn2Hi);
-    const double tail = a < 0x1p500 ? 0.25 / (a * a) : 0.0;
-    l = fastTwoSum(s.hi, s.lo + (la.lo + (detail::kLn2Lo + tail)));
-  } else {
-    // log(a + sqrt(a^2 + 1)) with the argument as a double-double.
-    const DoubleDouble sq = square(a);
-    const DoubleDouble s1 = twoSum(1.0, sq.hi);
-    const DoubleDouble s = fastTwoSum(s1.hi, s1.lo + sq.lo);
-    const double rh = std::sqrt(s.hi);
-    const DoubleDouble rr = twoProduct(rh, rh);
-    const double rl = (((s.hi - rr.hi) - rr.lo) + s.lo) / (2.0 * rh);
-    const DoubleDouble w = twoSum(a, rh);
-    l = logKernel(fastTwoSum(w.hi, w.lo + rl));
-  }
-  double out = 0.0;
-  if (roundsToRelative(l, kHyperbolicError, out)) {
-    return std::copysign(out, x);
-  }
-  return detail::correctlyRounded(Slow::Asinh, x);
-}
-
-double atanh(double x) {
-  const double a = std::fabs(x);
-  if (!(a >= 0x1p-27)) {
-    return x + x * 0.0; // x itself for tiny x; NaN
-  }
-  if (a >= 1.0) {
-    return a == 1.0 ? std::copysign(HUGE_VAL, x) : std::numeric_limits<double>::quiet_NaN();
-  }
-  // atanh a = log((1 + a) / (1 - a)) / 2.
-  const DoubleDouble n = twoSum(1.0, a);
-  const DoubleDouble d = twoSum(1.0, -a);
-  const DoubleDouble l = logKernel(divide(n, d));
-  double out = 0.0;
-  if (roundsToRelative({0.5 * l.hi, 0.5 * l.lo}, kHyperbolicError, out)) {
-    return std::copysign(out, x);
-  }
-  return detail::correctlyRounded(Slow::Atanh, x);
-}
-
-namespace {
 
 // |x|^y with its sign, for finite nonzero x and y with y not 0.5, 1, 2 or -1.
-double powFinite(double x, double y, double sign) {
-  const DoubleDouble l = logKernel(std::fabs(x));
-  const double yh = y * l.hi;
+// First in plain double: the logarithm's first approximation, normalised,
+// times y within |y| err(log) + 2^-74 |y log x| (the product's and the sums'
+// roundings), then e^(y log x)'s, whose relative error grows by that much.
+// The early exits are decided with margins of 2^-10 or more, far above
+// either approximation's error.
+template <bool UseFma>
+[[gnu::always_inline]] inline double powFinite(double x, double y, double sign) {
+  const LogReduced r = logReduce<UseFma>(std::fabs(x));
+  const Approximation fl = logFirst<UseFma>(r);
+  const DoubleDouble ln = fastTwoSum(fl.hi, fl.lo);
+  const double yh = y * ln.hi;
   if (!(std::fabs(yh) < 746.0)) {
     return sign * (yh > 0.0 ? HUGE_VAL : 0.0);
   }
   if (std::fabs(yh) < 0x1p-60) {
     return sign;
   }
-  const DoubleDouble yl = splitProduct(y, l.hi);
-  const DoubleDouble e = fastTwoSum(yl.hi, yl.lo + y * l.lo);
-  if (e.hi > 709.79) {
+  const DoubleDouble fy = splitProduct<UseFma>(y, ln.hi);
+  const DoubleDouble fe = fastTwoSum(fy.hi, fy.lo + y * ln.lo);
+  if (fe.hi > 709.79) {
     return sign * HUGE_VAL;
   }
-  if (e.hi < -745.2) {
+  if (fe.hi < -745.2) {
     return sign * 0.0;
   }
-  const ExpParts p = expKernel(e.hi, e.lo);
+  const double errE = std::fabs(y) * fl.err + std::fabs(fe.hi) * 0x1p-74;
+  const ExpApproximation f = expFirst<UseFma, false>(fe.hi, fe.lo);
   double out = 0.0;
-  if (roundsScaled(p, kPowError + kPowLogError * std::fabs(e.hi), out)) {
+  if (roundsScaled(f.k, {f.hi, f.lo}, f.err + std::fabs(f.hi) * (errE * 0x1.001p0), out)) {
     return sign * out;
   }
-  return detail::correctlyRounded(Slow::Pow, x, y);
+  countSecondStage();
+  return powAccurate<UseFma>(x, y, sign);
 }
 
 // The powers that are one rounded operation.
@@ -524,15 +274,13 @@ bool powExact(double x, double y, double &out) {
   return true;
 }
 
-} // namespace
-
-double pow(double x, double y) {
+template <bool UseFma> [[gnu::always_inline]] inline double powImpl(double x, double y) {
   const auto ux = std::bit_cast<std::uint64_t>(x);
   const std::uint64_t uy = std::bit_cast<std::uint64_t>(y) & 0x7fffffffffffffff;
   double out = 0.0;
   if (ux - 0x0010000000000000 < 0x7fe0000000000000 && uy - 1 < 0x7fefffffffffffff) {
     // x positive and normal, y finite and nonzero: the common case first.
-    return powExact(x, y, out) ? out : powFinite(x, y, 1.0);
+    return powExact(x, y, out) ? out : powFinite<UseFma>(x, y, 1.0);
   }
   if (y == 0.0 || x == 1.0) {
     return 1.0;
@@ -561,8 +309,24 @@ double pow(double x, double y) {
   if (powExact(x, y, out)) {
     return out;
   }
-  return powFinite(x, y, x < 0.0 && odd ? -1.0 : 1.0);
+  return powFinite<UseFma>(x, y, x < 0.0 && odd ? -1.0 : 1.0);
 }
+
+#ifdef ORRERY_FMA_COPIES
+[[gnu::target("fma")]] double logFma(double x) { return logImpl<true>(x); }
+[[gnu::target("fma")]] double log10Fma(double x) { return log10Impl<true>(x); }
+[[gnu::target("fma")]] double powFma(double x, double y) { return powImpl<true>(x, y); }
+#else
+double logFma(double x) { return logImpl<false>(x); }
+double log10Fma(double x) { return log10Impl<false>(x); }
+double powFma(double x, double y) { return powImpl<false>(x, y); }
+#endif
+
+} // namespace
+
+double log(double x) { return kProcessorHasFma ? logFma(x) : logImpl<false>(x); }
+double log10(double x) { return kProcessorHasFma ? log10Fma(x) : log10Impl<false>(x); }
+double pow(double x, double y) { return kProcessorHasFma ? powFma(x, y) : powImpl<false>(x, y); }
 
 float log(float x) {
   if (!(x > 0.0f) || x == HUGE_VALF) {
@@ -571,9 +335,10 @@ float log(float x) {
     }
     return x < 0.0f ? std::numeric_limits<float>::quiet_NaN() : x + x;
   }
-  const double l = logOfFloat(x);
+  // log x is 0 or at least 2^-24 in magnitude.
+  const double l = logOfFloatShort(x);
   float out = 0.0f;
-  if (roundsToFloat(l, kFloatError, out)) {
+  if (roundsToNormalFloat(l, kFloatLogError, out)) {
     return out;
   }
   return detail::correctlyRounded(Slow::Log, x);
@@ -586,9 +351,10 @@ float log10(float x) {
     }
     return x < 0.0f ? std::numeric_limits<float>::quiet_NaN() : x + x;
   }
-  const double l = logOfFloat(x) * detail::kInvLn10Hi;
+  // log10 x is 0 or at least 2^-26 in magnitude.
+  const double l = logOfFloatShort(x) * detail::kInvLn10Hi;
   float out = 0.0f;
-  if (roundsToFloat(l, kFloatError, out)) {
+  if (roundsToNormalFloat(l, kFloatLogError, out)) {
     return out;
   }
   return detail::correctlyRounded(Slow::Log10, x);

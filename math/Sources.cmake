@@ -5,6 +5,7 @@ set(MATH_SOURCES
   Camera.cpp
   ElementaryArc.cpp
   ElementaryExpLog.cpp
+  ElementaryHyperbolic.cpp
   ElementarySlow.cpp
   ElementaryTrig.cpp
   Frustum.cpp

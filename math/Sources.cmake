@@ -4,6 +4,7 @@ set(MATH_SOURCES
   BoundingVolume.cpp
   Camera.cpp
   ElementaryArc.cpp
+  ElementaryAsin.cpp
   ElementaryExpLog.cpp
   ElementarySlow.cpp
   ElementaryTrig.cpp

@@ -23,7 +23,9 @@
 #include "math/detail/ArcSineTables.h"
 #include "math/detail/DoubleDouble.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace orrery::elementary {
@@ -54,23 +56,57 @@ using detail::arc::roundsToFloat;
 // Up to here the first stage works piecewise; above, from the root.
 constexpr double kPiecewiseEnd = 0.875;
 
+// a b + c: one rounding in the copies for processors with the fused
+// multiply-add, two elsewhere. Only the first stages' polynomials use it:
+// their error bounds count two roundings, and a result that passes the
+// rounding test is the correctly rounded one either way, so the choice
+// changes the speed and never the bits.
+template <bool UseFma> [[gnu::always_inline]] inline double mulAdd(double a, double b, double c) {
+  if constexpr (UseFma) {
+    return __builtin_fma(a, b, c);
+  } else {
+    return a * b + c;
+  }
+}
+
+// The piece around the point i / 128 nearest to ax in [0, 7/8], and
+// t = ax - i / 128 (exact): adding 2^45 rounds ax to a multiple of 1/128
+// and leaves i in the last bits.
+struct PiecePoint {
+  const ArcSinePiece *piece;
+  double t;
+};
+[[gnu::always_inline]] inline PiecePoint piecePoint(double ax) {
+  constexpr double kShift = 0x1p45;
+  const double r = ax + kShift;
+  const auto i = std::bit_cast<std::uint64_t>(r) - std::bit_cast<std::uint64_t>(kShift);
+  return {&kAsinPieces[i], ax - (r - kShift)};
+}
+
 // The polynomial of piece e in t without its value and slope terms:
 // t^2 (c0 + c1 t + ... + c7 t^7), by Estrin's scheme.
+template <bool UseFma>
 [[gnu::always_inline]] inline double pieceTail(const ArcSinePiece &e, double t) {
   const double t2 = t * t;
   const double t4 = t2 * t2;
   const double *c = e.c;
-  return t2 * (((c[0] + t * c[1]) + t2 * (c[2] + t * c[3])) +
-               t4 * ((c[4] + t * c[5]) + t2 * (c[6] + t * c[7])));
+  const double low =
+      mulAdd<UseFma>(t2, mulAdd<UseFma>(t, c[3], c[2]), mulAdd<UseFma>(t, c[1], c[0]));
+  const double high =
+      mulAdd<UseFma>(t2, mulAdd<UseFma>(t, c[7], c[6]), mulAdd<UseFma>(t, c[5], c[4]));
+  return t2 * mulAdd<UseFma>(t4, high, low);
 }
 
 // P(z) - P(0) over z: c1 + c2 z + ... + c9 z^8.
-[[gnu::always_inline]] inline double nearOneTail(double z) {
+template <bool UseFma> [[gnu::always_inline]] inline double nearOneTail(double z) {
   const double z2 = z * z;
   const double z4 = z2 * z2;
   const double *c = kAsinNearOne;
-  return ((c[1] + z * c[2]) + z2 * (c[3] + z * c[4])) +
-         z4 * (((c[5] + z * c[6]) + z2 * (c[7] + z * c[8])) + z4 * c[9]);
+  const double low =
+      mulAdd<UseFma>(z2, mulAdd<UseFma>(z, c[4], c[3]), mulAdd<UseFma>(z, c[2], c[1]));
+  const double high = mulAdd<UseFma>(
+      z4, c[9], mulAdd<UseFma>(z2, mulAdd<UseFma>(z, c[8], c[7]), mulAdd<UseFma>(z, c[6], c[5])));
+  return mulAdd<UseFma>(z4, high, low);
 }
 
 // asin ax for 2^-26 <= ax <= 7/8.
@@ -82,10 +118,9 @@ constexpr double kPiecewiseEnd = 0.875;
 // sums of the low parts add 2^-53 of the tail and 2^-104 of the result. The
 // bound: 2^-48 of the tail and 2^-65.4 of the result.
 template <bool UseFma> [[gnu::always_inline]] inline Approx piecewise(double ax) {
-  const int i = nearestPoint(ax);
-  const ArcSinePiece &e = kAsinPieces[i];
-  const double t = ax - i * 0x1p-7;
-  const double tail = pieceTail(e, t);
+  const auto [piece, t] = piecePoint(ax);
+  const ArcSinePiece &e = *piece;
+  const double tail = pieceTail<UseFma>(e, t);
   const DoubleDouble p = exactProduct<UseFma>(e.slope, t);
   const DoubleDouble s = fastTwoSum(e.value, p.hi);
   const double lo = s.lo + ((p.lo + (e.valueLo + e.slopeLo * t)) + tail);
@@ -107,7 +142,7 @@ template <bool UseFma>
   const DoubleDouble sq = exactProduct<UseFma>(sh, sh);
   const double sl = ((z - sq.hi) - sq.lo) / (sh + sh);
   const DoubleDouble a = exactProduct<UseFma>(z, kAsinNearOne[0]);
-  const double w = z * (kAsinNearOne[10] + z * nearOneTail(z));
+  const double w = z * mulAdd<UseFma>(z, nearOneTail<UseFma>(z), kAsinNearOne[10]);
   const DoubleDouble m = exactProduct<UseFma>(sh, a.hi);
   const DoubleDouble h1 = fastTwoSum(offset.hi, sign * (sh + sh));
   const DoubleDouble h2 = fastTwoSum(h1.hi, sign * (m.hi + m.hi));
@@ -253,26 +288,28 @@ double acosFma(double x) { return acosImpl<false>(x); }
 // polynomials cut short. asin ax for 2^-12 <= ax <= 7/8: the terms dropped
 // from t^6 on sum to at most 2^-36.6 of asin ax (the largest sum of their
 // bounds over the pieces, at |t| = 1/256), the rest adds 2^-50.
-[[gnu::always_inline]] inline double piecewiseSingle(double ax) {
-  const int i = nearestPoint(ax);
-  const ArcSinePiece &e = kAsinPieces[i];
-  const double t = ax - i * 0x1p-7;
+template <bool UseFma> [[gnu::always_inline]] inline double piecewiseSingle(double ax) {
+  const auto [piece, t] = piecePoint(ax);
+  const ArcSinePiece &e = *piece;
   const double *c = e.c;
   const double t2 = t * t;
-  return e.value + (e.slope * t + t2 * ((c[0] + t * c[1]) + t2 * (c[2] + t * c[3])));
+  const double poly =
+      mulAdd<UseFma>(t2, mulAdd<UseFma>(t, c[3], c[2]), mulAdd<UseFma>(t, c[1], c[0]));
+  return e.value + mulAdd<UseFma>(t2, poly, e.slope * t);
 }
 
 // 2 asin(sqrt z), z = (1 - ax) / 2, for 7/8 < ax < 1 in plain double: the
 // terms dropped from z^7 P's on sum to at most 2^-38.3 of it, the root, the
 // polynomial and the products add 2^-50.
-[[gnu::always_inline]] inline double nearOneSingle(double ax) {
+template <bool UseFma> [[gnu::always_inline]] inline double nearOneSingle(double ax) {
   const double z = (1.0 - ax) * 0.5;
   const double s = std::sqrt(z);
   const double z2 = z * z;
   const double *c = kAsinNearOne;
-  const double p =
-      ((c[0] + z * c[1]) + z2 * (c[2] + z * c[3])) + (z2 * z2) * ((c[4] + z * c[5]) + z2 * c[6]);
-  const double r = s + s * (z * p);
+  const double low =
+      mulAdd<UseFma>(z2, mulAdd<UseFma>(z, c[3], c[2]), mulAdd<UseFma>(z, c[1], c[0]));
+  const double high = mulAdd<UseFma>(z2, c[6], mulAdd<UseFma>(z, c[5], c[4]));
+  const double r = mulAdd<UseFma>(s, z * mulAdd<UseFma>(z2 * z2, high, low), s);
   return r + r;
 }
 
@@ -315,7 +352,9 @@ float acosSingleAgain(float x) {
 double asin(double x) { return kProcessorHasFma ? asinFma(x) : asinImpl<false>(x); }
 double acos(double x) { return kProcessorHasFma ? acosFma(x) : acosImpl<false>(x); }
 
-float asin(float x) {
+namespace {
+
+template <bool UseFma> [[gnu::always_inline]] inline float asinSingle(float x) {
   const double ax = std::fabs(static_cast<double>(x));
   if (ax < 0x1p-12) {
     // asin x = x + x^3/6 rounds to x in float.
@@ -327,7 +366,8 @@ float asin(float x) {
     }
     return std::isnan(x) ? x + x : std::numeric_limits<float>::quiet_NaN();
   }
-  const double r = ax <= kPiecewiseEnd ? piecewiseSingle(ax) : kHalfPi.hi - nearOneSingle(ax);
+  const double r =
+      ax <= kPiecewiseEnd ? piecewiseSingle<UseFma>(ax) : kHalfPi.hi - nearOneSingle<UseFma>(ax);
   float out = 0.0f;
   if (roundsToFloat(r, 0.0, r * kSingleError, out)) {
     return std::copysign(out, x);
@@ -335,7 +375,7 @@ float asin(float x) {
   return asinSingleAgain(x);
 }
 
-float acos(float x) {
+template <bool UseFma> [[gnu::always_inline]] inline float acosSingle(float x) {
   const double xd = x;
   const double ax = std::fabs(xd);
   if (ax < 0x1p-26) {
@@ -353,9 +393,9 @@ float acos(float x) {
   }
   double r = 0.0;
   if (ax <= kPiecewiseEnd) {
-    r = kHalfPi.hi - std::copysign(piecewiseSingle(ax), xd);
+    r = kHalfPi.hi - std::copysign(piecewiseSingle<UseFma>(ax), xd);
   } else {
-    const double n = nearOneSingle(ax);
+    const double n = nearOneSingle<UseFma>(ax);
     r = xd > 0.0 ? n : kPi.hi - n;
   }
   float out = 0.0f;
@@ -364,5 +404,18 @@ float acos(float x) {
   }
   return acosSingleAgain(x);
 }
+
+#ifdef ORRERY_FMA_COPIES
+[[gnu::target("fma")]] float asinSingleFma(float x) { return asinSingle<true>(x); }
+[[gnu::target("fma")]] float acosSingleFma(float x) { return acosSingle<true>(x); }
+#else
+float asinSingleFma(float x) { return asinSingle<false>(x); }
+float acosSingleFma(float x) { return acosSingle<false>(x); }
+#endif
+
+} // namespace
+
+float asin(float x) { return kProcessorHasFma ? asinSingleFma(x) : asinSingle<false>(x); }
+float acos(float x) { return kProcessorHasFma ? acosSingleFma(x) : acosSingle<false>(x); }
 
 } // namespace orrery::elementary

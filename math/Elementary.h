@@ -61,13 +61,14 @@ ORRERY_MATH_API float cos(float x);
 /// an exact leading product (pieces of degree 9 up to 7/8, a root form above)
 /// decides almost every rounding; a double-double second stage and the slow
 /// path the rest. Times: random arguments in [-1, 1], x86-64 with the fused
-/// multiply-add, C library of the same machine, one run on a loaded machine.
+/// multiply-add (whose copies also evaluate the first stages' polynomials),
+/// C library of the same machine, one run on a loaded machine.
 ///
 /// | MPFR mismatches   | 0 of 10^7 (random, near 1, piece edges), 0 of 4,500 edge cases |
 /// | first-stage bound | 2^-65.4 of the result + 2^-48 of its terms from t^2 on       |
 /// | second stage      | 1 in 1,700 (none of the 1,024 benchmark arguments)          |
 /// | slow path         | 1 in 10^6                                                   |
-/// | time vs C library | 1.3-1.6x (9.5 ns vs 5.9 ns)                                 |
+/// | time vs C library | 1.9x (7.3 ns vs 3.9 ns)                                     |
 ORRERY_MATH_API double asin(double x);
 /// Arccosine in [0, pi], correctly rounded. Domain [-1, 1]: acos(1) = +0,
 /// acos(-1) = pi (rounded), acos(+-0) = pi/2 (rounded), NaN outside and for NaN.
@@ -77,7 +78,7 @@ ORRERY_MATH_API double asin(double x);
 /// | first-stage bound | as asin(), absolute                                          |
 /// | second stage      | 1 in 1,900                                                   |
 /// | slow path         | 1 in 10^7                                                    |
-/// | time vs C library | 1.5-2.1x (10.6 ns vs 4.9 ns)                                 |
+/// | time vs C library | 1.8x (7.2 ns vs 4.1 ns)                                      |
 ORRERY_MATH_API double acos(double x);
 /// Arctangent in [-pi/2, pi/2], correctly rounded: atan(+-0) = +-0,
 /// atan(+-inf) = +-pi/2 (rounded), NaN for NaN. Below 2^-27 the result is x.
@@ -107,7 +108,7 @@ ORRERY_MATH_API double atan2(double y, double x);
 /// | first-stage bound | 2^-34 of the result                                          |
 /// | second stage      | 1 in 1,500                                                   |
 /// | slow path         | none in 10^7                                                 |
-/// | time vs C library | 1.7-2.1x (7.0 ns vs 3.3 ns)                                  |
+/// | time vs C library | 1.5x (4.5 ns vs 3.0 ns)                                      |
 ORRERY_MATH_API float asin(float x);
 /// acos() of a float, correctly rounded to float (same special values), as
 /// asin(float).
@@ -116,7 +117,7 @@ ORRERY_MATH_API float asin(float x);
 /// | first-stage bound | 2^-34 of the result                                          |
 /// | second stage      | 1 in 1,500                                                   |
 /// | slow path         | none in 10^7                                                 |
-/// | time vs C library | 1.5-1.7x (8.0 ns vs 4.8 ns)                                  |
+/// | time vs C library | 1.2x (4.8 ns vs 3.9 ns)                                      |
 ORRERY_MATH_API float acos(float x);
 
 /// sqrt(x^2 + y^2) correctly rounded, without intermediate overflow or

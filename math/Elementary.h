@@ -57,22 +57,28 @@ ORRERY_MATH_API float cos(float x);
 
 /// Arcsine in [-pi/2, pi/2], correctly rounded. Domain [-1, 1]:
 /// asin(+-0) = +-0, asin(+-1) = +-pi/2 (rounded), NaN outside and for NaN.
-/// Below 2^-26 the result is x itself. Times: random arguments in the
-/// functions' ranges, x86-64 with the fused multiply-add (without it the
-/// exact products cost about 1.5x more), C library of the same machine.
+/// Below 2^-26 the result is x itself. A first stage in plain double with
+/// an exact leading product (pieces of degree 9 up to 7/8, a root form above)
+/// decides almost every rounding; a double-double second stage and the slow
+/// path the rest. Times: random arguments in [-1, 1], x86-64 with the fused
+/// multiply-add (whose copies also evaluate the first stages' polynomials),
+/// C library of the same machine, one run on a loaded machine.
 ///
-/// | MPFR mismatches   | 0 of 6 * 10^6 random, 0 of 3,500 edge cases |
-/// | fast error bound  | 2^-66 of the result (2^-13 ulp)             |
-/// | slow path         | 1 in 2 * 10^6                               |
-/// | time vs C library | 4.1x (16 ns vs 4.0 ns)                      |
+/// | MPFR mismatches   | 0 of 10^7 (random, near 1, piece edges), 0 of 4,500 edge cases |
+/// | first-stage bound | 2^-65.4 of the result + 2^-48 of its terms from t^2 on       |
+/// | second stage      | 1 in 1,700 (none of the 1,024 benchmark arguments)          |
+/// | slow path         | 1 in 10^6                                                   |
+/// | time vs C library | 1.9x (7.3 ns vs 3.9 ns)                                     |
 ORRERY_MATH_API double asin(double x);
 /// Arccosine in [0, pi], correctly rounded. Domain [-1, 1]: acos(1) = +0,
 /// acos(-1) = pi (rounded), acos(+-0) = pi/2 (rounded), NaN outside and for NaN.
+/// The stages of asin() with the quadrant offsets.
 ///
-/// | MPFR mismatches   | 0 of 6 * 10^6 random, 0 of 3,500 edge cases |
-/// | fast error bound  | 2^-66 of the result (2^-13 ulp)             |
-/// | slow path         | 1 in 3 * 10^6                               |
-/// | time vs C library | 4.1x (16 ns vs 4.0 ns)                      |
+/// | MPFR mismatches   | 0 of 10^7 (random, near 1, piece edges), 0 of 4,500 edge cases |
+/// | first-stage bound | as asin(), absolute                                          |
+/// | second stage      | 1 in 1,900                                                   |
+/// | slow path         | 1 in 10^7                                                    |
+/// | time vs C library | 1.8x (7.2 ns vs 4.1 ns)                                      |
 ORRERY_MATH_API double acos(double x);
 /// Arctangent in [-pi/2, pi/2], correctly rounded: atan(+-0) = +-0,
 /// atan(+-inf) = +-pi/2 (rounded), NaN for NaN. Below 2^-27 the result is x.
@@ -94,19 +100,24 @@ ORRERY_MATH_API double atan(double x);
 /// | slow path         | 1 in 5 * 10^6, none in [-10, 10]^2          |
 /// | time vs C library | 1.2x (18 ns vs 15 ns)                       |
 ORRERY_MATH_API double atan2(double y, double x);
-/// asin() of a float, correctly rounded to float (same special values).
+/// asin() of a float, correctly rounded to float (same special values). The
+/// first stage of asin() in plain double with its polynomials cut short; the
+/// double first stage where that cannot decide, then the slow path.
 ///
-/// | MPFR mismatches   | 0 of 8 * 10^6 random, 0 of 3,500 edge cases |
-/// | fast error bound  | 2^-48; 2^-49 of results below 2^-8 (2^-13 ulp) |
-/// | slow path         | 1 in 4 * 10^6                               |
-/// | time vs C library | 2.4x (8.4 ns vs 3.5 ns)                     |
+/// | MPFR mismatches   | 0 of 10^7 (random, near 1, piece edges), 0 of 4,500 edge cases |
+/// | first-stage bound | 2^-34 of the result                                          |
+/// | second stage      | 1 in 1,500                                                   |
+/// | slow path         | none in 10^7                                                 |
+/// | time vs C library | 1.5x (4.5 ns vs 3.0 ns)                                      |
 ORRERY_MATH_API float asin(float x);
-/// acos() of a float, correctly rounded to float (same special values).
+/// acos() of a float, correctly rounded to float (same special values), as
+/// asin(float).
 ///
-/// | MPFR mismatches   | 0 of 8 * 10^6 random, 0 of 3,500 edge cases |
-/// | fast error bound  | 2^-48; 2^-49 of results below 2^-8 (2^-13 ulp) |
-/// | slow path         | 1 in 4 * 10^6                               |
-/// | time vs C library | 1.9x (7.9 ns vs 4.1 ns)                     |
+/// | MPFR mismatches   | 0 of 10^7 (random, near 1, piece edges), 0 of 4,500 edge cases |
+/// | first-stage bound | 2^-34 of the result                                          |
+/// | second stage      | 1 in 1,500                                                   |
+/// | slow path         | none in 10^7                                                 |
+/// | time vs C library | 1.2x (4.8 ns vs 3.9 ns)                                      |
 ORRERY_MATH_API float acos(float x);
 
 /// sqrt(x^2 + y^2) correctly rounded, without intermediate overflow or

@@ -4,6 +4,7 @@ set(MATH_SOURCES
   BoundingVolume.cpp
   Camera.cpp
   ElementaryArc.cpp
+  ElementaryAsin.cpp
   ElementaryExpLog.cpp
   ElementaryHyperbolic.cpp
   ElementarySlow.cpp

@@ -179,8 +179,9 @@ TEST(ElementaryArc, SpecialValues) {
   }
 }
 
-// The edges of every branch: the tiny-argument shortcuts, the switch to the
-// complementary angle at sqrt(1/2), the table boundaries (i + 1/2) / 128,
+// The edges of every branch: the tiny-argument shortcuts, the switch from the
+// arcsine's pieces to its root form at 7/8 and to the complementary angle at
+// sqrt(1/2), the piece and table boundaries (i + 1/2) / 128,
 // arguments next to +-1, subnormal quotients (one exactly halfway between
 // two subnormals, whose arctangent rounds toward zero), scaled hypotenuses
 // near overflow and underflow, and an exact tie of the hypotenuse.
@@ -195,10 +196,10 @@ TEST(ElementaryArc, BranchEdgesMatchMpfr) {
   for (const Fn f : {Fn::Asin, Fn::Acos, Fn::AsinF, Fn::AcosF}) {
     for (const double a :
          {0x1p-27, 0x1p-26, 0x1p-13, 0x1p-12, 0x1p-55, 0x1p-54, 0.5, 0x1.6a09e667f3bcdp-1, 0x1p-8,
-          0x1.8p-7, 1.0 - 0x1p-53, 1.0 - 0x1p-30, 1.0 - 0x1p-24, kTiny, 0x1p-1022}) {
+          0x1.8p-7, 0.875, 1.0 - 0x1p-53, 1.0 - 0x1p-30, 1.0 - 0x1p-24, kTiny, 0x1p-1022}) {
       around(f, a);
     }
-    for (int i = 0; i < 92; ++i) {
+    for (int i = 0; i < 113; ++i) {
       around(f, (i + 0.5) / 128);
     }
   }

@@ -7,6 +7,7 @@ set(MATH_SOURCES
   ElementaryExpLog.cpp
   ElementarySlow.cpp
   ElementaryTrig.cpp
+  ElementaryTrigReduction.cpp
   Frustum.cpp
   FastMath.cpp
   GridEllipsoid.cpp

@@ -31,11 +31,11 @@ namespace orrery::elementary {
 /// | sin      | 0               | 2^-64 (2^-68.3)        | 1 in 1,270   | 2.1e-5    | 0.95x       |
 /// | cos      | 0               | 2^-64 (2^-68.3)        | 1 in 1,280   | 2.0e-5    | 0.93x       |
 /// | sincos   | 0               | as sin and cos         | 1 in 640     | 4.1e-5    | 1.0x        |
-/// | tan      | 0               | 2^-67 (2^-71.4)        | 1 in 11,600  | 3.3e-5    | 1.3x        |
+/// | tan      | 0               | 2^-67 (2^-71.3)        | 1 in 11,600  | 3.3e-5    | 1.3x        |
 ///
 /// Below 48 a first stage in plain double decides the rounding with the
 /// relative error bound given (about 2^-11 and 2^-14 ulp; the measured worst
-/// in brackets), plus 2^-100 absolute for the reduction (relative to the
+/// in brackets), plus 2^-98 absolute for the reduction (relative to the
 /// cosine for tan, which dominates next to its poles); the share of random
 /// arguments in [-10, 10] it leaves to the second stage (the accurate
 /// double-double evaluation, bound 2^-12 ulp, about 15 ns more) follows, and

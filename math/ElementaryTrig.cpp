@@ -25,7 +25,7 @@
 // the processor has it), shorter expansions, the sums of the double-doubles
 // without the exact sums they do not need, and a plain relative error bound
 // (2^-64 for sine and cosine, 2^-67 for the tangent, each several times what
-// it proves and 20 times what it measures, see combineFirst() and
+// it proves and 15 times what it measures, see combineFirst() and
 // tangentFirst()). Its rounding test decides all but about one argument in
 // 1,270 (sine, cosine) and 11,600 (tangent) in [-10, 10]; the second stage
 // takes the rest.
@@ -43,6 +43,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace orrery::elementary {
 namespace {
@@ -89,15 +90,19 @@ constexpr double kFirstLimit = 48.0;
 // Adding and subtracting 1.5 * 2^52 rounds a double below 2^51 to an integer.
 constexpr double kShifter = 0x1.8p52;
 
-// The first stage's error bound, relative to its result and absolute (the
-// reduction's 2^-101).
+// The first stage's error bound, relative to its result and absolute: the
+// reduction's 2^-101, and next to a multiple of pi/1024 (a result near 0)
+// the roundings of the terms that carry r.lo (below 2^-48.9), at most 2^-100
+// more; kFirstAbs holds both more than twice.
 constexpr double kFirstRel = 0x1p-64;
-constexpr double kFirstAbs = 0x1p-100;
-// Of the tangent (see tangentFirst()): 2^-69.9 proven, 2^-71.4 measured;
-// the reduction's 2^-101 in numerator and denominator, divided by the
+constexpr double kFirstAbs = 0x1p-98;
+// Of the tangent (see tangentFirst()): 2^-69.5 proven, 2^-71.3 measured;
+// the absolute part as above in numerator and denominator, divided by the
 // denominator, with room for the rounding of 1 / den.
 constexpr double kTanFirstRel = 0x1p-67;
-constexpr double kTanFirstAbs = 0x1.01p-100;
+constexpr double kTanFirstAbs = 0x1.01p-98;
+// An error bound that fails every rounding test.
+constexpr double kUndecided = std::numeric_limits<double>::infinity();
 
 // Error bound factors: of the terms carried in plain double, of the result,
 // and absolute (reduction).
@@ -291,9 +296,9 @@ template <bool UseFma>
 // place of sin r - r and no cos r - 1, under the same conditions. Each is
 // within 2^-77 of itself (terms left out below 2^-80, the roundings of the
 // plain terms, at most 2^-29 of it, below 2^-81) plus 2^-101 from the
-// reduction. The quotient's low part, up to 2^-18 of it since the numerator
-// is not normalised, is within 2^-52 of itself: hi + lo lies within 2^-69.9
-// |q| plus 2^-101 (1 + |q|) / |den| of tan x.
+// reduction. The quotient's low part, up to 2^-18 of it since numerator and
+// denominator are not normalised, is within 2^-51 of itself: hi + lo lies
+// within 2^-69.5 |q| plus 2^-99.5 (1 + |q|) / |den| of tan x.
 template <bool UseFma>
 [[gnu::always_inline]] inline DoubleDouble combineTan(const DoubleDouble &a, const DoubleDouble &b,
                                                       const Reduced &r, double tail) {
@@ -314,22 +319,29 @@ template <bool UseFma> [[gnu::always_inline]] inline Value tangentFirst(const Re
   const double tail = (r.hi * z) * (kTan1 + z * (kTan2 + z * kTan3)) + z * r.lo;
   const DoubleDouble num = combineTan<UseFma>(sa, ca, r, tail);
   const DoubleDouble d = combineTan<UseFma>(ca, negate(sa), r, tail);
-  const DoubleDouble den = fastTwoSum(d.hi, d.lo);
-  // The remainder num.hi - qh den.hi (below 2^-51 |num|) needs one rounding
-  // at most.
-  const double inv = 1.0 / den.hi;
+  // The division starts on d.hi, before d.lo is known: with e = d.lo / d.hi,
+  // 1 / (d.hi + d.lo) = (1 - e + e^2) / d.hi within e^3 of it. When |e| is at
+  // most 2^-18 (everywhere but right next to a pole) that is below 2^-72 of
+  // the result; elsewhere the second stage decides.
+  const double inv = 1.0 / d.hi;
   const double qh = num.hi * inv;
   double rem = 0.0;
   if constexpr (UseFma) {
-    rem = __builtin_fma(-qh, den.hi, num.hi);
+    rem = __builtin_fma(-qh, d.hi, num.hi);
   } else {
-    const DoubleDouble p = twoProduct(qh, den.hi);
+    const DoubleDouble p = twoProduct(qh, d.hi);
     rem = (num.hi - p.hi) - p.lo;
   }
-  const double ql = ((rem + num.lo) - qh * den.lo) * inv;
+  const double e = d.lo * inv;
+  const double ql = (((rem + num.lo) - qh * d.lo) * inv) * ((1.0 - e) + e * e);
+  const bool decidable = std::fabs(e) <= 0x1p-18;
   const double aq = std::fabs(qh);
   const double err = kTanFirstRel * aq + kTanFirstAbs * ((1.0 + aq) * std::fabs(inv));
-  return {qh, ql, err};
+  Value v = {qh, ql, kUndecided};
+  if (decidable) {
+    v.err = err;
+  }
+  return v;
 }
 
 // The second stage, the accurate evaluation, and then the slow path: sin x

@@ -29,9 +29,9 @@ namespace orrery::elementary {
 /// | function | MPFR mismatches | first bound (measured) | second stage | slow path | / C library |
 /// |----------|-----------------|------------------------|--------------|-----------|-------------|
 /// | sin      | 0               | 2^-64 (2^-68.3)        | 1 in 1,270   | 2.1e-5    | 0.95x       |
-/// | cos      | 0               | 2^-64 (2^-68.3)        | 1 in 1,280   | 2.0e-5    | 0.93x       |
-/// | sincos   | 0               | as sin and cos         | 1 in 640     | 4.1e-5    | 1.0x        |
-/// | tan      | 0               | 2^-67 (2^-71.3)        | 1 in 11,600  | 3.3e-5    | 1.3x        |
+/// | cos      | 0               | 2^-64 (2^-68.3)        | 1 in 1,280   | 2.0e-5    | 0.88x       |
+/// | sincos   | 0               | as sin and cos         | 1 in 640     | 4.1e-5    | 1.1x        |
+/// | tan      | 0               | 2^-67 (2^-71.3)        | 1 in 11,600  | 3.3e-5    | 1.26x       |
 ///
 /// Below 48 a first stage in plain double decides the rounding with the
 /// relative error bound given (about 2^-11 and 2^-14 ulp; the measured worst

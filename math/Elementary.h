@@ -20,24 +20,30 @@ namespace orrery::elementary {
 /// sin(+-inf) and sin(NaN) are NaN; every finite argument, up to the largest
 /// double, is reduced exactly (Payne-Hanek beyond 2^20).
 ///
-/// The trigonometric functions, against MPFR on 10.5 million seeded random
-/// arguments (angles in [-40, 40], the whole exponent range, random bits,
-/// doubles next to multiples of pi/4) and the hard cases of the unit test:
+/// The trigonometric functions, against MPFR on 10 million seeded random
+/// arguments (angles in [-8, 8], [-1.5, 1.5] and [-48, 48], the whole
+/// exponent range, random bits, doubles next to multiples of pi/1024), each
+/// through both the fused multiply-add copy and the plain one, 2 million
+/// floats for the float twins, and the hard cases of the unit test:
 ///
-/// | function | MPFR mismatches | error bound (measured) | slow path | time / C library |
-/// |----------|-----------------|------------------------|-----------|------------------|
-/// | sin      | 0               | 2^-12 ulp (5e-6 ulp)   | 1.7e-5    | 0.7x, 1.3x       |
-/// | cos      | 0               | 2^-12 ulp (5e-6 ulp)   | 2.0e-5    | 0.7x, 1.3x       |
-/// | sincos   | 0               | as sin and cos         | 3.7e-5    | 0.65x, 1.3x      |
-/// | tan      | 0               | 2^-11 ulp (6e-6 ulp)   | 3.6e-5    | 1.0x, 1.6x       |
+/// | function | MPFR mismatches | first bound (measured) | second stage | slow path | / C library |
+/// |----------|-----------------|------------------------|--------------|-----------|-------------|
+/// | sin      | 0               | 2^-64 (2^-68.3)        | 1 in 1,270   | 2.1e-5    | 0.95x       |
+/// | cos      | 0               | 2^-64 (2^-68.3)        | 1 in 1,280   | 2.0e-5    | 0.88x       |
+/// | sincos   | 0               | as sin and cos         | 1 in 640     | 4.1e-5    | 1.1x        |
+/// | tan      | 0               | 2^-67 (2^-71.3)        | 1 in 11,600  | 3.3e-5    | 1.26x       |
 ///
-/// The error bound is that of the fast evaluation before rounding, in ulps of
-/// the result; the slow path is the share of random arguments in [-10, 10]
-/// whose rounding it leaves to MPFR (about 9 us each); times are per call on
-/// random arguments in [-10, 10] and in [-1, 1], against the C library's
-/// sin, cos, sincos and tan (glibc 2.36, x86-64 with FMA; without FMA our
-/// tangent takes about a quarter longer), which miss the correctly rounded
-/// result on about 1.2 (sin, cos) and 2.2 (tan) arguments in 1000.
+/// Below 48 a first stage in plain double decides the rounding with the
+/// relative error bound given (about 2^-11 and 2^-14 ulp; the measured worst
+/// in brackets), plus 2^-98 absolute for the reduction (relative to the
+/// cosine for tan, which dominates next to its poles); the share of random
+/// arguments in [-10, 10] it leaves to the second stage (the accurate
+/// double-double evaluation, bound 2^-12 ulp, about 15 ns more) follows, and
+/// the share that stage leaves to MPFR (about 9 us each). The last column is
+/// the time per call on random arguments in [-8, 8] (tan: [-1.5, 1.5])
+/// against the C library's sin, cos, sincos and tan (glibc 2.36, x86-64 with
+/// FMA, loaded machine), which miss the correctly rounded result on about 1.2
+/// (sin, cos) and 2.2 (tan) arguments in 1000.
 ORRERY_MATH_API double sin(double x);
 /// Cosine of x in radians, correctly rounded for every double: cos(+-0) = 1,
 /// cos(+-inf) and cos(NaN) are NaN. Accuracy and speed: see sin().

@@ -43,16 +43,14 @@ void sinCosDegrees(double deg, double &s, double &c) {
   double sa, ca;
   if (a <= 45.0) {
     const double r = a * kDegToRad;
-    sa = elementary::sin(r);
-    ca = elementary::cos(r);
+    elementary::sincos(r, sa, ca);
   } else if (a <= 135.0) {
     const double r = (90.0 - a) * kDegToRad;
-    sa = elementary::cos(r);
-    ca = elementary::sin(r);
+    elementary::sincos(r, ca, sa);
   } else {
     const double r = (180.0 - a) * kDegToRad;
-    sa = elementary::sin(r);
-    ca = -elementary::cos(r);
+    elementary::sincos(r, sa, ca);
+    ca = -ca;
   }
   s = std::copysign(sa, deg);
   c = ca;

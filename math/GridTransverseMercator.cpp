@@ -90,8 +90,9 @@ TmPoint tmForward(const GridEllipsoid &ell, double latitude, double lambda) {
 }
 
 TmPoint tmReverse(const GridEllipsoid &ell, double xi, double eta) {
-  const double sin2Xi = elementary::sin(2.0 * xi);
-  const double cos2Xi = elementary::cos(2.0 * xi);
+  double sin2Xi = 0.0;
+  double cos2Xi = 0.0;
+  elementary::sincos(2.0 * xi, sin2Xi, cos2Xi);
   // sinh and cosh of 2 eta from one exponential, without cancellation near 0.
   const double u = elementary::expm1(2.0 * eta);
   const double sinh2Eta = 0.5 * u * (u + 2.0) / (u + 1.0);
@@ -100,8 +101,9 @@ TmPoint tmReverse(const GridEllipsoid &ell, double xi, double eta) {
                                  cos2Xi * cosh2Eta, -sin2Xi * sinh2Eta);
   const double xip = xi - s.sumRe;
   const double etap = eta - s.sumIm;
-  const double sinXip = elementary::sin(xip);
-  const double cosXip = elementary::cos(xip);
+  double sinXip = 0.0;
+  double cosXip = 0.0;
+  elementary::sincos(xip, sinXip, cosXip);
   const double sinhEtap = elementary::sinh(etap);
   const double coshEtap = std::sqrt(1.0 + sinhEtap * sinhEtap);
   // The conformal latitude: sin chi : cos chi = sin xi' : w.

@@ -9,6 +9,7 @@ set(MATH_SOURCES
   ElementaryHyperbolic.cpp
   ElementarySlow.cpp
   ElementaryTrig.cpp
+  ElementaryTrigReduction.cpp
   Frustum.cpp
   FastMath.cpp
   GridEllipsoid.cpp

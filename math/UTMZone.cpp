@@ -107,8 +107,9 @@ void UTMZone::LatLongToUTM(const double &latitude, const double &longitude, doub
   const double lambda = utmWrapLongitude(longitude) * orrery::detail::kDegToRad;
   const double lambda0 = (6 * int(mZoneNumber) - 183) * orrery::detail::kDegToRad;
 
-  const double sinPhi = orrery::elementary::sin(phi);
-  const double cosPhi = orrery::elementary::cos(phi);
+  double sinPhi = 0.0;
+  double cosPhi = 0.0;
+  orrery::elementary::sincos(phi, sinPhi, cosPhi);
   const double tanPhi = orrery::elementary::tan(phi);
   const double n = kUtmA / std::sqrt(1.0 - kUtmE2 * sinPhi * sinPhi);
   const double t = tanPhi * tanPhi;
@@ -149,8 +150,9 @@ void UTMZone::UTMToLatLong(const double &easting, const double &northing, double
                       kUtmF4 * orrery::elementary::sin(4.0 * mu) +
                       kUtmF6 * orrery::elementary::sin(6.0 * mu);
 
-  const double s = orrery::elementary::sin(phi1);
-  const double c = orrery::elementary::cos(phi1);
+  double s = 0.0;
+  double c = 0.0;
+  orrery::elementary::sincos(phi1, s, c);
   const double tanPhi1 = orrery::elementary::tan(phi1);
   const double w = 1.0 - kUtmE2 * s * s;
   const double n1 = kUtmA / std::sqrt(w);

@@ -115,6 +115,9 @@ TEST(ElementaryTrig, HardArgumentsGiveTheCorrectlyRoundedBits) {
       {-0x1.4b178a412470bp+2, 0x1.ca91a5839c9a6p-1, 0x1.c7730aab9f1b4p-2, 0x1.01c0e1b00c30fp+1},
       {0x1.d344cc7f77c2p+2, 0x1.b3b66e60fd3fp-1, 0x1.0ce24257e7dc6p-1, 0x1.9ed5c4ec7f5b6p+0},
       {0x1.d427dc2c5f064p+2, 0x1.b765a4cb516bp-1, 0x1.06d1dd0627c11p-1, 0x1.abfecf626ff67p+0},
+      // A tangent within 2^-17 ulp of a midpoint, closer than the first
+      // evaluation's error: it rounds the wrong way if that bound is dropped.
+      {0x1.1aafb3ebf1b4p-5, 0x1.1aa15765cf84ap-5, 0x1.ffb1f8173ca45p-1, 0x1.1acc70e95f27fp-5},
       // Roundings the fast evaluation leaves undecided (sin, sin, cos, cos,
       // tan, tan).
       {-0x1.be95d678f594cp+2, -0x1.47c368b31174fp-1, 0x1.8956aaacdd6d6p-1, -0x1.aaa466be70d73p-1},

@@ -174,8 +174,7 @@ struct SinCos {
     }
     bits = b;
     held = true;
-    sin = elementary::sin(angle);
-    cos = elementary::cos(angle);
+    elementary::sincos(angle, sin, cos);
   }
 };
 

@@ -1,6 +1,7 @@
 // Prints the constants and tables of math/ElementaryTrig.cpp, computed with
 // MPFR: the splits of pi/1024 for the reduction, the 32-bit words of 1/pi for
-// huge arguments, and sin(j pi/1024) for j = 0..512 as double-double.
+// huge arguments, and sin(j pi/1024) for j = 0..512 as double-double (the
+// table lives in math/detail/TrigTables.h).
 //
 //   g++ -std=c++20 -O2 scripts/elementary-tables/trig.cpp -lmpfr -o /tmp/trig-tables
 //   /tmp/trig-tables
@@ -73,7 +74,7 @@ int main() {
   }
   std::puts("\n};");
 
-  std::puts("constexpr DoubleDouble kSinTable[513] = {");
+  std::puts("inline constexpr DoubleDouble kSinTable[513] = {");
   for (int j = 0; j <= 512; ++j) {
     mpfr_mul_ui(v, delta, static_cast<unsigned long>(j), MPFR_RNDN);
     mpfr_sin(v, v, MPFR_RNDN);

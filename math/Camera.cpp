@@ -105,8 +105,9 @@ Quatd camAxisAngle(const Vec3d &axis, double angle) {
   if (len != 0.0) {
     const Vec3d n = axis / len;
     const double h = angle * 0.5;
-    const double s = elementary::sin(h);
-    q.set(n.x * s, n.y * s, n.z * s, elementary::cos(h));
+    double s, c;
+    elementary::sincos(h, s, c);
+    q.set(n.x * s, n.y * s, n.z * s, c);
   }
   return q;
 }

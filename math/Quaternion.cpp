@@ -176,8 +176,9 @@ void Quatd::buildRotation(const Vec3d &a1, const Vec3d &a2, const Vec3d &b1, con
   if (dot(cross(r2, e4), a) < -kAlmostEqualTolerance) {
     h = theta * 0.5;
   }
-  const double s = elementary::sin(h);
-  *this *= Quatd(a.x * s, a.y * s, a.z * s, elementary::cos(h));
+  double s, c;
+  elementary::sincos(h, s, c);
+  *this *= Quatd(a.x * s, a.y * s, a.z * s, c);
 }
 
 double Quatd::slerp(Quatd a, Quatd b, double t) {

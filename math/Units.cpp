@@ -182,10 +182,11 @@ double altToArcDegrees(double altitude, double angle) {
 
 double azimuthToPoint(double lat1, double lon1, double lat2, double lon2) {
   const double dLon = lon2 - lon1;
-  return elementary::atan2(elementary::sin(dLon) * elementary::cos(lat2),
-                           elementary::cos(lat1) * elementary::sin(lat2) -
-                               elementary::sin(lat1) * elementary::cos(lat2) *
-                                   elementary::cos(dLon));
+  double sinDLon, cosDLon, sinLat1, cosLat1, sinLat2, cosLat2;
+  elementary::sincos(dLon, sinDLon, cosDLon);
+  elementary::sincos(lat1, sinLat1, cosLat1);
+  elementary::sincos(lat2, sinLat2, cosLat2);
+  return elementary::atan2(sinDLon * cosLat2, cosLat1 * sinLat2 - sinLat1 * cosLat2 * cosDLon);
 }
 
 // The conversions read all of their input before set() writes, so the

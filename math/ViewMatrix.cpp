@@ -272,8 +272,8 @@ void Mat4d::setRoll(double roll) {
   if (dot(viewRow(w, 1), viewRow(w, 3)) < 0.0) {
     delta = -delta;
   }
-  const double c = elementary::cos(delta);
-  const double s = elementary::sin(delta);
+  double s, c;
+  elementary::sincos(delta, s, c);
   Mat4d rz;
   rz.set(c, s, -0.0, 0.0, -s, c, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0);
   mul(*this, rz);

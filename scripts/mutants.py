@@ -195,7 +195,14 @@ def unprefixed(m):
     return m.group(1) + first
 
 
+# The elementary functions the library called from the C library before it
+# computed them itself: std::sin and elementary::sin read alike.
+ELEMENTARY_CALL = re.compile(r"\b(std|(orrery::)?elementary)::(?=(sin|cos|tan|asin|acos|atan|atan2|hypot|sinh|tanh"
+                             r"|asinh|atanh|expm1|log|log10|pow)\()")
+
+
 def comparable(text):
+    text = ELEMENTARY_CALL.sub("", text)
     text = OLD_ANGLE_NAME.sub(r"k\1", re.sub(r"\b(orrery::)?detail::", "", text))
     text = OLD_PREFIX.sub(unprefixed, text)
     for old, new in RENAMED.items():

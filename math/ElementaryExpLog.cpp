@@ -84,15 +84,6 @@ bool onFloatMidpoint(double d) {
   return roundsToFloat({v, 0.0}, a * rel, out);
 }
 
-// a b + c, fused in the copies for processors with the fused multiply-add.
-template <bool UseFma> [[gnu::always_inline]] inline double mulAdd(double a, double b, double c) {
-  if constexpr (UseFma) {
-    return __builtin_fma(a, b, c);
-  } else {
-    return a * b + c;
-  }
-}
-
 // log(x) for a float x > 0 in plain double, within 2^-50 of its value: the
 // 24-bit significand times the 26-bit reciprocal is exact. The fused copy
 // rounds once where the other rounds a product and a sum, within the same
@@ -134,7 +125,9 @@ template <bool UseFma> [[gnu::always_inline]] inline double logOfFloat(double x)
   const std::uint64_t low = std::bit_cast<std::uint64_t>(v) & 0x1fffffff;
   const std::uint64_t d = low > 0x10000000 ? low - 0x10000000 : 0x10000000 - low;
   out = static_cast<float>(v);
-  return d > static_cast<std::uint64_t>(rel * 0x1p53) + 1;
+  // rel 2^53 is below 2^23: converted as a signed integer, without the
+  // unsigned conversion's range test.
+  return d > static_cast<std::uint64_t>(static_cast<std::int64_t>(rel * 0x1p53)) + 1;
 }
 
 // e^y for |y| < 120 in plain double, within 2^-50 of its value: a normal
@@ -252,19 +245,26 @@ template <bool UseFma>
   const Approximation fl = logFirst<UseFma>(r);
   const DoubleDouble ln = fastTwoSum(fl.hi, fl.lo);
   const double yh = y * ln.hi;
-  if (!(std::fabs(yh) < 746.0)) {
-    return sign * (yh > 0.0 ? HUGE_VAL : 0.0);
-  }
-  if (std::fabs(yh) < 0x1p-60) {
-    return sign;
+  // Below 709, fe.hi (within 2^-50 of yh) is within both thresholds: one
+  // test for the common case.
+  const bool moderate = std::fabs(yh) < 709.0;
+  if (!moderate || std::fabs(yh) < 0x1p-60) {
+    if (!(std::fabs(yh) < 746.0)) {
+      return sign * (yh > 0.0 ? HUGE_VAL : 0.0);
+    }
+    if (std::fabs(yh) < 0x1p-60) {
+      return sign;
+    }
   }
   const DoubleDouble fy = splitProduct<UseFma>(y, ln.hi);
   const DoubleDouble fe = fastTwoSum(fy.hi, fy.lo + y * ln.lo);
-  if (fe.hi > 709.79) {
-    return sign * HUGE_VAL;
-  }
-  if (fe.hi < -745.2) {
-    return sign * 0.0;
+  if (!moderate) {
+    if (fe.hi > 709.79) {
+      return sign * HUGE_VAL;
+    }
+    if (fe.hi < -745.2) {
+      return sign * 0.0;
+    }
   }
   const double errE = std::fabs(y) * fl.err + std::fabs(fe.hi) * 0x1p-74;
   const ExpApproximation f = expFirst<UseFma, false>(fe.hi, fe.lo);
@@ -297,8 +297,12 @@ template <bool UseFma> [[gnu::always_inline]] inline double powImpl(double x, do
   const std::uint64_t uy = std::bit_cast<std::uint64_t>(y) & 0x7fffffffffffffff;
   double out = 0.0;
   if (ux - 0x0010000000000000 < 0x7fe0000000000000 && uy - 1 < 0x7fefffffffffffff) {
-    // x positive and normal, y finite and nonzero: the common case first.
-    return powExact(x, y, out) ? out : powFinite<UseFma>(x, y, 1.0);
+    // x positive and normal, y finite and nonzero: the common case first;
+    // the powers that are one operation have no significand bits in y.
+    if ((uy & 0x000fffffffffffff) == 0 && powExact(x, y, out)) {
+      return out;
+    }
+    return powFinite<UseFma>(x, y, 1.0);
   }
   if (y == 0.0 || x == 1.0) {
     return 1.0;

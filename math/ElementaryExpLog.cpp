@@ -85,18 +85,22 @@ bool onFloatMidpoint(double d) {
 }
 
 // log(x) for a float x > 0 in plain double, within 2^-50 of its value: the
-// 24-bit significand times the 26-bit reciprocal is exact.
-[[gnu::always_inline]] inline double logOfFloat(double x) {
+// 24-bit significand times the 26-bit reciprocal is exact. The fused copy
+// rounds once where the other rounds a product and a sum, within the same
+// bound.
+template <bool UseFma> [[gnu::always_inline]] inline double logOfFloat(double x) {
   const auto ix = std::bit_cast<std::uint64_t>(x);
   const std::uint64_t tmp = ix - kLogOffset;
   const detail::LogEntry &e = detail::kLogTable[(tmp >> 43) & 511];
   const double k = double(static_cast<std::int64_t>(tmp) >> 52);
-  const double t = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52))) * e.r - 1.0;
+  const double z = std::bit_cast<double>(ix - (tmp & (std::uint64_t{0xfff} << 52)));
+  const double t = mulAdd<UseFma>(z, e.r, -1.0);
   const double t2 = t * t;
-  const double p01 = -0.5 + 0x1.5555555555555p-2 * t;
-  const double p23 = -0.25 + 0.2 * t;
-  const double p = t + t2 * ((p01 + t2 * p23) + (t2 * t2) * -0x1.5555555555555p-3);
-  return (k * detail::kLn2Hi + e.hi) + (p + (k * detail::kLn2Lo + e.lo));
+  const double p01 = mulAdd<UseFma>(0x1.5555555555555p-2, t, -0.5);
+  const double p23 = mulAdd<UseFma>(0.2, t, -0.25);
+  const double q = mulAdd<UseFma>(t2 * t2, -0x1.5555555555555p-3, mulAdd<UseFma>(t2, p23, p01));
+  const double p = mulAdd<UseFma>(t2, q, t);
+  return mulAdd<UseFma>(k, detail::kLn2Hi, e.hi) + (p + mulAdd<UseFma>(k, detail::kLn2Lo, e.lo));
 }
 
 // log(x) for a float x > 0 in plain double with the series stopped at t^5
@@ -121,20 +125,27 @@ bool onFloatMidpoint(double d) {
   const std::uint64_t low = std::bit_cast<std::uint64_t>(v) & 0x1fffffff;
   const std::uint64_t d = low > 0x10000000 ? low - 0x10000000 : 0x10000000 - low;
   out = static_cast<float>(v);
-  return d > static_cast<std::uint64_t>(rel * 0x1p53) + 1;
+  // rel 2^53 is below 2^23: converted as a signed integer, without the
+  // unsigned conversion's range test.
+  return d > static_cast<std::uint64_t>(static_cast<std::int64_t>(rel * 0x1p53)) + 1;
 }
 
-// e^y for |y| < 120 in plain double, within 2^-50 of its value.
-[[gnu::always_inline]] inline double expForFloat(double y) {
+// e^y for |y| < 120 in plain double, within 2^-50 of its value: a normal
+// double, whose exponent takes the power of two by an integer sum.
+template <bool UseFma> [[gnu::always_inline]] inline double expForFloat(double y) {
   constexpr double kShift = 0x1.8p52;
-  const double kd = (y * detail::kInvLn2By128 + kShift) - kShift;
+  const double kd = mulAdd<UseFma>(y, detail::kInvLn2By128, kShift) - kShift;
   const auto ki = static_cast<std::int64_t>(kd);
-  const double r = (y - kd * detail::kLn2By128Hi) - kd * detail::kLn2By128Lo;
+  const double r =
+      mulAdd<UseFma>(-kd, detail::kLn2By128Lo, mulAdd<UseFma>(-kd, detail::kLn2By128Hi, y));
   const double r2 = r * r;
-  const double p = r + r2 * ((0.5 + 0x1.5555555555555p-3 * r) +
-                             r2 * (0x1.5555555555555p-5 + 0x1.1111111111111p-7 * r));
+  const double q = mulAdd<UseFma>(r2, mulAdd<UseFma>(0x1.1111111111111p-7, r, 0x1.5555555555555p-5),
+                                  mulAdd<UseFma>(0x1.5555555555555p-3, r, 0.5));
+  const double p = mulAdd<UseFma>(r2, q, r);
   const double *t = detail::kExp2Table[ki & 127];
-  return (t[0] + (t[0] * p + t[1])) * pow2(static_cast<int>(ki >> 7));
+  const double m = t[0] + mulAdd<UseFma>(t[0], p, t[1]);
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(m) +
+                               (static_cast<std::uint64_t>(ki >> 7) << 52));
 }
 
 template <bool UseFma> [[gnu::always_inline]] inline double logImpl(double x) {
@@ -234,19 +245,26 @@ template <bool UseFma>
   const Approximation fl = logFirst<UseFma>(r);
   const DoubleDouble ln = fastTwoSum(fl.hi, fl.lo);
   const double yh = y * ln.hi;
-  if (!(std::fabs(yh) < 746.0)) {
-    return sign * (yh > 0.0 ? HUGE_VAL : 0.0);
-  }
-  if (std::fabs(yh) < 0x1p-60) {
-    return sign;
+  // Below 709, fe.hi (within 2^-50 of yh) is within both thresholds: one
+  // test for the common case.
+  const bool moderate = std::fabs(yh) < 709.0;
+  if (!moderate || std::fabs(yh) < 0x1p-60) {
+    if (!(std::fabs(yh) < 746.0)) {
+      return sign * (yh > 0.0 ? HUGE_VAL : 0.0);
+    }
+    if (std::fabs(yh) < 0x1p-60) {
+      return sign;
+    }
   }
   const DoubleDouble fy = splitProduct<UseFma>(y, ln.hi);
   const DoubleDouble fe = fastTwoSum(fy.hi, fy.lo + y * ln.lo);
-  if (fe.hi > 709.79) {
-    return sign * HUGE_VAL;
-  }
-  if (fe.hi < -745.2) {
-    return sign * 0.0;
+  if (!moderate) {
+    if (fe.hi > 709.79) {
+      return sign * HUGE_VAL;
+    }
+    if (fe.hi < -745.2) {
+      return sign * 0.0;
+    }
   }
   const double errE = std::fabs(y) * fl.err + std::fabs(fe.hi) * 0x1p-74;
   const ExpApproximation f = expFirst<UseFma, false>(fe.hi, fe.lo);
@@ -279,8 +297,12 @@ template <bool UseFma> [[gnu::always_inline]] inline double powImpl(double x, do
   const std::uint64_t uy = std::bit_cast<std::uint64_t>(y) & 0x7fffffffffffffff;
   double out = 0.0;
   if (ux - 0x0010000000000000 < 0x7fe0000000000000 && uy - 1 < 0x7fefffffffffffff) {
-    // x positive and normal, y finite and nonzero: the common case first.
-    return powExact(x, y, out) ? out : powFinite<UseFma>(x, y, 1.0);
+    // x positive and normal, y finite and nonzero: the common case first;
+    // the powers that are one operation have no significand bits in y.
+    if ((uy & 0x000fffffffffffff) == 0 && powExact(x, y, out)) {
+      return out;
+    }
+    return powFinite<UseFma>(x, y, 1.0);
   }
   if (y == 0.0 || x == 1.0) {
     return 1.0;
@@ -312,14 +334,52 @@ template <bool UseFma> [[gnu::always_inline]] inline double powImpl(double x, do
   return powFinite<UseFma>(x, y, x < 0.0 && odd ? -1.0 : 1.0);
 }
 
+// x^y for floats in plain double: e = y log x, then e^e, rounded by the
+// float rounding test, else by the slow path.
+template <bool UseFma> [[gnu::always_inline]] inline float powFloatImpl(float x, float y) {
+  const double xd = x;
+  const double yd = y;
+  const auto ux = std::bit_cast<std::uint32_t>(x);
+  const std::uint32_t uy = std::bit_cast<std::uint32_t>(y) & 0x7fffffff;
+  float out = 0.0f;
+  if (ux - 0x00800000 < 0x7f000000 && uy - 1 < 0x7f7fffff) {
+    // x positive and normal, y finite and nonzero: the common case first.
+    const double e = yd * logOfFloat<UseFma>(xd);
+    const double ae = std::fabs(e);
+    if (ae < 87.0) {
+      // e^e within [2^-125.6, 2^125.6], well inside the normal floats.
+      if (roundsToNormalFloat(expForFloat<UseFma>(e), kFloatError * (1.0 + ae), out)) {
+        return out;
+      }
+      return detail::correctlyRounded(Slow::Pow, x, y);
+    }
+  }
+  if (y == 0.0f || x == 1.0f || std::isnan(x) || std::isnan(y) || std::isinf(x) || std::isinf(y) ||
+      x == 0.0f || (x < 0.0f && !isInteger(yd))) {
+    return static_cast<float>(pow(xd, yd)); // special values, exact in float
+  }
+  const double e = yd * logOfFloat<UseFma>(std::fabs(xd));
+  // Floats overflow beyond e^89 and vanish below e^-104.
+  if (!(std::fabs(e) < 120.0)) {
+    return static_cast<float>((x < 0.0f && isOdd(yd) ? -1.0 : 1.0) * (e > 0.0 ? HUGE_VAL : 0.0));
+  }
+  const double v = (x < 0.0f && isOdd(yd) ? -1.0 : 1.0) * expForFloat<UseFma>(e);
+  if (roundsToFloat(v, kFloatError * (1.0 + std::fabs(e)), out)) {
+    return out;
+  }
+  return detail::correctlyRounded(Slow::Pow, x, y);
+}
+
 #ifdef ORRERY_FMA_COPIES
 [[gnu::target("fma")]] double logFma(double x) { return logImpl<true>(x); }
 [[gnu::target("fma")]] double log10Fma(double x) { return log10Impl<true>(x); }
 [[gnu::target("fma")]] double powFma(double x, double y) { return powImpl<true>(x, y); }
+[[gnu::target("fma")]] float powFloatFma(float x, float y) { return powFloatImpl<true>(x, y); }
 #else
 double logFma(double x) { return logImpl<false>(x); }
 double log10Fma(double x) { return log10Impl<false>(x); }
 double powFma(double x, double y) { return powImpl<false>(x, y); }
+float powFloatFma(float x, float y) { return powFloatImpl<false>(x, y); }
 #endif
 
 } // namespace
@@ -361,37 +421,7 @@ float log10(float x) {
 }
 
 float pow(float x, float y) {
-  const double xd = x;
-  const double yd = y;
-  const auto ux = std::bit_cast<std::uint32_t>(x);
-  const std::uint32_t uy = std::bit_cast<std::uint32_t>(y) & 0x7fffffff;
-  if (ux - 0x00800000 < 0x7f000000 && uy - 1 < 0x7f7fffff) {
-    // x positive and normal, y finite and nonzero: the common case first.
-    const double e = yd * logOfFloat(xd);
-    if (std::fabs(e) < 120.0) {
-      const double v = expForFloat(e);
-      float out = 0.0f;
-      if (roundsToFloat(v, kFloatError * (1.0 + std::fabs(e)), out)) {
-        return out;
-      }
-      return detail::correctlyRounded(Slow::Pow, x, y);
-    }
-  }
-  if (y == 0.0f || x == 1.0f || std::isnan(x) || std::isnan(y) || std::isinf(x) || std::isinf(y) ||
-      x == 0.0f || (x < 0.0f && !isInteger(yd))) {
-    return static_cast<float>(pow(xd, yd)); // special values, exact in float
-  }
-  const double e = yd * logOfFloat(std::fabs(xd));
-  // Floats overflow beyond e^89 and vanish below e^-104.
-  if (!(std::fabs(e) < 120.0)) {
-    return static_cast<float>((x < 0.0f && isOdd(yd) ? -1.0 : 1.0) * (e > 0.0 ? HUGE_VAL : 0.0));
-  }
-  const double v = (x < 0.0f && isOdd(yd) ? -1.0 : 1.0) * expForFloat(e);
-  float out = 0.0f;
-  if (roundsToFloat(v, kFloatError * (1.0 + std::fabs(e)), out)) {
-    return out;
-  }
-  return detail::correctlyRounded(Slow::Pow, x, y);
+  return kProcessorHasFma ? powFloatFma(x, y) : powFloatImpl<false>(x, y);
 }
 
 } // namespace orrery::elementary

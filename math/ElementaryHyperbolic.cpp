@@ -137,14 +137,22 @@ template <bool UseFma> [[gnu::always_inline]] inline double asinhImpl(double x) 
     const double tail = a < 0x1p500 ? 0.25 / (a * a) : 0.0;
     l = fastTwoSum(s.hi, s.lo + (la.lo + (detail::kLn2Lo + tail)));
   } else {
-    // log(a + sqrt(a^2 + 1)) with the argument as a double-double.
+    // log(a + sqrt(a^2 + 1)) with the argument as a double-double: the sum
+    // 1 + a^2 as s.hi + sl, the root rh one Newton step from it. With the
+    // exact square, sl is left unnormalised (within two ulps of s.hi); the
+    // split square's low part reaches 2^-24 a^2, and is added into s.hi
+    // ahead of the root. rh is at least a (s.hi is at least a^2 rounded,
+    // whose rounded root is a), so a + rh is a fastTwoSum.
     const DoubleDouble sq = square<UseFma>(a);
-    const DoubleDouble s1 = twoSum(1.0, sq.hi);
-    const DoubleDouble s = fastTwoSum(s1.hi, s1.lo + sq.lo);
+    DoubleDouble s = twoSum(1.0, sq.hi);
+    if constexpr (!UseFma) {
+      s = fastTwoSum(s.hi, s.lo + sq.lo);
+    }
+    const double sl = UseFma ? s.lo + sq.lo : s.lo;
     const double rh = std::sqrt(s.hi);
     const DoubleDouble rr = exactProduct<UseFma>(rh, rh);
-    const double rl = (((s.hi - rr.hi) - rr.lo) + s.lo) / (2.0 * rh);
-    const DoubleDouble w = twoSum(a, rh);
+    const double rl = (((s.hi - rr.hi) - rr.lo) + sl) / (2.0 * rh);
+    const DoubleDouble w = fastTwoSum(rh, a);
     const DoubleDouble v = fastTwoSum(w.hi, w.lo + rl);
     // v within 2^-100 of itself: below 2^-73 |log v|, in the first bound's
     // margin.

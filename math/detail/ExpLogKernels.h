@@ -55,6 +55,17 @@ inline thread_local unsigned long long secondStageCalls = 0;
   return std::bit_cast<double>(std::uint64_t(k + 1023) << 52);
 }
 
+// a b + c, fused in the copies for processors with the fused multiply-add:
+// one rounding where the others round the product and the sum, so that the
+// error bounds counted for the two roundings hold for either.
+template <bool UseFma> [[gnu::always_inline]] inline double mulAdd(double a, double b, double c) {
+  if constexpr (UseFma) {
+    return __builtin_fma(a, b, c);
+  } else {
+    return a * b + c;
+  }
+}
+
 // x^2 as hi + lo: exact with the fused multiply-add; otherwise hi = h^2
 // exact for the 26-bit head h of x, and lo = (x - h)(x + h), below 2^-24 x^2,
 // within 2^-77 x^2 (cheaper than a twoProduct).
@@ -140,13 +151,14 @@ struct Approximation {
 template <bool UseFma> [[gnu::always_inline]] inline Approximation logFirst(const LogReduced &r) {
   const double th = r.th;
   const double u = th * th;
-  const double q01 = -0.5 + 0x1.5555555555555p-2 * th;
-  const double q23 = -0.25 + 0x1.999999999999ap-3 * th;
-  const double q45 = -0x1.5555555555555p-3 + 0x1.2492492492492p-3 * th;
-  const double q = q01 + u * (q23 + u * q45);
+  const double q01 = mulAdd<UseFma>(0x1.5555555555555p-2, th, -0.5);
+  const double q23 = mulAdd<UseFma>(0x1.999999999999ap-3, th, -0.25);
+  const double q45 = mulAdd<UseFma>(0x1.2492492492492p-3, th, -0x1.5555555555555p-3);
+  const double q = mulAdd<UseFma>(u, mulAdd<UseFma>(u, q45, q23), q01);
   const double a = r.k * kLn2Hi + r.e->hi;
   const DoubleDouble s = fastTwoSum(a, th);
-  const double lo = s.lo + (((r.tl - th * r.tl) + (r.k * kLn2Lo + r.e->lo)) + u * q);
+  const double small = mulAdd<UseFma>(-th, r.tl, r.tl) + mulAdd<UseFma>(r.k, kLn2Lo, r.e->lo);
+  const double lo = s.lo + mulAdd<UseFma>(u, q, small);
   return {s.hi, lo, u * 0x1p-49 + std::fabs(s.hi) * 0x1p-65};
 }
 
@@ -266,21 +278,22 @@ struct ExpApproximation {
 template <bool UseFma, bool MinusOne>
 [[gnu::always_inline]] inline ExpApproximation expFirst(double xh, double xl) {
   constexpr double kShift = 0x1.8p52;
-  const double kd = (xh * kInvLn2By128 + kShift) - kShift;
+  const double kd = mulAdd<UseFma>(xh, kInvLn2By128, kShift) - kShift;
   const auto ki = static_cast<std::int64_t>(kd);
-  const DoubleDouble r = twoSum(xh - kd * kLn2By128Hi, xl - kd * kLn2By128Lo);
+  const DoubleDouble r =
+      twoSum(mulAdd<UseFma>(-kd, kLn2By128Hi, xh), mulAdd<UseFma>(-kd, kLn2By128Lo, xl));
   const double x = r.hi;
   const double x2 = x * x;
-  const double q01 = 0.5 + 0x1.5555555555555p-3 * x;
-  const double q23 = 0x1.5555555555555p-5 + 0x1.1111111111111p-7 * x;
-  const double q = q01 + x2 * (q23 + x2 * 0x1.6c16c16c16c17p-10);
+  const double q01 = mulAdd<UseFma>(0x1.5555555555555p-3, x, 0.5);
+  const double q23 = mulAdd<UseFma>(0x1.1111111111111p-7, x, 0x1.5555555555555p-5);
+  const double q = mulAdd<UseFma>(x2, mulAdd<UseFma>(x2, 0x1.6c16c16c16c17p-10, q23), q01);
   const double pq = x2 * q;
   const double *t = kExp2Table[ki & 127];
   const int k = static_cast<int>(ki >> 7);
   const double th = t[0];
   const double tl = t[1];
   const DoubleDouble a = splitProduct<UseFma>(th, x);
-  const double rest = a.lo + ((th * pq + th * r.lo) + (tl + tl * (x + pq)));
+  const double rest = a.lo + (mulAdd<UseFma>(th, pq, th * r.lo) + mulAdd<UseFma>(tl, x + pq, tl));
   DoubleDouble s{};
   double lo = 0.0;
   if constexpr (MinusOne) {

@@ -57,13 +57,15 @@ template <bool UseFma> [[gnu::always_inline]] inline DoubleDouble exactProduct(d
   }
 }
 
-#if defined(__x86_64__) && !defined(__FMA__)
+#if defined(__x86_64__) && !defined(__FMA__) && !defined(ORRERY_NO_FMA_COPIES)
 // Built for the x86-64 baseline, the elementary functions carry a second copy
 // compiled for processors with the fused multiply-add, chosen at run time:
 // the exact products take two operations instead of seventeen and give the
 // same bits, so the choice changes the speed and never the results (a call
 // made before the flag is set, from another static initialiser, is merely
-// slower).
+// slower). ORRERY_NO_FMA_COPIES leaves them out, so that a processor with
+// the fused multiply-add runs the baseline code too: the golden check builds
+// the library so once to compare the two.
 #define ORRERY_FMA_COPIES 1
 inline const bool kProcessorHasFma = [] {
   __builtin_cpu_init();

@@ -74,7 +74,7 @@ ORRERY_MATH_API float cos(float x);
 /// | first-stage bound | 2^-65.4 of the result + 2^-48 of its terms from t^2 on       |
 /// | second stage      | 1 in 1,700 (none of the 1,024 benchmark arguments)          |
 /// | slow path         | 1 in 10^6                                                   |
-/// | time vs C library | 1.9x (7.3 ns vs 3.9 ns)                                     |
+/// | time vs C library | 1.7x (7.3 ns vs 4.2 ns)                                     |
 ORRERY_MATH_API double asin(double x);
 /// Arccosine in [0, pi], correctly rounded. Domain [-1, 1]: acos(1) = +0,
 /// acos(-1) = pi (rounded), acos(+-0) = pi/2 (rounded), NaN outside and for NaN.
@@ -84,7 +84,7 @@ ORRERY_MATH_API double asin(double x);
 /// | first-stage bound | as asin(), absolute                                          |
 /// | second stage      | 1 in 1,900                                                   |
 /// | slow path         | 1 in 10^7                                                    |
-/// | time vs C library | 1.8x (7.2 ns vs 4.1 ns)                                      |
+/// | time vs C library | 1.7x (7.1 ns vs 4.2 ns)                                      |
 ORRERY_MATH_API double acos(double x);
 /// Arctangent in [-pi/2, pi/2], correctly rounded: atan(+-0) = +-0,
 /// atan(+-inf) = +-pi/2 (rounded), NaN for NaN. Below 2^-27 the result is x.

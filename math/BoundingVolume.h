@@ -114,10 +114,11 @@ template <class S, class V> constexpr bool crossesDateline(const V &min, const V
 // float box, whose tests are its user's. The type_info objects are compared
 // by address, two loads and one comparison: a copy of the type_info that the
 // loader did not merge only sends the library's box through the table; a
-// derived class never passes.
+// derived class never passes. The library's box is the common case, so its
+// inline path is laid out straight and a derived box's call jumps.
 template <class B> bool isLibraryBox(const B &box) {
   if constexpr (std::is_same_v<B, BoundingBox<double, Vec3d>>) {
-    return &typeid(box) == &typeid(B);
+    return __builtin_expect(&typeid(box) == &typeid(B), 1) != 0;
   } else {
     static_cast<void>(box);
     return false;

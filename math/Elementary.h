@@ -181,8 +181,9 @@ ORRERY_MATH_API double hypot(double x, double y);
 /// sinh x; tiny x (below 2^-26) give x, overflow from 710.48 gives +-inf.
 /// Up to |x| = 1/4 a shorter first stage tries the odd series first, a + a^3/6
 /// exact to 2^-100 and the rest in plain double (bound 2^-47 of the rest +
-/// 2^-65 of the result), which leaves one rounding in 300 at 1/4 and one in
-/// 2,000 below 1/16 to the one above: the grid's small arguments take it.
+/// 2^-65 of the result), which leaves one rounding in 600 between 1/8 and
+/// 1/4 and one in 2,200 below to the one above: the grid's small arguments
+/// take it.
 ORRERY_MATH_API double sinh(double x);
 /// tanh x; tiny x give x, |x| above 22 give +-1, +-inf give +-1.
 ORRERY_MATH_API double tanh(double x);

@@ -252,12 +252,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       // beyond about a thousand planet radii. And the rounding of where a
       // photograph is takes more of its relative coordinates the thinner it
       // is beside its size and position (a rectangle a metre tall and three
-      // planet radii wide has no second coordinate). There only definedness
+      // planet radii wide has no second coordinate): the rounded corners
+      // tilt the thin edge by about eps P / W (P the position's size, W the
+      // thin extent, distance times the thinner angle), which carries a
+      // share eps P r / W^2 of the long extent r into the thin coordinate,
+      // and the check weighs it by the thinner angle. There only definedness
       // is checked.
       const double r = reach(s);
       const double thinner = std::fmin(s.topAngle - s.bottomAngle, s.rightAngle - s.leftAngle);
+      const double position = 1.0 + length(s.origin) + r;
       if (rigid && s.distance > 1e-6 && r < 1e3 && thinner > 1e-6 &&
-          s.distance * thinner > 1e-8 * (1.0 + length(s.origin) + r) * r) {
+          s.distance * thinner > 1e-8 * position * r &&
+          s.distance * s.distance * thinner > 1e-8 * position * r) {
         checkValid(s, in);
         checkCull(s, in, frustum);
       } else {

@@ -36,6 +36,7 @@ using detail::DoubleDouble;
 using detail::exactProduct;
 using detail::fastTwoSum;
 using detail::kProcessorHasFma;
+using detail::mulAdd;
 using detail::roundsTo;
 using detail::Slow;
 using detail::twoSum;
@@ -55,19 +56,6 @@ using detail::arc::roundsToFloat;
 
 // Up to here the first stage works piecewise; above, from the root.
 constexpr double kPiecewiseEnd = 0.875;
-
-// a b + c: one rounding in the copies for processors with the fused
-// multiply-add, two elsewhere. Only the first stages' polynomials use it:
-// their error bounds count two roundings, and a result that passes the
-// rounding test is the correctly rounded one either way, so the choice
-// changes the speed and never the bits.
-template <bool UseFma> [[gnu::always_inline]] inline double mulAdd(double a, double b, double c) {
-  if constexpr (UseFma) {
-    return __builtin_fma(a, b, c);
-  } else {
-    return a * b + c;
-  }
-}
 
 // The piece around the point i / 128 nearest to ax in [0, 7/8], and
 // t = ax - i / 128 (exact): adding 2^45 rounds ax to a multiple of 1/128

@@ -17,6 +17,7 @@ using detail::DoubleDouble;
 using detail::exactProduct;
 using detail::fastTwoSum;
 using detail::kProcessorHasFma;
+using detail::mulAdd;
 using detail::roundsTo;
 using detail::Slow;
 using detail::twoSum;

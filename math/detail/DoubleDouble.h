@@ -57,6 +57,19 @@ template <bool UseFma> [[gnu::always_inline]] inline DoubleDouble exactProduct(d
   }
 }
 
+// a b + c, fused in the copies for processors with the fused multiply-add:
+// one rounding where the others round the product and the sum. Only first
+// stages use it, whose error bounds count two roundings, so a result that
+// passes the rounding test is the same either way: the choice changes the
+// speed and never the bits.
+template <bool UseFma> [[gnu::always_inline]] inline double mulAdd(double a, double b, double c) {
+  if constexpr (UseFma) {
+    return __builtin_fma(a, b, c);
+  } else {
+    return a * b + c;
+  }
+}
+
 #if defined(__x86_64__) && !defined(__FMA__) && !defined(ORRERY_NO_FMA_COPIES)
 // Built for the x86-64 baseline, the elementary functions carry a second copy
 // compiled for processors with the fused multiply-add, chosen at run time:

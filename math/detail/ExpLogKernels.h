@@ -55,17 +55,6 @@ inline thread_local unsigned long long secondStageCalls = 0;
   return std::bit_cast<double>(std::uint64_t(k + 1023) << 52);
 }
 
-// a b + c, fused in the copies for processors with the fused multiply-add:
-// one rounding where the others round the product and the sum, so that the
-// error bounds counted for the two roundings hold for either.
-template <bool UseFma> [[gnu::always_inline]] inline double mulAdd(double a, double b, double c) {
-  if constexpr (UseFma) {
-    return __builtin_fma(a, b, c);
-  } else {
-    return a * b + c;
-  }
-}
-
 // x^2 as hi + lo: exact with the fused multiply-add; otherwise hi = h^2
 // exact for the 26-bit head h of x, and lo = (x - h)(x + h), below 2^-24 x^2,
 // within 2^-77 x^2 (cheaper than a twoProduct).

@@ -114,9 +114,8 @@ Vec3d Cylinder::getPointFromCoords(double u, double v, bool *ok) const {
   if (!detail::fractionsIfValid(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  detail::SinCos theta;
-  theta.set(leftAngle + (rightAngle - leftAngle) * s);
-  return detail::cylinderPoint(*this, theta, t);
+  return detail::cylinderPoint(*this, detail::SinCos::of(leftAngle + (rightAngle - leftAngle) * s),
+                               t);
 }
 
 double Cylinder::getWidthHeightRatio() const {

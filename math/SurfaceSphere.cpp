@@ -208,11 +208,8 @@ Vec3d Sphere::getPointFromCoords(double u, double v, bool *ok) const {
   if (!detail::fractionsIfValid(valid, u, v, ok, s, t)) {
     return Vec3d::zero;
   }
-  detail::SinCos theta;
-  detail::SinCos phi;
-  theta.set(leftAngle + (rightAngle - leftAngle) * s);
-  phi.set(bottomAngle + (topAngle - bottomAngle) * t);
-  return detail::spherePoint(*this, theta, phi);
+  return detail::spherePoint(*this, detail::SinCos::of(leftAngle + (rightAngle - leftAngle) * s),
+                             detail::SinCos::of(bottomAngle + (topAngle - bottomAngle) * t));
 }
 
 double Sphere::getWidthHeightRatio() const {

@@ -83,7 +83,9 @@ void lookAt(Frustum &f, const Vec3d &eye, const Vec3d &target, const Vec3d &upHi
 RectD bruteVisible(const FovDelimitedSurface &s, const Frustum &f, int n) {
   RectD r = kEmptyRect;
   for (int i = 0; i <= n * n + 2 * n; ++i) {
-    const Vec2d c = {-1 + 2.0 * (i / (n + 1)) / n, -1 + 2.0 * (i % (n + 1)) / n};
+    const int column = i / (n + 1);
+    const int row = i % (n + 1);
+    const Vec2d c = {-1 + 2.0 * column / n, -1 + 2.0 * row / n};
     if (f.isPtInside(at(s, c.x, c.y))) {
       r.min = {std::fmin(r.min.x, c.x), std::fmin(r.min.y, c.y)};
       r.max = {std::fmax(r.max.x, c.x), std::fmax(r.max.y, c.y)};
@@ -614,6 +616,49 @@ TEST(CullToFrustum, TypicalSphereViewsHoldTheBruteForceRegion) {
   }
   EXPECT_GE(seen, 12);
   EXPECT_GE(within, 3);
+}
+
+// The cull and the outline take the library's curved shapes apart from the
+// virtual calls (intersecting and mapping each sample once, keeping the sines
+// of the sample angles): a subclass, which takes every documented call, must
+// get the same bits.
+template <class Shape> void expectVirtualPathBits(const Shape &shape) {
+  struct Derived : Shape {
+    explicit Derived(const Shape &s) : Shape(s) {}
+  };
+  const Derived derived(shape);
+  ASSERT_EQ(detail::shapeOf(derived), detail::ShapeKind::kOther);
+  std::mt19937_64 rng(41);
+  std::uniform_real_distribution<double> angle(-1.2, 1.2);
+  const Mat4d proj = perspective(1.0, 1.5, 0.01, 100);
+  for (int k = 0; k < 40; ++k) {
+    SCOPED_TRACE(k);
+    const double a = angle(rng);
+    const double e = angle(rng) * 0.5;
+    const Vec3d dir = shape.viewDir * (std::cos(e) * std::cos(a)) +
+                      shape.rightAxis * (std::cos(e) * std::sin(a)) + shape.upAxis * std::sin(e);
+    Frustum f;
+    lookAt(f, shape.origin, shape.origin + dir, shape.upAxis, 0.3 + std::fabs(e), 1.5);
+    RectD ours = {{7, 7}, {7, 7}};
+    RectD virtualCalls = ours;
+    shape.cullToFrustum(f, ours);
+    derived.cullToFrustum(f, virtualCalls);
+    EXPECT_EQ(ours.min, virtualCalls.min);
+    EXPECT_EQ(ours.max, virtualCalls.max);
+    Mat4d view = {};
+    view.buildLookAt(shape.origin - dir, shape.origin, shape.upAxis);
+    for (double threshold : {0.05, 0.2, 0.5, 0.9}) {
+      EXPECT_EQ(shape.isViewCloseToSurface(view, proj, threshold),
+                derived.isViewCloseToSurface(view, proj, threshold));
+    }
+  }
+}
+
+TEST(CullToFrustum, LibraryShapesGiveTheBitsOfTheVirtualCalls) {
+  std::mt19937_64 rng(5);
+  expectVirtualPathBits(Sphere(randomPlacement(rng), 3, 0.7, -0.5, -1.0, 1.4));
+  expectVirtualPathBits(Sphere(randomPlacement(rng), 2, 0.4, -0.9, -2.5, 2.9));
+  expectVirtualPathBits(Cylinder(randomPlacement(rng), 3, 0.6, -0.4, -1.2, 0.9));
 }
 
 TEST(CullToFrustum, InsideWholeAwayFarStripAndInvalidViews) {

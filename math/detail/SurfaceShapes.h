@@ -159,23 +159,45 @@ inline void horizontalViewDirection(const FovDelimitedSurface &s, const Vec3d &r
   }
 }
 
-// An angle with its sine and cosine, which set takes only for an angle not
-// already held (compared bit for bit: -0 and +0 have sines of either sign).
+// The sine and cosine of an angle.
 struct SinCos {
-  std::uint64_t bits = 0;
-  bool held = false;
   double sin = 0;
   double cos = 0;
 
-  void set(double angle) {
-    const auto b = std::bit_cast<std::uint64_t>(angle);
-    if (held && b == bits) {
-      return;
-    }
-    bits = b;
-    held = true;
-    elementary::sincos(angle, sin, cos);
+  static SinCos of(double angle) {
+    SinCos r;
+    elementary::sincos(angle, r.sin, r.cos);
+    return r;
   }
+};
+
+// The sines and cosines of the last angles asked for, kept by the angle's
+// bits (-0 and +0 have sines of either sign). An outline comes back to each
+// of its sample angles: the edges along one direction share them, and the
+// ends of the edges across it.
+class SinCosMemo {
+public:
+  const SinCos &of(double angle) {
+    const auto b = std::bit_cast<std::uint64_t>(angle);
+    for (int i = 0; i < count; ++i) {
+      if (bits[i] == b) {
+        return values[i];
+      }
+    }
+    // Past kKept angles the last entry takes each new one.
+    const int slot = count < kKept ? count++ : kKept - 1;
+    bits[slot] = b;
+    values[slot] = SinCos::of(angle);
+    return values[slot];
+  }
+
+private:
+  // The sample angles of the longest outline the library walks, along one
+  // direction.
+  static constexpr int kKept = 10;
+  std::uint64_t bits[kKept] = {};
+  SinCos values[kKept];
+  int count = 0;
 };
 
 // Cylinder::getPointFromCoords at the azimuth theta and the height fraction t.
@@ -194,8 +216,8 @@ inline Vec3d spherePoint(const Sphere &s, const SinCos &theta, const SinCos &phi
 }
 
 // getPointFromCoords(u, v, nullptr) for a run of points along the outline
-// of the photograph: along an edge one angle stays the same, and for the
-// library's curved shapes its sine and cosine are kept from the point before.
+// of the photograph. For the library's curved shapes the sines and cosines
+// of the sample angles are taken once each.
 class OutlinePoints {
 public:
   explicit OutlinePoints(const FovDelimitedSurface &s) : surface(s) {
@@ -220,20 +242,19 @@ public:
       return surface.getPointFromCoords(u, v, nullptr);
     }
     const FovDelimitedSurface &f = surface;
-    theta.set(f.leftAngle + (f.rightAngle - f.leftAngle) * s);
+    const SinCos &azimuth = theta.of(f.leftAngle + (f.rightAngle - f.leftAngle) * s);
     if (cylinder != nullptr) {
-      return cylinderPoint(*cylinder, theta, t);
+      return cylinderPoint(*cylinder, azimuth, t);
     }
-    phi.set(f.bottomAngle + (f.topAngle - f.bottomAngle) * t);
-    return spherePoint(*sphere, theta, phi);
+    return spherePoint(*sphere, azimuth, phi.of(f.bottomAngle + (f.topAngle - f.bottomAngle) * t));
   }
 
 private:
   const FovDelimitedSurface &surface;
   const Sphere *sphere = nullptr;
   const Cylinder *cylinder = nullptr;
-  SinCos theta;
-  SinCos phi;
+  SinCosMemo theta;
+  SinCosMemo phi;
 };
 
 // FovDelimitedSurface::isPtOnFiniteSurface, also giving the relative

@@ -1,5 +1,6 @@
 #include "math/FastMath.h"
 #include "math/Elementary.h"
+#include "math/detail/ParabolicSinCos.h"
 
 #include <cmath>
 #include <cstdint>
@@ -54,21 +55,6 @@ template <class T> T clampUnit(T x) {
   }
   return x;
 }
-
-// The constants of the parabolic sine for one precision.
-template <class T> struct Quadrants;
-template <> struct Quadrants<double> {
-  static constexpr double kHalfPi = 1.5707963267948966;
-  static constexpr double kPi = 3.141592653589793;
-  static constexpr double kThreeHalfPi = 4.71238898038469;
-  static constexpr double kTwoPi = 6.283185307179586;
-};
-template <> struct Quadrants<float> {
-  static constexpr float kHalfPi = 1.5707964f;
-  static constexpr float kPi = 3.1415927f;
-  static constexpr float kThreeHalfPi = 4.712389f;
-  static constexpr float kTwoPi = 6.2831855f;
-};
 
 template <class V> typename V::Scalar scaleToUnit(V &v, typename V::Scalar f) {
   v = v * f;
@@ -139,62 +125,17 @@ float FastMath::fastsin(float x) {
 
 float FastMath::fastcos(float x) { return fastsin(x + 1.5707964f); }
 
-template <class T> void FastMath::fastSinCos(T x, T &s, T &c) {
-  using Q = Quadrants<T>;
-  if (x < T(0)) {
-    x += Q::kTwoPi;
-  }
-  const T h = Q::kHalfPi;
-  const T m = static_cast<T>(C);
-  const T a = m * T(-4) + T(2);
-  if (x <= h) {
-    const T t = x / h - T(0.5);
-    const T p = a * t * t + m;
-    c = p - t;
-    s = t + p;
-  } else if (x <= Q::kPi) {
-    const T u = T(0.5) - (x - h) / h;
-    const T p = a * u * u + m;
-    c = u - p;
-    s = u + p;
-  } else if (x <= Q::kThreeHalfPi) {
-    const T t = (x - Q::kPi) / h - T(0.5);
-    const T q = (m * T(4) - T(2)) * t * t - m;
-    c = t + q;
-    s = q - t;
-  } else {
-    const T t = (x - Q::kThreeHalfPi) / h - T(0.5);
-    const T p = a * t * t + m;
-    c = t + p;
-    s = t - p;
-  }
-}
+template <class T> void FastMath::fastSinCos(T x, T &s, T &c) { detail::parabolicSinCos(x, s, c); }
 
 template void FastMath::fastSinCos<float>(float, float &, float &);
 template void FastMath::fastSinCos<double>(double, double &, double &);
 
-float FastMath::sin(float x) {
-  float s, c;
-  fastSinCos(x, s, c);
-  return s;
-}
-float FastMath::cos(float x) {
-  float s, c;
-  fastSinCos(x, s, c);
-  return c;
-}
-double FastMath::sin(double x) {
-  double s, c;
-  fastSinCos(x, s, c);
-  return s;
-}
-double FastMath::cos(double x) {
-  double s, c;
-  fastSinCos(x, s, c);
-  return c;
-}
-void FastMath::sincos(float x, float &s, float &c) { fastSinCos(x, s, c); }
-void FastMath::sincos(double x, double &s, double &c) { fastSinCos(x, s, c); }
+float FastMath::sin(float x) { return detail::parabolicSin(x); }
+float FastMath::cos(float x) { return detail::parabolicCos(x); }
+double FastMath::sin(double x) { return detail::parabolicSin(x); }
+double FastMath::cos(double x) { return detail::parabolicCos(x); }
+void FastMath::sincos(float x, float &s, float &c) { detail::parabolicSinCos(x, s, c); }
+void FastMath::sincos(double x, double &s, double &c) { detail::parabolicSinCos(x, s, c); }
 
 double FastMath::normalize(Vec2d &v) {
   return scaleToUnit(v, double(rsqrt(static_cast<float>(v.x * v.x + v.y * v.y))));

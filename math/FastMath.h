@@ -18,8 +18,9 @@ namespace orrery {
 extern ORRERY_MATH_API const double kAlmostEqualTolerance; ///< 2^-45
 extern ORRERY_MATH_API const float kAlmostEqualToleranceF; ///< 33 * 2^-23
 
-/// Scalar functions in float and double twins: some the C library's with
-/// their arguments guarded, some polynomial or parabolic approximations
+/// Scalar functions in float and double twins: some the library's own
+/// correctly rounded elementary functions (math/Elementary.h) with their
+/// arguments guarded, some polynomial or parabolic approximations
 /// (their accuracy is stated with each). Each overload computes in its
 /// argument's precision unless said otherwise.
 class ORRERY_MATH_API FastMath {
@@ -50,15 +51,15 @@ public:
   static float sqrt(float x);
   static double sqrt(double x);
   /// @}
-  /// The C library's asin and acos of the argument clamped to [-1, 1]; NaN
-  /// passes through.
+  /// elementary::asin and acos (correctly rounded) of the argument clamped
+  /// to [-1, 1]; NaN passes through.
   /// @{
   static float asin(float x);
   static double asin(double x);
   static float acos(float x);
   static double acos(double x);
   /// @}
-  /// The C library's pow, log and log10, unguarded.
+  /// elementary::pow, log and log10 (correctly rounded), unguarded.
   /// @{
   static float pow(float x, float y);
   static double pow(double x, double y);

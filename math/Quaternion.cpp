@@ -1,6 +1,7 @@
 #include "math/Quaternion.h"
 #include "math/Elementary.h"
 #include "math/detail/Angles.h"
+#include "math/detail/ParabolicSinCos.h"
 
 #include "math/FastMath.h"
 
@@ -196,9 +197,9 @@ double Quatd::slerp(Quatd a, Quatd b, double t) {
   // linear weights are as good (the inputs differ by less than 0.0283 rad).
   if (c < 0.9999) {
     const double theta = FastMath::acos(c);
-    const double s = FastMath::sin(theta);
-    k0 = FastMath::sin((1.0 - t) * theta) / s;
-    k1 = FastMath::sin(t * theta) / s;
+    const double s = detail::parabolicSin(theta);
+    k0 = detail::parabolicSin((1.0 - t) * theta) / s;
+    k1 = detail::parabolicSin(t * theta) / s;
   }
   set(k0 * a.x + k1 * b.x, k0 * a.y + k1 * b.y, k0 * a.z + k1 * b.z, k0 * a.w + k1 * b.w);
   divideByNorm(*this);

@@ -147,36 +147,36 @@ char *squareLetters(const GridPosition &position, int digits, std::int64_t x, st
   return out;
 }
 
-// The reference of a position, its band and hemisphere checked against its
-// coordinates unless they come from the projection itself.
-MgrsReference encode(const GridPosition &position, int digits, bool checked) {
+// Writes the reference of a position into text, its band and hemisphere
+// checked against its coordinates unless they come from the projection
+// itself, or returns why it cannot.
+GridError letter(const GridPosition &position, int digits, bool checked, char *text) {
   if (position.error != GridError::None) {
-    return referenceFailure(position.error);
+    return position.error;
   }
   if (digits < 0 || digits > kMaxDigits) {
-    return referenceFailure(GridError::PrecisionOutOfRange);
+    return GridError::PrecisionOutOfRange;
   }
   if (!std::isfinite(position.easting) || !std::isfinite(position.northing)) {
-    return referenceFailure(GridError::NotFinite);
+    return GridError::NotFinite;
   }
   if (position.zone < 0 || position.zone > 60) {
-    return referenceFailure(GridError::ZoneOutOfRange);
+    return GridError::ZoneOutOfRange;
   }
   // Coordinates beyond a few thousand km cannot be lettered; keep the casts defined.
   if (!(std::fabs(position.easting) < 1e8 && std::fabs(position.northing) < 1e8)) {
-    return referenceFailure(GridError::OutsideMgrsRange);
+    return GridError::OutsideMgrsRange;
   }
   const int band = utmBandIndex(position.band);
   if (position.zone != kUpsZone && band < 0) {
-    return referenceFailure(GridError::BadBandLetter);
+    return GridError::BadBandLetter;
   }
   const std::int64_t x = cellIndex(position.easting, digits);
   std::int64_t y = cellIndex(position.northing, digits);
-  MgrsReference r{};
   GridError error = GridError::None;
-  char *out = squareLetters(position, digits, x, y, r.text, error);
+  char *out = squareLetters(position, digits, x, y, text, error);
   if (out == nullptr) {
-    return referenceFailure(error);
+    return error;
   }
   const std::int64_t perSquare = static_cast<std::int64_t>(kPow10[digits]);
   if (checked) {
@@ -190,7 +190,7 @@ MgrsReference encode(const GridPosition &position, int digits, bool checked) {
       error = row >= rows[0] && row <= rows[1] ? GridError::None : GridError::SquareNotInBand;
     }
     if (error != GridError::None) {
-      return referenceFailure(error);
+      return error;
     }
   }
   std::int64_t ex = x % perSquare, ny = y % perSquare;
@@ -201,7 +201,17 @@ MgrsReference encode(const GridPosition &position, int digits, bool checked) {
     ny /= 10;
   }
   out[2 * digits] = '\0';
-  r.error = GridError::None;
+  return GridError::None;
+}
+
+// The reference built in place in the returned object (every path returns
+// r), and cleared again when the lettering fails part way.
+MgrsReference encode(const GridPosition &position, int digits, bool checked) {
+  MgrsReference r{};
+  r.error = letter(position, digits, checked, r.text);
+  if (r.error != GridError::None) {
+    r = referenceFailure(r.error);
+  }
   return r;
 }
 

@@ -493,7 +493,9 @@ TEST(Mgrs, BadReferencesReturnAReasonNotAPosition) {
   GridPosition polar = LatLonToGrid(85, 10);
   polar.band = 'B';
   EXPECT_EQ(GridToMgrs(polar, 5).error, GridError::BadBandLetter);
-  EXPECT_EQ(GridToMgrs(LatLonToGrid(45, 4.5, 32), 5).error, GridError::SquareNotInBand);
+  const MgrsReference outside = GridToMgrs(LatLonToGrid(45, 4.5, 32), 5);
+  EXPECT_EQ(outside.error, GridError::SquareNotInBand);
+  EXPECT_STREQ(outside.text, "") << "refused after its letters were written";
   // Lower case is accepted.
   EXPECT_EQ(MgrsToGrid("31ndh").error, GridError::None);
 }

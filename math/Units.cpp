@@ -132,8 +132,7 @@ double Units::convertArea(double value, AType from, AType to) {
 }
 
 double clockwiseAngle(const Vec3d &a, const Vec3d &b, const Vec3d &n) {
-  Vec3d c;
-  c.set(n.y * b.z - n.z * b.y, n.z * b.x - n.x * b.z, n.x * b.y - n.y * b.x);
+  const Vec3d c = {n.y * b.z - n.z * b.y, n.z * b.x - n.x * b.z, n.x * b.y - n.y * b.x};
   return -elementary::atan2(dot(a, c), dot(a, b));
 }
 
@@ -189,12 +188,9 @@ double azimuthToPoint(double lat1, double lon1, double lat2, double lon2) {
   return elementary::atan2(sinDLon * cosLat2, cosLat1 * sinLat2 - sinLat1 * cosLat2 * cosDLon);
 }
 
-// The conversions read all of their input before set() writes, so the
+// The conversions read all of their input before they write, so the
 // argument may be this vector.
-void Vec3d::toCartesian(const Vec3d &sph) {
-  const Vec3d c = cartesianOf(sph.x, sph.y, sph.z);
-  set(c.x, c.y, c.z);
-}
+void Vec3d::toCartesian(const Vec3d &sph) { *this = cartesianOf(sph.x, sph.y, sph.z); }
 
 Vec3d Vec3d::getCartesian() const {
   Vec3d c;
@@ -202,10 +198,7 @@ Vec3d Vec3d::getCartesian() const {
   return c;
 }
 
-void Vec3d::toSpherical(const Vec3d &cart) {
-  const Vec3d s = sphericalOf(cart.x, cart.y, cart.z);
-  set(s.x, s.y, s.z);
-}
+void Vec3d::toSpherical(const Vec3d &cart) { *this = sphericalOf(cart.x, cart.y, cart.z); }
 
 Vec3d Vec3d::getSpherical() const {
   Vec3d s;
